@@ -12,4 +12,7 @@ Text write_polygons_to_fc(PolygonList polygons);
 // (0.0, -0.0, 1e-6, 1e16, 9999999999999998.0, 5e-324).
 void append_number(Text& out, double value);
 
+// A coordinate: the number rule for finite values, null otherwise.
+void append_coordinate_value(Text& out, double value);
+
 }  // namespace quorvel
