@@ -19,7 +19,7 @@ namespace quorvel {
 
 // Owns one strong interpreter reference. Move-only; the reference is released on destruction.
 class PyRef {
-public:
+  public:
     PyRef() noexcept = default;
     ~PyRef() { Py_XDECREF(object_); }
     PyRef(PyRef&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
@@ -47,7 +47,7 @@ public:
     PyObject* release() noexcept { return std::exchange(object_, nullptr); }
     explicit operator bool() const noexcept { return object_ != nullptr; }
 
-private:
+  private:
     explicit PyRef(PyObject* object) noexcept : object_(object) {}
 
     PyObject* object_ = nullptr;
@@ -57,11 +57,11 @@ private:
 // interpreter builds the instance from) or taken from the interpreter (its triple), and in
 // either case possibly normalised into (type, instance, traceback).
 class PendingError {
-public:
+  public:
     enum class Form { prepared, taken, complete };
 
     // `argument` is a str message or a one-element tuple holding it.
-    static PendingError prepared(PyObject* type, PyRef argument);
+    static PendingError prepared(PyObject* type, PyRef argument) noexcept;
     static PendingError prepared(PyObject* type, std::string_view message);
     static PendingError taken(PyRef type, PyRef value, PyRef traceback) noexcept;
 
@@ -83,7 +83,7 @@ public:
     // Sets the interpreter's exception; the entry point then returns NULL.
     void raise() && noexcept;
 
-private:
+  private:
     PendingError(Form form, PyRef type, PyRef value, PyRef traceback) noexcept;
 
     Form form_;
@@ -95,6 +95,9 @@ private:
 // The interpreter's pending exception, cleared, or nothing when none is set. A PanicException
 // of this module coming back from Python code is resumed as a Fault instead (never returns).
 std::optional<PendingError> take_pending_error();
+
+// Takes the pending exception, if any, and drops it.
+void drop_pending_error();
 
 // For a caller that has just seen an interpreter function fail: the pending exception, or a
 // SystemError when the interpreter set none.
@@ -114,9 +117,12 @@ Text debug_description(PendingError& error);
 // The PanicException type, created on first need and kept for the life of the process.
 PyObject* panic_exception_type();
 
+// The attribute names the boundary reads or sets, interned once and kept for the process.
+enum class AttributeName { name, all, qualname };
+PyObject* interned(AttributeName attribute);
+
 // A new str of UTF-8 text; a NULL result follows the "Python API call failed" rule.
-PyRef new_str(std::string_view text,
-              std::source_location where = std::source_location::current());
+PyRef new_str(std::string_view text, std::source_location where = std::source_location::current());
 
 // Raises the exception that is being handled (PendingError, Fault, memory exhaustion, or any
 // other C++ exception) in the interpreter. Must be called from inside a catch handler.

@@ -1,0 +1,92 @@
+// Fault reports. No Python here: the pipeline and native tools link this without the
+// interpreter. The report is written without allocating, straight to file descriptor 2, so it
+// gets out even when memory is short or sys.stderr is redirected.
+#include "fault.h"
+
+#include <pthread.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <cstdint>
+
+namespace quorvel {
+namespace {
+
+constexpr std::string_view first_report_hint =
+    "note: the message above is raised in Python as pyo3_runtime.PanicException; run under gdb "
+    "with `catch throw` for a native backtrace\n";
+
+// Only the first report of the process carries the hint.
+std::atomic<bool> first_report_written{false};
+
+void write_to_standard_error(std::string_view text) noexcept {
+    while (!text.empty()) {
+        const ssize_t written = ::write(STDERR_FILENO, text.data(), text.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return;
+        }
+        text.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+void write_number(std::uint_least32_t number) noexcept {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    write_to_standard_error(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+}
+
+// The path from the source tree's "src/" on, the same wherever the tree was built.
+std::string_view source_path(std::string_view file) noexcept {
+    if (file.starts_with("src/")) {
+        return file;
+    }
+    const std::size_t directory = file.rfind("/src/");
+    return directory == std::string_view::npos ? file : file.substr(directory + 1);
+}
+
+// The main thread is "main", as the interpreter calls it; others by their system name.
+std::string_view thread_name(char (&buffer)[64]) noexcept {
+    if (::gettid() == ::getpid()) {
+        return "main";
+    }
+    if (pthread_getname_np(pthread_self(), buffer, sizeof buffer) == 0 && buffer[0] != '\0') {
+        return buffer;
+    }
+    return "<unnamed>";
+}
+
+void write_fault_report(std::string_view message, const std::source_location& where) noexcept {
+    char name_buffer[64];
+    write_to_standard_error("quorvel: thread '");
+    write_to_standard_error(thread_name(name_buffer));
+    write_to_standard_error("' faulted at ");
+    write_to_standard_error(source_path(where.file_name()));
+    write_to_standard_error(":");
+    write_number(where.line());
+    write_to_standard_error(":");
+    write_number(where.column());
+    write_to_standard_error(":\n");
+    write_to_standard_error(message);
+    write_to_standard_error("\n");
+    if (!first_report_written.exchange(true)) {
+        write_to_standard_error(first_report_hint);
+    }
+}
+
+}  // namespace
+
+void raise_fault(std::string_view message, std::source_location where) {
+    write_fault_report(message, where);
+    throw Fault{Text(message)};
+}
+
+void resume_fault(std::string_view message) {
+    throw Fault{Text(message)};
+}
+
+}  // namespace quorvel
