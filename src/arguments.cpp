@@ -111,11 +111,11 @@ bool bind_keyword(const FunctionSignature& signature, std::string_view name, PyO
     const std::size_t positional_count = signature.positional_parameter_names.size();
     for (std::size_t index = 0; index < keyword_only.size(); ++index) {
         if (keyword_only[index].name == name) {
-            PyObject*& slot = slots[positional_count + index];
-            if (slot != nullptr) {
+            PyRef& slot = slots[positional_count + index];
+            if (slot) {
                 throw multiple_values(signature, keyword_only[index].name);
             }
-            slot = value;
+            slot = PyRef::share(value);
             return true;
         }
     }
@@ -128,10 +128,10 @@ bool bind_keyword(const FunctionSignature& signature, std::string_view name, PyO
             positional_only_by_name.push_back(parameter);
             return true;
         }
-        if (slots[index] != nullptr) {
+        if (slots[index]) {
             throw multiple_values(signature, parameter);
         }
-        slots[index] = value;
+        slots[index] = PyRef::share(value);
         return true;
     }
     return false;
@@ -167,7 +167,7 @@ void check_required_filled(const FunctionSignature& signature, std::size_t given
     if (given < required) {
         Vector<std::string_view> missing;
         for (std::size_t index = 0; index < required; ++index) {
-            if (slots[index] == nullptr) {
+            if (!slots[index]) {
                 missing.push_back(signature.positional_parameter_names[index]);
             }
         }
@@ -179,7 +179,7 @@ void check_required_filled(const FunctionSignature& signature, std::size_t given
     Vector<std::string_view> missing_keywords;
     for (std::size_t index = 0; index < signature.keyword_only_parameters.size(); ++index) {
         const KeywordOnlyParameter& parameter = signature.keyword_only_parameters[index];
-        if (parameter.required && slots[positional_count + index] == nullptr) {
+        if (parameter.required && !slots[positional_count + index]) {
             missing_keywords.push_back(parameter.name);
         }
     }
@@ -272,14 +272,14 @@ Text rendered_text(PyRef rendered, std::source_location where) {
 BoundArguments bind_arguments(const FunctionSignature& signature, PyObject* positional,
                               PyObject* keywords) {
     const std::size_t positional_count = signature.positional_parameter_names.size();
-    BoundArguments slots(positional_count + signature.keyword_only_parameters.size(), nullptr);
+    BoundArguments slots(positional_count + signature.keyword_only_parameters.size());
     const Py_ssize_t size = PyTuple_Size(positional);
     if (size < 0) {
         throw_pending_error();
     }
     const auto given = static_cast<std::size_t>(size);
     for (std::size_t index = 0; index < std::min(given, positional_count); ++index) {
-        slots[index] = PyTuple_GetItem(positional, static_cast<Py_ssize_t>(index));
+        slots[index] = PyRef::share(PyTuple_GetItem(positional, static_cast<Py_ssize_t>(index)));
     }
     if (given > positional_count) {
         throw too_many_positional(signature, given);

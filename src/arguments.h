@@ -29,9 +29,10 @@ struct FunctionSignature {
     std::span<const KeywordOnlyParameter> keyword_only_parameters;
 };
 
-// One slot per positional parameter, then one per keyword-only parameter; each empty (NULL)
-// or a borrowed reference, kept alive by the caller's tuple and dict.
-using BoundArguments = Vector<PyObject*>;
+// One slot per positional parameter, then one per keyword-only parameter; each empty or the
+// bound object. The references are our own: Python code run during conversion (a __float__,
+// say) could otherwise drop the last one by changing a dict that the caller handed over as is.
+using BoundArguments = Vector<PyRef>;
 
 // `keywords` may be NULL. Throws PendingError with the binder's TypeError.
 BoundArguments bind_arguments(const FunctionSignature& signature, PyObject* positional,

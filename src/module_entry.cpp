@@ -155,8 +155,9 @@ PyRef smooth_and_simplify_call(PyObject* positional, PyObject* keywords) {
     const BoundArguments arguments =
         bind_arguments(smooth_and_simplify_signature, positional, keywords);
     // Keeps the UTF-8 bytes, which the pipeline reads in place, alive to the end of the call.
-    const Utf8Text geojson = convert_argument("geojson", arguments[0], utf8_text_of);
-    const double tolerance = convert_argument("simplify_tolerance_m", arguments[1], float_value_of);
+    const Utf8Text geojson = convert_argument("geojson", arguments[0].get(), utf8_text_of);
+    const double tolerance =
+        convert_argument("simplify_tolerance_m", arguments[1].get(), float_value_of);
     const auto result = write_polygons_to_fc(
         smooth_and_simplify_polygons(read_polygons_from_fc(geojson.text), tolerance));
     return new_str(std::string_view(result.data(), result.size()));

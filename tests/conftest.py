@@ -1,4 +1,5 @@
 import ctypes
+import os
 import subprocess
 import sys
 import textwrap
@@ -56,7 +57,7 @@ def call_with_keyword_dict(function, positional, keywords):
     return call(function, positional, keywords)
 
 
-def run_python(source, timeout=120):
+def run_python(source, environment=None, timeout=120):
     """Runs `source` in a fresh interpreter; output is unbuffered so fd 2 and sys.stderr
     interleave in the order written."""
     prelude = f"SQUARE = {SQUARE!r}\nSQUARE_SMOOTHED = {SQUARE_SMOOTHED!r}\n"
@@ -65,4 +66,5 @@ def run_python(source, timeout=120):
         capture_output=True,
         text=True,
         timeout=timeout,
+        env={**os.environ, **(environment or {})},
     )

@@ -178,3 +178,33 @@ print(smooth(SQUARE, 1.0) == SQUARE_SMOOTHED)
     first, second = child.stdout.splitlines()
     assert re.fullmatch(r"MemoryError \('memory allocation of \d+ bytes failed',\)", first)
     assert second == "True"
+
+
+def test_bound_tolerance_outlives_the_keyword_dict_emptied_by_its_own_conversion():
+    # PyObject_Call hands the caller's dict over as it is. The debug allocator poisons freed
+    # objects, so reading a tolerance that died during its own __float__ would crash the child.
+    child = run_python(
+        """
+import ctypes, quorvel
+call = ctypes.pythonapi.PyObject_Call
+call.argtypes = [ctypes.py_object] * 3
+call.restype = ctypes.py_object
+keywords = {}
+
+class Tolerance:
+    def __float__(self):
+        keywords.clear()
+        return "not a float"
+
+keywords["simplify_tolerance_m"] = Tolerance()
+try:
+    call(quorvel.smooth_and_simplify_polygon_fc, (SQUARE,), keywords)
+except TypeError as error:
+    print(error)
+""",
+        environment={"PYTHONMALLOC": "debug"},
+    )
+    assert child.returncode == 0, child.stderr
+    assert child.stdout == (
+        "argument 'simplify_tolerance_m': Tolerance.__float__ returned non-float (type str)\n"
+    )
