@@ -34,7 +34,7 @@ void write_to_standard_error(std::string_view text) noexcept {
     }
 }
 
-void write_number(std::uint_least32_t number) noexcept {
+void write_number(std::uint_least64_t number) noexcept {
     char digits[16];
     const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
     write_to_standard_error(std::string_view(digits, static_cast<std::size_t>(end - digits)));
@@ -49,7 +49,8 @@ std::string_view source_path(std::string_view file) noexcept {
     return directory == std::string_view::npos ? file : file.substr(directory + 1);
 }
 
-// The main thread is "main", as the interpreter calls it; others by their system name.
+// The main thread is "main", as the interpreter calls it; others by their system name, which
+// is often inherited from the process, hence the thread id beside it in the report.
 std::string_view thread_name(char (&buffer)[64]) noexcept {
     if (::gettid() == ::getpid()) {
         return "main";
@@ -64,7 +65,9 @@ void write_fault_report(std::string_view message, const std::source_location& wh
     char name_buffer[64];
     write_to_standard_error("quorvel: thread '");
     write_to_standard_error(thread_name(name_buffer));
-    write_to_standard_error("' faulted at ");
+    write_to_standard_error("' (tid ");
+    write_number(static_cast<std::uint_least64_t>(::gettid()));
+    write_to_standard_error(") faulted at ");
     write_to_standard_error(source_path(where.file_name()));
     write_to_standard_error(":");
     write_number(where.line());

@@ -13,7 +13,7 @@ RESUME_LINES = (
     "--- PyO3 is resuming a panic after fetching a PanicException from Python. ---\n"
     "Python stack trace below:\n"
 )
-REPORT_HEAD = r"quorvel: thread 'main' faulted at src/\w+\.cpp:\d+:\d+:\n"
+REPORT_HEAD = r"quorvel: thread 'main' \(tid \d+\) faulted at src/\w+\.cpp:\d+:\d+:\n"
 
 # Obtains a PanicException (the conversion error cannot be rendered), then marks fd 2.
 OBTAIN_PANIC = """
@@ -112,13 +112,15 @@ worker.join()
     )
     assert child.returncode == 0, child.stderr
     messages = [ast.literal_eval(line) for line in child.stdout.splitlines()]
-    assert messages == [
+    empty_text = (
         'called `Result::unwrap()` on an `Err` value: MalformedJson(Error("EOF while parsing a '
-        'value", line: 1, column: 0))',
+        'value", line: 1, column: 0))'
+    )
+    array_text = (
         "called `Result::unwrap()` on an `Err` value: ExpectedObjectValue(Array "
-        "[Number(1), Number(2)])",
-    ] + ["called `Result::unwrap()` on an `Err` value: ExpectedObjectValue(Array "
-         "[Number(1), Number(2)])"]
+        "[Number(1), Number(2)])"
+    )
+    assert messages == [empty_text, array_text, array_text]
     worker_head = REPORT_HEAD.replace("'main'", "'(?!main')[^'\n]+'")
     expected = (
         REPORT_HEAD + re.escape(messages[0]) + "\n"
