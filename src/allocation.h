@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quorvel {
@@ -51,5 +53,38 @@ using Vector = std::vector<T, TrackedAllocator<T>>;
 
 // Owned UTF-8 text.
 using Text = std::basic_string<char, std::char_traits<char>, TrackedAllocator<char>>;
+
+// Owned bytes written through a raw cursor into room reserved once, for output whose upper
+// bound is known: no capacity checks and no zero-filling on the hot path. Pages of the room
+// that are never written are never touched.
+class TextBuffer {
+public:
+    TextBuffer() = default;
+    explicit TextBuffer(std::size_t capacity)
+        : data_(static_cast<char*>(std::malloc(capacity == 0 ? 1 : capacity))) {
+        if (data_ == nullptr) {
+            throw_allocation_failure(capacity);
+        }
+    }
+    TextBuffer(TextBuffer&& other) noexcept
+        : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+    TextBuffer& operator=(TextBuffer&& other) noexcept {
+        std::swap(data_, other.data_);
+        std::swap(size_, other.size_);
+        return *this;
+    }
+    ~TextBuffer() { std::free(data_); }
+
+    char* begin_writing() { return data_; }
+    void finish_writing(const char* end) { size_ = static_cast<std::size_t>(end - data_); }
+
+    const char* data() const { return data_; }
+    std::size_t size() const { return size_; }
+    std::string_view view() const { return {data_, size_}; }
+
+private:
+    char* data_ = nullptr;
+    std::size_t size_ = 0;
+};
 
 }  // namespace quorvel

@@ -1,9 +1,17 @@
 #include "write_feature_collection.h"
 
-#include <charconv>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
+
+// Shortest round-trip digits come from the Dragonbox algorithm of the {fmt} library.
+#define FMT_HEADER_ONLY
+#include <fmt/format.h>
+
+static_assert(std::endian::native == std::endian::little,
+              "digits are assembled in registers in little-endian byte order");
 
 namespace quorvel {
 namespace {
@@ -13,122 +21,228 @@ constexpr std::string_view kCollectionTail = R"(],"type":"FeatureCollection"})";
 constexpr std::string_view kFeatureHead = R"({"geometry":{"coordinates":[)";
 constexpr std::string_view kFeatureTail = R"(],"type":"Polygon"},"properties":{},"type":"Feature"})";
 
-// Shortest round-trip digits of a positive finite value: digits[0..count) and the decimal
-// exponent e with 10^(e-1) <= value < 10^e.
-struct ShortestDigits {
-    char digits[20];
-    int count;
-    int exponent;
-};
+// The longest value: "-0.0000" and 17 digits, or "-d.dddddddddddddddde-308".
+constexpr std::size_t kLongestNumber = 24;
+constexpr std::size_t kLongestPosition = 2 * kLongestNumber + 4;  // "[x,y]" and a comma
 
-ShortestDigits shortest_digits(double value) {
-    // Scientific form "d.ddde±x": the same shortest digits with the point after the first.
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific);
-    ShortestDigits out{};
-    const char* p = text;
-    out.digits[out.count++] = *p++;
-    if (*p == '.') {
-        ++p;
-        while (*p != 'e') {
-            out.digits[out.count++] = *p++;
-        }
+// The eight decimal digits of value < 10^8 as ASCII, first digit in the lowest byte: the
+// halves, quarters and eighths are split in parallel lanes of one 64-bit word.
+[[gnu::always_inline]] inline std::uint64_t eight_digits(std::uint32_t value) {
+    const std::uint64_t high4 = value / 10000;
+    const std::uint64_t fours = high4 | (static_cast<std::uint64_t>(value - high4 * 10000) << 32);
+    const std::uint64_t high2 = ((fours * 5243) >> 19) & 0x0000007F0000007FULL;
+    const std::uint64_t twos = high2 | ((fours - high2 * 100) << 16);
+    const std::uint64_t tens = ((twos * 103) >> 10) & 0x000F000F000F000FULL;
+    const std::uint64_t ones = tens | ((twos - tens * 10) << 8);
+    return ones + 0x3030303030303030ULL;
+}
+
+using Chars16 = unsigned __int128;  // sixteen characters, the first in the lowest byte
+
+void store(char* out, Chars16 chars) { std::memcpy(out, &chars, sizeof chars); }
+
+constexpr std::uint64_t kPowersOfTen[] = {1,
+                                           10,
+                                           100,
+                                           1000,
+                                           10000,
+                                           100000,
+                                           1000000,
+                                           10000000,
+                                           100000000,
+                                           1000000000,
+                                           10000000000,
+                                           100000000000,
+                                           1000000000000,
+                                           10000000000000,
+                                           100000000000000,
+                                           1000000000000000,
+                                           10000000000000000,
+                                           100000000000000000,
+                                           1000000000000000000,
+                                           10000000000000000000ULL};
+
+// Number of decimal digits of v > 0: from the bit length, corrected by one comparison.
+int decimal_length(std::uint64_t v) {
+    const int bits = std::bit_width(v);
+    const int guess = (bits * 1233) >> 12;  // bits * log10(2), rounded down
+    return guess + (v >= kPowersOfTen[guess] ? 1 : 0);
+}
+
+char* write_exponent(char* out, int exponent) {
+    if (exponent < 0) {
+        *out++ = '-';
+        exponent = -exponent;
     }
-    ++p;  // 'e'
-    const bool negative = *p == '-';
-    ++p;  // sign
-    int exponent = 0;
-    for (; p != result.ptr; ++p) {
-        exponent = exponent * 10 + (*p - '0');
+    if (exponent >= 100) {
+        *out++ = static_cast<char>('0' + exponent / 100);
+        exponent %= 100;
+        *out++ = static_cast<char>('0' + exponent / 10);
+        *out++ = static_cast<char>('0' + exponent % 10);
+    } else if (exponent >= 10) {
+        *out++ = static_cast<char>('0' + exponent / 10);
+        *out++ = static_cast<char>('0' + exponent % 10);
+    } else {
+        *out++ = static_cast<char>('0' + exponent);
     }
-    out.exponent = (negative ? -exponent : exponent) + 1;
     return out;
 }
 
-void append_exponent(Text& out, int exponent) {
-    char text[8];
-    out.append(text, std::to_chars(text, text + sizeof text, exponent).ptr);
+// The digits of a shortest significand (at most 17 of them): an optional leading digit, for a
+// significand of 17 digits, and up to sixteen more held in a register.
+struct Digits {
+    int count;
+    bool has_lead;
+    char lead;
+    Chars16 rest;  // count - has_lead characters
+};
+
+Digits digits_of(std::uint64_t significand) {
+    const std::uint64_t high = significand / 100000000;
+    const auto low = static_cast<std::uint32_t>(significand - high * 100000000);
+    const auto top = static_cast<std::uint32_t>(high / 100000000);
+    const auto middle = static_cast<std::uint32_t>(high - std::uint64_t{top} * 100000000);
+    const Chars16 sixteen =
+        Chars16{eight_digits(middle)} | (Chars16{eight_digits(low)} << 64);
+    const int count = decimal_length(significand);
+    if (count == 17) {
+        return {count, true, static_cast<char>('0' + top), sixteen};
+    }
+    return {count, false, 0, sixteen >> (8 * (16 - count))};
 }
 
-void append_ring(Text& out, const Ring& ring) {
-    out += '[';
-    for (std::size_t i = 0; i < ring.size(); ++i) {
-        if (i != 0) {
-            out += ',';
-        }
-        out += '[';
-        append_coordinate_value(out, ring[i].x);
-        out += ',';
-        append_coordinate_value(out, ring[i].y);
-        out += ']';
+// Bytes a written number may touch at the cursor: the longest number has 24 characters, and
+// the layout stores whole blocks of sixteen whose tails the next writes overwrite.
+constexpr std::size_t kNumberRoom = 40;
+
+// The digits with a point after the first `integral` of them (1 <= integral < count).
+char* write_with_point(char* out, const Digits& d, int integral) {
+    if (d.has_lead) {
+        *out = d.lead;
+        store(out + 1, d.rest);
+        out[integral] = '.';
+        store(out + integral + 1, d.rest >> (8 * (integral - 1)));
+    } else {
+        store(out, d.rest);
+        out[integral] = '.';
+        store(out + integral + 1, d.rest >> (8 * integral));
     }
-    out += ']';
+    return out + d.count + 1;
+}
+
+char* write_plain_digits(char* out, const Digits& d) {
+    if (d.has_lead) {
+        *out++ = d.lead;
+    }
+    store(out, d.rest);
+    return out + (d.count - d.has_lead);
+}
+
+// The number rule for a finite value: the shortest round-trip digits D (n of them) and the
+// exponent k with |v| = D * 10^k, laid out by e = n + k. `out` needs kNumberRoom bytes.
+char* write_number(char* out, double value) {
+    *out = '-';
+    out += std::signbit(value) ? 1 : 0;
+    value = std::fabs(value);
+    if (value == 0.0) {
+        std::memcpy(out, "0.0", 3);
+        return out + 3;
+    }
+    const auto decimal = fmt::detail::dragonbox::to_decimal(value);
+    const Digits d = digits_of(decimal.significand);
+    const int n = d.count;
+    const int k = decimal.exponent;
+    const int e = n + k;
+    if (k >= 0 && e <= 16) {
+        out = write_plain_digits(out, d);
+        std::memcpy(out, "0000000000000000", 16);
+        std::memcpy(out + k, ".0", 2);
+        return out + k + 2;
+    }
+    if (1 <= e && e <= 16) {
+        return write_with_point(out, d, e);
+    }
+    if (-4 <= e && e <= 0) {
+        std::memcpy(out, "0.000000", 8);
+        return write_plain_digits(out + 2 - e, d);
+    }
+    out = n > 1 ? write_with_point(out, d, 1) : write_plain_digits(out, d);
+    *out++ = 'e';
+    return write_exponent(out, e - 1);
+}
+
+char* write_coordinate_value(char* out, double value) {
+    if (std::isfinite(value)) {
+        return write_number(out, value);
+    }
+    std::memcpy(out, "null", 4);
+    return out + 4;
+}
+
+char* write_text(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+char* write_ring(char* out, const Ring& ring) {
+    *out++ = '[';
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+        *out = ',';
+        out += i != 0;
+        *out++ = '[';
+        out = write_coordinate_value(out, ring[i].x);
+        *out++ = ',';
+        out = write_coordinate_value(out, ring[i].y);
+        *out++ = ']';
+    }
+    *out++ = ']';
+    return out;
+}
+
+std::size_t upper_bound_of_text(const PolygonList& polygons) {
+    // The last number may move a whole block past its own end.
+    std::size_t bound = kCollectionHead.size() + kCollectionTail.size() + kNumberRoom;
+    for (const Polygon& polygon : polygons) {
+        bound += kFeatureHead.size() + kFeatureTail.size() + 1;
+        bound += 3 + kLongestPosition * polygon.exterior.size();
+        for (const Ring& interior : polygon.interiors) {
+            bound += 3 + kLongestPosition * interior.size();
+        }
+    }
+    return bound;
 }
 
 }  // namespace
 
 void append_number(Text& out, double value) {
-    if (std::signbit(value)) {
-        out += '-';
-        value = -value;
-    }
-    if (value == 0.0) {
-        out += "0.0";
-        return;
-    }
-    const ShortestDigits d = shortest_digits(value);
-    const int n = d.count;
-    const int e = d.exponent;
-    const int k = e - n;
-    if (k >= 0 && e <= 16) {
-        out.append(d.digits, n);
-        out.append(static_cast<std::size_t>(k), '0');
-        out += ".0";
-    } else if (1 <= e && e <= 16) {
-        out.append(d.digits, e);
-        out += '.';
-        out.append(d.digits + e, n - e);
-    } else if (-4 <= e && e <= 0) {
-        out += "0.";
-        out.append(static_cast<std::size_t>(-e), '0');
-        out.append(d.digits, n);
-    } else {
-        out += d.digits[0];
-        if (n > 1) {
-            out += '.';
-            out.append(d.digits + 1, n - 1);
-        }
-        out += 'e';
-        append_exponent(out, e - 1);
-    }
+    char text[kNumberRoom];
+    out.append(text, write_number(text, value));
 }
 
 void append_coordinate_value(Text& out, double value) {
-    if (std::isfinite(value)) {
-        append_number(out, value);
-    } else {
-        out += "null";
-    }
+    char text[kNumberRoom];
+    out.append(text, write_coordinate_value(text, value));
 }
 
-Text write_polygons_to_fc(PolygonList polygons) {
-    Text out;
-    out += kCollectionHead;
+TextBuffer write_polygons_to_fc(PolygonList polygons) {
+    TextBuffer text(upper_bound_of_text(polygons));
+    char* out = text.begin_writing();
+    out = write_text(out, kCollectionHead);
     for (std::size_t i = 0; i < polygons.size(); ++i) {
-        if (i != 0) {
-            out += ',';
-        }
+        *out = ',';
+        out += i != 0;
         const Polygon& polygon = polygons[i];
-        out += kFeatureHead;
-        append_ring(out, polygon.exterior);
+        out = write_text(out, kFeatureHead);
+        out = write_ring(out, polygon.exterior);
         for (const Ring& interior : polygon.interiors) {
-            out += ',';
-            append_ring(out, interior);
+            *out++ = ',';
+            out = write_ring(out, interior);
         }
-        out += kFeatureTail;
+        out = write_text(out, kFeatureTail);
     }
-    out += kCollectionTail;
-    return out;
+    out = write_text(out, kCollectionTail);
+    text.finish_writing(out);
+    return text;
 }
 
 }  // namespace quorvel

@@ -6,7 +6,7 @@
 namespace quorvel {
 
 // Consumes the list and returns the document as compact ASCII JSON text.
-Text write_polygons_to_fc(PolygonList polygons);
+TextBuffer write_polygons_to_fc(PolygonList polygons);
 
 // Appends a finite value as the shortest round-trip digits in the Ryu layout
 // (0.0, -0.0, 1e-6, 1e16, 9999999999999998.0, 5e-324).
