@@ -1,8 +1,12 @@
 #include "json_text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
+
+static_assert(std::endian::native == std::endian::little,
+              "eight digits are read at once in little-endian byte order");
 
 namespace quorvel {
 namespace {
@@ -68,6 +72,20 @@ constexpr bool is_whitespace(unsigned char c) {
 constexpr bool significand_overflows(std::uint64_t significand, std::uint64_t digit) {
     constexpr std::uint64_t kMax = UINT64_MAX;
     return significand >= kMax / 10 && (significand > kMax / 10 || digit > kMax % 10);
+}
+
+// Eight ASCII digits loaded little-endian (first digit in the lowest byte).
+bool is_eight_digits(std::uint64_t chunk) {
+    return (((chunk + 0x4646464646464646ULL) | (chunk - 0x3030303030303030ULL)) &
+            0x8080808080808080ULL) == 0;
+}
+
+std::uint64_t value_of_eight_digits(std::uint64_t chunk) {
+    chunk -= 0x3030303030303030ULL;
+    chunk = chunk * 10 + (chunk >> 8);  // pairs of digits in the even bytes
+    const std::uint64_t pairs_0_2 = chunk & 0x000000FF000000FFULL;
+    const std::uint64_t pairs_1_3 = (chunk >> 16) & 0x000000FF000000FFULL;
+    return (pairs_0_2 * (100 + (1'000'000ULL << 32)) + pairs_1_3 * (1 + (10'000ULL << 32))) >> 32;
 }
 
 int hex_value(unsigned char c) {
@@ -554,6 +572,19 @@ private:
         ++pos_;
         std::int64_t fraction_digits = 0;
         bool any_digit = false;
+        // Eight digits at a time while all of them surely fit: below 10^11, eight more digits
+        // stay below 10^19.
+        while (significand < 100'000'000'000ULL && size_ - pos_ >= 8) {
+            std::uint64_t chunk;
+            std::memcpy(&chunk, text_ + pos_, sizeof chunk);
+            if (!is_eight_digits(chunk)) {
+                break;
+            }
+            significand = significand * 100'000'000 + value_of_eight_digits(chunk);
+            pos_ += 8;
+            fraction_digits += 8;
+            any_digit = true;
+        }
         while (is_digit(peek_or_nul())) {
             any_digit = true;
             const std::uint64_t digit = peek() - '0';
