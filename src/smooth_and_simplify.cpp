@@ -6,6 +6,12 @@
 #include <optional>
 #include <utility>
 
+#if defined(__GNUC__) && !defined(__clang__)
+// Four-lane values never cross a call boundary (see LaneTypes), so the note that their calling
+// convention differs without AVX does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+
 namespace quorvel {
 namespace {
 
@@ -19,18 +25,6 @@ Coordinate weighted(Coordinate a, double wa, Coordinate b, double wb) {
     const double ay = wa * a.y;
     const double by = wb * b.y;
     return {ax + bx, ay + by};
-}
-
-Ring smooth_ring(const Ring& ring) {
-    Ring smoothed = cut_corners(cut_corners(ring));
-    close_ring(smoothed);
-    return smoothed;
-}
-
-Ring simplify_smoothed(const Ring& ring, double tolerance) {
-    Ring simplified = simplify_ring(ring, tolerance);
-    close_ring(simplified);
-    return simplified;
 }
 
 struct Run {
@@ -83,43 +77,90 @@ constexpr double kTinyDistanceSquared = 1e-200;
 // belongs to a point farther than the tolerance.
 constexpr double kScreenMargin = 1e-12;
 
+bool has_avx2() {
+#if defined(__x86_64__)
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
 bool screening_applies(const Ring& points) {
+    bool tame = true;
     for (const Coordinate c : points) {
-        if (!(std::fabs(c.x) <= kTameCoordinate && std::fabs(c.y) <= kTameCoordinate)) {
-            return false;
-        }
+        tame &= std::fabs(c.x) <= kTameCoordinate;
+        tame &= std::fabs(c.y) <= kTameCoordinate;
     }
-    return true;
+    return tame;
 }
 
-// Two lanes of doubles (one SSE2 register); the operations are the scalar IEEE operations lane
-// by lane.
-using Lanes = double __attribute__((vector_size(16)));
-using LaneMask = std::int64_t __attribute__((vector_size(16)));
+// Lanes of doubles; every operation is the scalar IEEE operation lane by lane, so results do
+// not depend on the lane count. Two lanes fill an SSE2 register, four an AVX register; the
+// four-lane code runs only inside functions compiled for AVX2, always inlined.
+template <int N>
+struct LaneTypes;
+template <>
+struct LaneTypes<2> {
+    using Lanes = double __attribute__((vector_size(16)));
+    using Mask = std::int64_t __attribute__((vector_size(16)));
+};
+template <>
+struct LaneTypes<4> {
+    using Lanes = double __attribute__((vector_size(32)));
+    using Mask = std::int64_t __attribute__((vector_size(32)));
+};
+template <int N>
+using Lanes = typename LaneTypes<N>::Lanes;
+template <int N>
+using LaneMask = typename LaneTypes<N>::Mask;
 
-Lanes broadcast(double value) { return Lanes{value, value}; }
-Lanes select(LaneMask take_first, Lanes first, Lanes second) {
-    return (Lanes)((take_first & (LaneMask)first) | (~take_first & (LaneMask)second));
+template <int N>
+[[gnu::always_inline]] inline Lanes<N> broadcast(double value) {
+    return Lanes<N>{} + value;
 }
-double horizontal_max(Lanes lanes) { return lanes[0] > lanes[1] ? lanes[0] : lanes[1]; }
+template <int N>
+[[gnu::always_inline]] inline Lanes<N> select(LaneMask<N> take_first, Lanes<N> first,
+                                              Lanes<N> second) {
+    return take_first ? first : second;
+}
+template <int N>
+[[gnu::always_inline]] inline double horizontal_max(Lanes<N> lanes) {
+    if constexpr (N == 4) {
+        const Lanes<4> halves_swapped = __builtin_shufflevector(lanes, lanes, 2, 3, 0, 1);
+        lanes = halves_swapped > lanes ? halves_swapped : lanes;
+    }
+    return lanes[1] > lanes[0] ? lanes[1] : lanes[0];
+}
+template <int N>
+[[gnu::always_inline]] inline bool any_lane(LaneMask<N> mask) {
+    std::int64_t any = 0;
+    for (int lane = 0; lane < N; ++lane) {
+        any |= mask[lane];
+    }
+    return any != 0;
+}
 
-// Squared distances to the start of a closed ring's degenerate chord.
+// Squared distance from p to the start of a closed ring's degenerate chord.
 struct ToPoint {
     Coordinate s;
+
     double operator()(Coordinate p) const {
         const double ax = s.x - p.x;
         const double ay = s.y - p.y;
         return ax * ax + ay * ay;
     }
-    Lanes operator()(Lanes xs, Lanes ys) const {
-        const Lanes ax = broadcast(s.x) - xs;
-        const Lanes ay = broadcast(s.y) - ys;
+    template <int N>
+    [[gnu::always_inline]] Lanes<N> lanes(Lanes<N> xs, Lanes<N> ys, LaneMask<N>&) const {
+        const Lanes<N> ax = s.x - xs;
+        const Lanes<N> ay = s.y - ys;
         return ax * ax + ay * ay;
     }
 };
 
-// Squared distances to a chord, with the same differences, projection ratio and cross product
-// as the exact distance, so both measure each point to the same part of the segment.
+// Squared distance from p to a chord, measured to the same part of the segment (start, end or
+// interior) as the exact distance: the projection ratio r = along / len2 decides, and the
+// lanes decide r <= 0 and r >= 1 from `along` without dividing, except in the rare lanes
+// where that is not certain.
 struct ToChord {
     Coordinate s;
     Coordinate e;
@@ -127,15 +168,28 @@ struct ToChord {
     double dy = e.y - s.y;
     double len2 = dx * dx + dy * dy;
     double inverse_len2 = 1.0 / len2;
+    // along / len2 rounds to 0 only below len2 * 2^-1075, which is below this for every chord
+    // the screened scan accepts.
+    static constexpr double kSurelyPositive = 1e-200;
+    // Below this, along / len2 surely rounds to less than 1.
+    double surely_below_end = len2 * (1.0 - 0x1p-51);
 
     double operator()(Coordinate p) const {
         const double ax = s.x - p.x;
         const double ay = s.y - p.y;
-        const double r = ((p.x - s.x) * dx + (p.y - s.y) * dy) / len2;
-        if (r <= 0.0) {
+        const double along = (p.x - s.x) * dx + (p.y - s.y) * dy;
+        bool before = along <= 0.0;
+        bool after = along >= len2;
+        if ((along > 0.0 && along < kSurelyPositive) || (along > surely_below_end && along < len2))
+            [[unlikely]] {
+            const double r = along / len2;
+            before = r <= 0.0;
+            after = r >= 1.0;
+        }
+        if (before) {
             return ax * ax + ay * ay;
         }
-        if (r >= 1.0) {
+        if (after) {
             const double bx = e.x - p.x;
             const double by = e.y - p.y;
             return bx * bx + by * by;
@@ -143,96 +197,205 @@ struct ToChord {
         const double cross = ay * dx - ax * dy;
         return cross * cross * inverse_len2;
     }
-    Lanes operator()(Lanes xs, Lanes ys) const {
-        const Lanes ax = broadcast(s.x) - xs;
-        const Lanes ay = broadcast(s.y) - ys;
-        const Lanes bx = broadcast(e.x) - xs;
-        const Lanes by = broadcast(e.y) - ys;
-        const Lanes r = ((xs - s.x) * dx + (ys - s.y) * dy) / len2;
-        const Lanes cross = ay * dx - ax * dy;
-        const Lanes to_start = ax * ax + ay * ay;
-        const Lanes to_end = bx * bx + by * by;
-        const Lanes to_line = cross * cross * inverse_len2;
-        return select(r <= 0.0, to_start, select(r >= 1.0, to_end, to_line));
+    // Lanes whose part of the segment is not certain are marked in `unsure`; their estimates
+    // are left for the scalar operator above.
+    template <int N>
+    [[gnu::always_inline]] Lanes<N> lanes(Lanes<N> xs, Lanes<N> ys, LaneMask<N>& unsure) const {
+        const Lanes<N> ax = s.x - xs;
+        const Lanes<N> ay = s.y - ys;
+        const Lanes<N> bx = e.x - xs;
+        const Lanes<N> by = e.y - ys;
+        const Lanes<N> along = (xs - s.x) * dx + (ys - s.y) * dy;
+        const LaneMask<N> before = along <= 0.0;
+        const LaneMask<N> after = along >= len2;
+        unsure |= ((along > 0.0) & (along < kSurelyPositive)) |
+                  ((along > surely_below_end) & (along < len2));
+        const Lanes<N> cross = ay * dx - ax * dy;
+        const Lanes<N> to_start = ax * ax + ay * ay;
+        const Lanes<N> to_end = bx * bx + by * by;
+        const Lanes<N> to_line = cross * cross * inverse_len2;
+        return select<N>(before, to_start, select<N>(after, to_end, to_line));
     }
 };
 
-// Fills estimate[i] for the inner points of the run; returns the largest.
-template <class Measure>
-double estimate_squared_distances(const Ring& points, Run run, const Measure& measure,
-                                  double* estimate) {
-    std::size_t i = run.first + 1;
-    Lanes largest = broadcast(0.0);
-    for (; i + 2 <= run.last; i += 2) {
-        Lanes low;
-        Lanes high;
-        std::memcpy(&low, &points[i], sizeof low);
-        std::memcpy(&high, &points[i + 1], sizeof high);
-        const Lanes xs = __builtin_shufflevector(low, high, 0, 2);
-        const Lanes ys = __builtin_shufflevector(low, high, 1, 3);
-        const Lanes a = measure(xs, ys);
-        std::memcpy(estimate + i, &a, sizeof a);
-        largest = select(a > largest, a, largest);
+template <int N>
+[[gnu::always_inline]] inline void load_points(const Coordinate* points, Lanes<N>& xs,
+                                               Lanes<N>& ys) {
+    Lanes<N> low;
+    Lanes<N> high;
+    std::memcpy(&low, points, sizeof low);
+    std::memcpy(&high, points + N / 2, sizeof high);
+    if constexpr (N == 2) {
+        xs = __builtin_shufflevector(low, high, 0, 2);
+        ys = __builtin_shufflevector(low, high, 1, 3);
+    } else {
+        xs = __builtin_shufflevector(low, high, 0, 2, 4, 6);
+        ys = __builtin_shufflevector(low, high, 1, 3, 5, 7);
     }
-    double result = horizontal_max(largest);
+}
+
+// Fills estimate[i] for the inner points of the run, 2N points per step in two independent
+// halves; returns the largest.
+template <int N, class Measure>
+[[gnu::always_inline]] inline double estimate_in_lanes(const Ring& points, Run run,
+                                                       const Measure& measure, double* estimate) {
+    std::size_t i = run.first + 1;
+    Lanes<N> largest_a = broadcast<N>(0.0);
+    Lanes<N> largest_b = largest_a;
+    LaneMask<N> unsure{};
+    for (; i + 2 * N <= run.last; i += 2 * N) {
+        Lanes<N> xs_a, ys_a, xs_b, ys_b;
+        load_points<N>(&points[i], xs_a, ys_a);
+        load_points<N>(&points[i + N], xs_b, ys_b);
+        const Lanes<N> a = measure.template lanes<N>(xs_a, ys_a, unsure);
+        const Lanes<N> b = measure.template lanes<N>(xs_b, ys_b, unsure);
+        std::memcpy(estimate + i, &a, sizeof a);
+        std::memcpy(estimate + i + N, &b, sizeof b);
+        largest_a = a > largest_a ? a : largest_a;
+        largest_b = b > largest_b ? b : largest_b;
+    }
+    if (i + N <= run.last) {
+        Lanes<N> xs, ys;
+        load_points<N>(&points[i], xs, ys);
+        const Lanes<N> a = measure.template lanes<N>(xs, ys, unsure);
+        std::memcpy(estimate + i, &a, sizeof a);
+        largest_a = a > largest_a ? a : largest_a;
+        i += N;
+    }
+    double largest = horizontal_max<N>(select<N>(largest_b > largest_a, largest_b, largest_a));
+    if (any_lane<N>(unsure)) [[unlikely]] {
+        // Some point lies where only the division can tell its part of the segment.
+        largest = 0.0;
+        i = run.first + 1;
+    }
     for (; i < run.last; ++i) {
         const double a = measure(points[i]);
         estimate[i] = a;
-        result = a > result ? a : result;
+        largest = a > largest ? a : largest;
     }
-    return result;
+    return largest;
+}
+
+// What the estimates of a run say: the largest, and how many estimates (and which first)
+// come within the screening margin of it.
+struct Screen {
+    double largest = 0.0;
+    double threshold = 0.0;
+    std::size_t candidates = 0;
+    std::size_t first_candidate = 0;
+};
+
+template <int N>
+[[gnu::always_inline]] inline void find_candidates(Run run, const double* estimate,
+                                                   Screen& screen) {
+    screen.threshold = screen.largest * (1.0 - kScreenMargin);
+    const double threshold = screen.threshold;
+    LaneMask<N> counts{};
+    std::size_t i = run.first + 1;
+    for (; i + N <= run.last; i += N) {
+        Lanes<N> values;
+        std::memcpy(&values, estimate + i, sizeof values);
+        counts -= values >= threshold;  // a true lane is -1
+    }
+    std::size_t candidates = 0;
+    for (int lane = 0; lane < N; ++lane) {
+        candidates += static_cast<std::size_t>(counts[lane]);
+    }
+    for (; i < run.last; ++i) {
+        candidates += estimate[i] >= threshold ? 1 : 0;
+    }
+    screen.candidates = candidates;
+    if (candidates == 1) {
+        std::size_t only = run.first + 1;
+        while (!(estimate[only] >= threshold)) {
+            ++only;
+        }
+        screen.first_candidate = only;
+    }
+}
+
+// Estimates the run; when the largest estimate could exceed `no_split_below`, also finds the
+// candidates.
+template <int N, class Measure>
+[[gnu::always_inline]] inline Screen screen_in_lanes(const Ring& points, Run run,
+                                                     const Measure& measure, double* estimate,
+                                                     double no_split_below) {
+    Screen screen;
+    screen.largest = estimate_in_lanes<N>(points, run, measure, estimate);
+    if (screen.largest >= kTinyDistanceSquared && screen.largest >= no_split_below) {
+        find_candidates<N>(run, estimate, screen);
+    }
+    return screen;
+}
+
+template <class Measure>
+Screen screen_run(const Ring& points, Run run, const Measure& measure, double* estimate,
+                  double no_split_below) {
+    return screen_in_lanes<2>(points, run, measure, estimate, no_split_below);
+}
+
+#if defined(__x86_64__)
+// Four lanes where the processor has AVX2; the same results, computed twice as wide.
+template <class Measure>
+[[gnu::target("avx2")]] Screen screen_run_avx2(const Ring& points, Run run, const Measure& measure,
+                                               double* estimate, double no_split_below) {
+    return screen_in_lanes<4>(points, run, measure, estimate, no_split_below);
+}
+#endif
+
+template <class Measure>
+Screen screen_run_widest(const Ring& points, Run run, const Measure& measure, double* estimate,
+                         double no_split_below, bool wide) {
+#if defined(__x86_64__)
+    if (wide) {
+        return screen_run_avx2(points, run, measure, estimate, no_split_below);
+    }
+#endif
+    (void)wide;
+    return screen_run(points, run, measure, estimate, no_split_below);
 }
 
 // The same answer as split_exact. The exact distance is computed only for the points whose
 // estimate comes close to the largest, and not at all when the largest is clearly within the
 // tolerance or a single point clearly beyond it is the only candidate.
 std::optional<std::size_t> split_screened(const Ring& points, Run run, double tolerance,
-                                          double* estimate) {
+                                          double* estimate, bool wide) {
     const Coordinate s = points[run.first];
     const Coordinate e = points[run.last];
-    double largest;
+    const double tolerance_squared = tolerance * tolerance;
+    const double no_split_below = tolerance_squared * (1.0 - kScreenMargin);
+    Screen screen;
     if (s == e) {
-        largest = estimate_squared_distances(points, run, ToPoint{s}, estimate);
+        screen = screen_run_widest(points, run, ToPoint{s}, estimate, no_split_below, wide);
     } else {
         const ToChord to_chord{s, e};
         if (to_chord.len2 < kTinyChordSquared) {
             return split_exact(points, run, tolerance);
         }
-        largest = estimate_squared_distances(points, run, to_chord, estimate);
+        screen = screen_run_widest(points, run, to_chord, estimate, no_split_below, wide);
     }
-    if (largest < kTinyDistanceSquared) {
+    if (screen.largest < kTinyDistanceSquared) {
         return split_exact(points, run, tolerance);
     }
-    const double tolerance_squared = tolerance * tolerance;
-    if (largest < tolerance_squared * (1.0 - kScreenMargin)) {
+    if (screen.largest < no_split_below) {
         return std::nullopt;
     }
-    const double threshold = largest * (1.0 - kScreenMargin);
-    std::size_t candidates = 0;
-    std::size_t first_candidate = 0;
-    for (std::size_t i = run.last - 1; i > run.first; --i) {
-        if (estimate[i] >= threshold) {
-            ++candidates;
-            first_candidate = i;
-        }
+    if (screen.candidates == 1 && screen.largest > tolerance_squared * (1.0 + kScreenMargin)) {
+        return screen.first_candidate;
     }
-    if (candidates == 1 && largest > tolerance_squared * (1.0 + kScreenMargin)) {
-        return first_candidate;
-    }
-    const Farthest farthest = farthest_exact(points, run, estimate, threshold);
+    const Farthest farthest = farthest_exact(points, run, estimate, screen.threshold);
     if (farthest.found && farthest.distance > tolerance) {
         return farthest.index;
     }
     return std::nullopt;
 }
 
-}  // namespace
-
-Ring cut_corners(const Ring& ring) {
+// One pass of corner cutting from `ring` into `out`, whose storage is reused.
+void cut_corners_into(const Ring& ring, Ring& out) {
+    out.clear();
     const std::size_t n = ring.size();
-    Ring out;
     if (n == 0) {
-        return out;
+        return;
     }
     const bool closed = ring.front() == ring.back();
     out.reserve(2 * n);
@@ -249,6 +412,74 @@ Ring cut_corners(const Ring& ring) {
         const Coordinate first = out.front();
         out.push_back(first);
     }
+}
+
+// Storage reused from ring to ring within a call: it grows to the largest ring once.
+struct Workspace {
+    Ring first_pass;
+    Ring smoothed;
+    Vector<double> estimates;
+    Vector<Run> pending;
+};
+
+// Ramer-Douglas-Peucker from `ring` into `out` (cleared first).
+void simplify_into(const Ring& ring, double tolerance, Workspace& workspace, Ring& out) {
+    out.clear();
+    // Zero, negative and -inf tolerances keep every point; NaN does not take this branch.
+    if (0.0 >= tolerance) {
+        out.assign(ring.begin(), ring.end());
+        return;
+    }
+    if (ring.empty()) {
+        return;
+    }
+    const bool screened = screening_applies(ring);
+    const bool wide = has_avx2();
+    if (screened && workspace.estimates.size() < ring.size()) {
+        workspace.estimates.resize(ring.size());
+    }
+    double* estimates = workspace.estimates.data();
+    // Runs wait on an explicit stack, left part on top, so the final runs come out in order and
+    // each contributes its first point; no recursion, whatever the depth of splitting.
+    Vector<Run>& pending = workspace.pending;
+    pending.clear();
+    pending.push_back({0, ring.size() - 1});
+    while (!pending.empty()) {
+        const Run run = pending.back();
+        pending.pop_back();
+        const std::optional<std::size_t> split =
+            run.last - run.first < 2 ? std::nullopt
+            : screened               ? split_screened(ring, run, tolerance, estimates, wide)
+                                     : split_exact(ring, run, tolerance);
+        if (split) {
+            pending.push_back({*split, run.last});
+            pending.push_back({run.first, *split});
+        } else {
+            out.push_back(ring[run.first]);
+        }
+    }
+    out.push_back(ring.back());
+}
+
+// Two passes of corner cutting, then simplification, written back into the ring. Each step
+// closes its result; for the closed or empty rings the stage receives that changes nothing.
+void smooth_and_simplify_ring(Ring& ring, double tolerance, Workspace& workspace) {
+    cut_corners_into(ring, workspace.first_pass);
+    cut_corners_into(workspace.first_pass, workspace.smoothed);
+    close_ring(workspace.smoothed);
+    if (0.0 >= tolerance) {
+        std::swap(ring, workspace.smoothed);
+    } else {
+        simplify_into(workspace.smoothed, tolerance, workspace, ring);
+    }
+    close_ring(ring);
+}
+
+}  // namespace
+
+Ring cut_corners(const Ring& ring) {
+    Ring out;
+    cut_corners_into(ring, out);
     return out;
 }
 
@@ -271,49 +502,18 @@ double point_segment_distance(Coordinate p, Coordinate s, Coordinate e) {
 }
 
 Ring simplify_ring(const Ring& ring, double tolerance) {
-    // Zero, negative and -inf tolerances keep every point; NaN does not take this branch.
-    if (0.0 >= tolerance) {
-        return ring;
-    }
+    Workspace workspace;
     Ring out;
-    if (ring.empty()) {
-        return out;
-    }
-    const bool screened = screening_applies(ring);
-    Vector<double> estimates(screened ? ring.size() : 0);
-    // Runs wait on an explicit stack, left part on top, so the final runs come out in order and
-    // each contributes its first point; no recursion, whatever the depth of splitting.
-    Vector<Run> pending;
-    pending.push_back({0, ring.size() - 1});
-    while (!pending.empty()) {
-        const Run run = pending.back();
-        pending.pop_back();
-        const std::optional<std::size_t> split =
-            run.last - run.first < 2 ? std::nullopt
-            : screened               ? split_screened(ring, run, tolerance, estimates.data())
-                                     : split_exact(ring, run, tolerance);
-        if (split) {
-            pending.push_back({*split, run.last});
-            pending.push_back({run.first, *split});
-        } else {
-            out.push_back(ring[run.first]);
-        }
-    }
-    out.push_back(ring.back());
+    simplify_into(ring, tolerance, workspace, out);
     return out;
 }
 
 PolygonList smooth_and_simplify_polygons(PolygonList polygons, double tolerance) {
+    Workspace workspace;
     for (Polygon& polygon : polygons) {
-        Ring exterior = smooth_ring(polygon.exterior);
-        Vector<Ring> interiors;
-        interiors.reserve(polygon.interiors.size());
-        for (const Ring& interior : polygon.interiors) {
-            interiors.push_back(smooth_ring(interior));
-        }
-        polygon.exterior = simplify_smoothed(exterior, tolerance);
-        for (std::size_t i = 0; i < interiors.size(); ++i) {
-            polygon.interiors[i] = simplify_smoothed(interiors[i], tolerance);
+        smooth_and_simplify_ring(polygon.exterior, tolerance, workspace);
+        for (Ring& interior : polygon.interiors) {
+            smooth_and_simplify_ring(interior, tolerance, workspace);
         }
     }
     return polygons;
