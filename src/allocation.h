@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -54,11 +55,64 @@ using Vector = std::vector<T, TrackedAllocator<T>>;
 // Owned UTF-8 text.
 using Text = std::basic_string<char, std::char_traits<char>, TrackedAllocator<char>>;
 
+// A growable array of trivially copyable values. It grows with realloc, which moves a large
+// block by remapping its pages: growing neither copies nor needs the old and the new block at
+// once, so the memory in use stays close to what the values need.
+template <class T>
+class PodBuffer {
+    static_assert(std::is_trivially_copyable_v<T>);
+
+  public:
+    PodBuffer() = default;
+    PodBuffer(PodBuffer&& other) noexcept
+        : data_(std::exchange(other.data_, nullptr)),
+          size_(std::exchange(other.size_, 0)),
+          capacity_(std::exchange(other.capacity_, 0)) {}
+    PodBuffer& operator=(PodBuffer&& other) noexcept {
+        std::swap(data_, other.data_);
+        std::swap(size_, other.size_);
+        std::swap(capacity_, other.capacity_);
+        return *this;
+    }
+    ~PodBuffer() { std::free(data_); }
+
+    void reserve(std::size_t capacity) {
+        if (capacity <= capacity_) {
+            return;
+        }
+        if (capacity > SIZE_MAX / sizeof(T)) {
+            throw_allocation_failure(SIZE_MAX);
+        }
+        void* grown = std::realloc(data_, capacity * sizeof(T));
+        if (grown == nullptr) {
+            throw_allocation_failure(capacity * sizeof(T));
+        }
+        data_ = static_cast<T*>(grown);
+        capacity_ = capacity;
+    }
+    void push_back(T value) {
+        if (size_ == capacity_) [[unlikely]] {
+            reserve(capacity_ < 64 ? 64 : capacity_ * 2);
+        }
+        data_[size_++] = value;
+    }
+
+    T& operator[](std::size_t index) { return data_[index]; }
+    const T& operator[](std::size_t index) const { return data_[index]; }
+    const T* data() const { return data_; }
+    std::size_t size() const { return size_; }
+
+  private:
+    T* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
+
 // Owned bytes written through a raw cursor into room reserved once, for output whose upper
 // bound is known: no capacity checks and no zero-filling on the hot path. Pages of the room
 // that are never written are never touched.
 class TextBuffer {
-public:
+  public:
     TextBuffer() = default;
     explicit TextBuffer(std::size_t capacity)
         : data_(static_cast<char*>(std::malloc(capacity == 0 ? 1 : capacity))) {
@@ -82,7 +136,7 @@ public:
     std::size_t size() const { return size_; }
     std::string_view view() const { return {data_, size_}; }
 
-private:
+  private:
     char* data_ = nullptr;
     std::size_t size_ = 0;
 };

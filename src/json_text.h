@@ -53,9 +53,15 @@ enum Tag : Entry {
     kEnd = 9,
 };
 
-constexpr bool is_double(Entry e) { return (e & kTagSpace) != kTagSpace; }
-constexpr Entry tag_of(Entry e) { return (e >> kTagShift) & 0xF; }
-constexpr Entry payload_of(Entry e) { return e & kPayloadMask; }
+constexpr bool is_double(Entry e) {
+    return (e & kTagSpace) != kTagSpace;
+}
+constexpr Entry tag_of(Entry e) {
+    return (e >> kTagShift) & 0xF;
+}
+constexpr Entry payload_of(Entry e) {
+    return e & kPayloadMask;
+}
 constexpr Entry make(Tag tag, Entry payload = 0) {
     return kTagSpace | (Entry{tag} << kTagShift) | payload;
 }
@@ -66,22 +72,21 @@ class JsonValue;
 
 // The read document: the tape, the text it refers to, and the arena of decoded strings.
 class JsonTape {
-public:
-    JsonTape(std::string_view text, Vector<tape::Entry> entries, Text decoded)
+  public:
+    JsonTape(std::string_view text, PodBuffer<tape::Entry> entries, Text decoded)
         : text_(text), entries_(std::move(entries)), decoded_(std::move(decoded)) {}
 
     JsonValue root() const;
     const tape::Entry* entries() const { return entries_.data(); }
     std::string_view string_at(std::size_t index) const {
         const tape::Entry head = entries_[index];
-        const char* base =
-            tape::tag_of(head) == tape::kTextString ? text_.data() : decoded_.data();
+        const char* base = tape::tag_of(head) == tape::kTextString ? text_.data() : decoded_.data();
         return {base + tape::payload_of(head), static_cast<std::size_t>(entries_[index + 1])};
     }
 
-private:
+  private:
     std::string_view text_;
-    Vector<tape::Entry> entries_;
+    PodBuffer<tape::Entry> entries_;
     Text decoded_;
 };
 
@@ -107,7 +112,7 @@ inline std::size_t next_value_index(const tape::Entry* entries, std::size_t inde
 
 // A view of one value on a tape; cheap to copy, valid while the tape lives.
 class JsonValue {
-public:
+  public:
     JsonValue(const JsonTape* tape, std::size_t index) : tape_(tape), index_(index) {}
 
     std::size_t index() const { return index_; }
@@ -139,7 +144,9 @@ public:
     bool is_null() const { return entry() == tape::make(tape::kNull); }
     bool is_number() const { return kind() == JsonKind::Number; }
     bool is_string() const { return kind() == JsonKind::String; }
-    bool is_array() const { return !tape::is_double(entry()) && tape::tag_of(entry()) == tape::kArray; }
+    bool is_array() const {
+        return !tape::is_double(entry()) && tape::tag_of(entry()) == tape::kArray;
+    }
     bool is_object() const {
         return !tape::is_double(entry()) && tape::tag_of(entry()) == tape::kObject;
     }
@@ -184,18 +191,20 @@ public:
     std::size_t first_index() const { return index_ + 1; }
     std::size_t end_index() const { return static_cast<std::size_t>(tape::payload_of(entry())); }
 
-private:
+  private:
     tape::Entry entry() const { return tape_->entries()[index_]; }
 
     const JsonTape* tape_;
     std::size_t index_;
 };
 
-inline JsonValue JsonTape::root() const { return JsonValue(this, 0); }
+inline JsonValue JsonTape::root() const {
+    return JsonValue(this, 0);
+}
 
 // Iterates the elements of an array.
 class ArrayElements {
-public:
+  public:
     explicit ArrayElements(JsonValue array)
         : tape_(&array.tape()), next_(array.first_index()), end_(array.end_index()) {}
     bool done() const { return next_ == end_; }
@@ -205,7 +214,7 @@ public:
         return value;
     }
 
-private:
+  private:
     const JsonTape* tape_;
     std::size_t next_;
     std::size_t end_;
@@ -213,7 +222,7 @@ private:
 
 // Iterates the members of an object in text order.
 class ObjectMembers {
-public:
+  public:
     explicit ObjectMembers(JsonValue object)
         : tape_(&object.tape()), next_(object.first_index()), end_(object.end_index()) {}
     bool done() const { return next_ == end_; }
@@ -226,7 +235,7 @@ public:
         return value;
     }
 
-private:
+  private:
     const JsonTape* tape_;
     std::size_t next_;
     std::size_t end_;

@@ -144,6 +144,8 @@ template <int N>
 struct ToPoint {
     Coordinate s;
 
+    static double scale() { return 1.0; }
+
     double operator()(Coordinate p) const {
         const double ax = s.x - p.x;
         const double ay = s.y - p.y;
@@ -157,22 +159,23 @@ struct ToPoint {
     }
 };
 
-// Squared distance from p to a chord, measured to the same part of the segment (start, end or
-// interior) as the exact distance: the projection ratio r = along / len2 decides, and the
-// lanes decide r <= 0 and r >= 1 from `along` without dividing, except in the rare lanes
-// where that is not certain.
+// Squared distance from p to a chord, times len2 (which spares a division per run), measured
+// to the same part of the segment (start, end or interior) as the exact distance: the
+// projection ratio r = along / len2 decides, and r <= 0 and r >= 1 are read from `along`
+// without dividing, except where that is not certain.
 struct ToChord {
     Coordinate s;
     Coordinate e;
     double dx = e.x - s.x;
     double dy = e.y - s.y;
     double len2 = dx * dx + dy * dy;
-    double inverse_len2 = 1.0 / len2;
     // along / len2 rounds to 0 only below len2 * 2^-1075, which is below this for every chord
     // the screened scan accepts.
     static constexpr double kSurelyPositive = 1e-200;
     // Below this, along / len2 surely rounds to less than 1.
     double surely_below_end = len2 * (1.0 - 0x1p-51);
+
+    double scale() const { return len2; }
 
     double operator()(Coordinate p) const {
         const double ax = s.x - p.x;
@@ -187,15 +190,15 @@ struct ToChord {
             after = r >= 1.0;
         }
         if (before) {
-            return ax * ax + ay * ay;
+            return (ax * ax + ay * ay) * len2;
         }
         if (after) {
             const double bx = e.x - p.x;
             const double by = e.y - p.y;
-            return bx * bx + by * by;
+            return (bx * bx + by * by) * len2;
         }
         const double cross = ay * dx - ax * dy;
-        return cross * cross * inverse_len2;
+        return cross * cross;
     }
     // Lanes whose part of the segment is not certain are marked in `unsure`; their estimates
     // are left for the scalar operator above.
@@ -211,9 +214,9 @@ struct ToChord {
         unsure |= ((along > 0.0) & (along < kSurelyPositive)) |
                   ((along > surely_below_end) & (along < len2));
         const Lanes<N> cross = ay * dx - ax * dy;
-        const Lanes<N> to_start = ax * ax + ay * ay;
-        const Lanes<N> to_end = bx * bx + by * by;
-        const Lanes<N> to_line = cross * cross * inverse_len2;
+        const Lanes<N> to_start = (ax * ax + ay * ay) * len2;
+        const Lanes<N> to_end = (bx * bx + by * by) * len2;
+        const Lanes<N> to_line = cross * cross;
         return select<N>(before, to_start, select<N>(after, to_end, to_line));
     }
 };
@@ -322,7 +325,8 @@ template <int N, class Measure>
                                                      double no_split_below) {
     Screen screen;
     screen.largest = estimate_in_lanes<N>(points, run, measure, estimate);
-    if (screen.largest >= kTinyDistanceSquared && screen.largest >= no_split_below) {
+    if (screen.largest >= kTinyDistanceSquared * measure.scale() &&
+        screen.largest >= no_split_below) {
         find_candidates<N>(run, estimate, screen);
     }
     return screen;
@@ -358,29 +362,21 @@ Screen screen_run_widest(const Ring& points, Run run, const Measure& measure, do
 // The same answer as split_exact. The exact distance is computed only for the points whose
 // estimate comes close to the largest, and not at all when the largest is clearly within the
 // tolerance or a single point clearly beyond it is the only candidate.
-std::optional<std::size_t> split_screened(const Ring& points, Run run, double tolerance,
-                                          double* estimate, bool wide) {
-    const Coordinate s = points[run.first];
-    const Coordinate e = points[run.last];
+template <class Measure>
+std::optional<std::size_t> split_screened_by(const Ring& points, Run run, double tolerance,
+                                             const Measure& measure, double* estimate, bool wide) {
+    const double scale = measure.scale();
     const double tolerance_squared = tolerance * tolerance;
-    const double no_split_below = tolerance_squared * (1.0 - kScreenMargin);
-    Screen screen;
-    if (s == e) {
-        screen = screen_run_widest(points, run, ToPoint{s}, estimate, no_split_below, wide);
-    } else {
-        const ToChord to_chord{s, e};
-        if (to_chord.len2 < kTinyChordSquared) {
-            return split_exact(points, run, tolerance);
-        }
-        screen = screen_run_widest(points, run, to_chord, estimate, no_split_below, wide);
-    }
-    if (screen.largest < kTinyDistanceSquared) {
+    const double no_split_below = tolerance_squared * (1.0 - kScreenMargin) * scale;
+    const Screen screen = screen_run_widest(points, run, measure, estimate, no_split_below, wide);
+    if (screen.largest < kTinyDistanceSquared * scale) {
         return split_exact(points, run, tolerance);
     }
     if (screen.largest < no_split_below) {
         return std::nullopt;
     }
-    if (screen.candidates == 1 && screen.largest > tolerance_squared * (1.0 + kScreenMargin)) {
+    if (screen.candidates == 1 &&
+        screen.largest > tolerance_squared * (1.0 + kScreenMargin) * scale) {
         return screen.first_candidate;
     }
     const Farthest farthest = farthest_exact(points, run, estimate, screen.threshold);
@@ -388,6 +384,20 @@ std::optional<std::size_t> split_screened(const Ring& points, Run run, double to
         return farthest.index;
     }
     return std::nullopt;
+}
+
+std::optional<std::size_t> split_screened(const Ring& points, Run run, double tolerance,
+                                          double* estimate, bool wide) {
+    const Coordinate s = points[run.first];
+    const Coordinate e = points[run.last];
+    if (s == e) {
+        return split_screened_by(points, run, tolerance, ToPoint{s}, estimate, wide);
+    }
+    const ToChord to_chord{s, e};
+    if (to_chord.len2 < kTinyChordSquared) {
+        return split_exact(points, run, tolerance);
+    }
+    return split_screened_by(points, run, tolerance, to_chord, estimate, wide);
 }
 
 // One pass of corner cutting from `ring` into `out`, whose storage is reused.
