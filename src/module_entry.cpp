@@ -154,12 +154,15 @@ auto convert_argument(std::string_view parameter, PyObject* argument, Convert co
 PyRef smooth_and_simplify_call(PyObject* positional, PyObject* keywords) {
     const BoundArguments arguments =
         bind_arguments(smooth_and_simplify_signature, positional, keywords);
-    // Keeps the UTF-8 bytes, which the pipeline reads in place, alive to the end of the call.
-    const Utf8Text geojson = convert_argument("geojson", arguments[0].get(), utf8_text_of);
+    // The reader takes the UTF-8 bytes in place; they are released as soon as the polygons are
+    // read, before the larger work of smoothing and writing.
+    Utf8Text geojson = convert_argument("geojson", arguments[0].get(), utf8_text_of);
     const double tolerance =
         convert_argument("simplify_tolerance_m", arguments[1].get(), float_value_of);
-    const auto result = write_polygons_to_fc(
-        smooth_and_simplify_polygons(read_polygons_from_fc(geojson.text), tolerance));
+    PolygonList polygons = read_polygons_from_fc(geojson.text);
+    geojson = Utf8Text{};
+    const auto result =
+        write_polygons_to_fc(smooth_and_simplify_polygons(std::move(polygons), tolerance));
     return new_str(std::string_view(result.data(), result.size()));
 }
 
