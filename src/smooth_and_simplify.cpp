@@ -347,9 +347,33 @@ template <class Measure>
 }
 #endif
 
+// Short runs, which most splitting ends in, one point at a time without the set-up of lanes.
+constexpr std::size_t kFewInnerPoints = 4;
+
+template <class Measure>
+Screen screen_few(const Ring& points, Run run, const Measure& measure, double* estimate) {
+    Screen screen;
+    for (std::size_t i = run.first + 1; i < run.last; ++i) {
+        const double a = measure(points[i]);
+        estimate[i] = a;
+        screen.largest = a > screen.largest ? a : screen.largest;
+    }
+    screen.threshold = screen.largest * (1.0 - kScreenMargin);
+    for (std::size_t i = run.last - 1; i > run.first; --i) {
+        if (estimate[i] >= screen.threshold) {
+            ++screen.candidates;
+            screen.first_candidate = i;
+        }
+    }
+    return screen;
+}
+
 template <class Measure>
 Screen screen_run_widest(const Ring& points, Run run, const Measure& measure, double* estimate,
                          double no_split_below, bool wide) {
+    if (run.last - run.first - 1 <= kFewInnerPoints) {
+        return screen_few(points, run, measure, estimate);
+    }
 #if defined(__x86_64__)
     if (wide) {
         return screen_run_avx2(points, run, measure, estimate, no_split_below);
