@@ -60,18 +60,17 @@ int main(int argc, char** argv) {
     const quorvel::PolygonList polygons = quorvel::read_polygons_from_fc(text);
     quorvel::PolygonList input;
     const auto fresh_input = [&] { input = polygons; };
-    const double smooth = median_ms(repeat, fresh_input, [&] {
-        quorvel::smooth_and_simplify_polygons(std::move(input), 0.0);
-    });
+    const double smooth = median_ms(
+        repeat, fresh_input, [&] { quorvel::smooth_and_simplify_polygons(std::move(input), 0.0); });
     const double smooth_and_simplify = median_ms(repeat, fresh_input, [&] {
         quorvel::smooth_and_simplify_polygons(std::move(input), tolerance);
     });
     const quorvel::PolygonList output = quorvel::smooth_and_simplify_polygons(polygons, tolerance);
     quorvel::PolygonList to_write;
     std::size_t written = 0;
-    const double write = median_ms(repeat, [&] { to_write = output; }, [&] {
-        written = quorvel::write_polygons_to_fc(std::move(to_write)).size();
-    });
+    const double write = median_ms(
+        repeat, [&] { to_write = output; },
+        [&] { written = quorvel::write_polygons_to_fc(std::move(to_write)).size(); });
 
     const double mb = static_cast<double>(text.size()) / 1e6;
     std::printf("%s, %.2f MB, tolerance %g (median of %d, ms)\n", argv[1], mb, tolerance, repeat);

@@ -226,13 +226,20 @@ std::string_view kind_name(JsonValue value) {
 }
 
 std::optional<GeometryType> geometry_type_named(std::string_view name) {
-    if (name == "Point") return GeometryType::Point;
-    if (name == "MultiPoint") return GeometryType::MultiPoint;
-    if (name == "LineString") return GeometryType::LineString;
-    if (name == "MultiLineString") return GeometryType::MultiLineString;
-    if (name == "Polygon") return GeometryType::Polygon;
-    if (name == "MultiPolygon") return GeometryType::MultiPolygon;
-    if (name == "GeometryCollection") return GeometryType::GeometryCollection;
+    if (name == "Point")
+        return GeometryType::Point;
+    if (name == "MultiPoint")
+        return GeometryType::MultiPoint;
+    if (name == "LineString")
+        return GeometryType::LineString;
+    if (name == "MultiLineString")
+        return GeometryType::MultiLineString;
+    if (name == "Polygon")
+        return GeometryType::Polygon;
+    if (name == "MultiPolygon")
+        return GeometryType::MultiPolygon;
+    if (name == "GeometryCollection")
+        return GeometryType::GeometryCollection;
     return std::nullopt;
 }
 
@@ -360,8 +367,7 @@ FeatureGeometry read_feature(JsonValue object) {
         fail_holding_value(GeoJsonErrorKind::FeatureInvalidGeometryValue,
                            "FeatureInvalidGeometryValue", *members.geometry);
     }
-    if (members.properties && !members.properties->is_null() &&
-        !members.properties->is_object()) {
+    if (members.properties && !members.properties->is_null() && !members.properties->is_object()) {
         fail_holding_value(GeoJsonErrorKind::PropertiesExpectedObjectOrNull,
                            "PropertiesExpectedObjectOrNull", *members.properties);
     }

@@ -2,7 +2,9 @@
 
 namespace quorvel {
 
-bool is_closed(const Ring& ring) { return !ring.empty() && ring.front() == ring.back(); }
+bool is_closed(const Ring& ring) {
+    return !ring.empty() && ring.front() == ring.back();
+}
 
 void close_ring(Ring& ring) {
     if (!ring.empty() && !is_closed(ring)) {

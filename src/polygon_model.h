@@ -11,7 +11,9 @@ struct Coordinate {
 };
 
 // IEEE 754 equality of both components: -0.0 equals 0.0, and NaN equals nothing.
-inline bool operator==(Coordinate a, Coordinate b) { return a.x == b.x && a.y == b.y; }
+inline bool operator==(Coordinate a, Coordinate b) {
+    return a.x == b.x && a.y == b.y;
+}
 
 // A closed ring is non-empty and its first coordinate equals its last.
 using Ring = Vector<Coordinate>;

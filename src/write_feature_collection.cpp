@@ -19,7 +19,8 @@ namespace {
 constexpr std::string_view kCollectionHead = R"({"features":[)";
 constexpr std::string_view kCollectionTail = R"(],"type":"FeatureCollection"})";
 constexpr std::string_view kFeatureHead = R"({"geometry":{"coordinates":[)";
-constexpr std::string_view kFeatureTail = R"(],"type":"Polygon"},"properties":{},"type":"Feature"})";
+constexpr std::string_view kFeatureTail =
+    R"(],"type":"Polygon"},"properties":{},"type":"Feature"})";
 
 // The longest value: "-0.0000" and 17 digits, or "-d.dddddddddddddddde-308".
 constexpr std::size_t kLongestNumber = 24;
@@ -39,28 +40,30 @@ constexpr std::size_t kLongestPosition = 2 * kLongestNumber + 4;  // "[x,y]" and
 
 using Chars16 = unsigned __int128;  // sixteen characters, the first in the lowest byte
 
-void store(char* out, Chars16 chars) { std::memcpy(out, &chars, sizeof chars); }
+void store(char* out, Chars16 chars) {
+    std::memcpy(out, &chars, sizeof chars);
+}
 
 constexpr std::uint64_t kPowersOfTen[] = {1,
-                                           10,
-                                           100,
-                                           1000,
-                                           10000,
-                                           100000,
-                                           1000000,
-                                           10000000,
-                                           100000000,
-                                           1000000000,
-                                           10000000000,
-                                           100000000000,
-                                           1000000000000,
-                                           10000000000000,
-                                           100000000000000,
-                                           1000000000000000,
-                                           10000000000000000,
-                                           100000000000000000,
-                                           1000000000000000000,
-                                           10000000000000000000ULL};
+                                          10,
+                                          100,
+                                          1000,
+                                          10000,
+                                          100000,
+                                          1000000,
+                                          10000000,
+                                          100000000,
+                                          1000000000,
+                                          10000000000,
+                                          100000000000,
+                                          1000000000000,
+                                          10000000000000,
+                                          100000000000000,
+                                          1000000000000000,
+                                          10000000000000000,
+                                          100000000000000000,
+                                          1000000000000000000,
+                                          10000000000000000000ULL};
 
 // Number of decimal digits of v > 0: from the bit length, corrected by one comparison.
 int decimal_length(std::uint64_t v) {
@@ -102,8 +105,7 @@ Digits digits_of(std::uint64_t significand) {
     const auto low = static_cast<std::uint32_t>(significand - high * 100000000);
     const auto top = static_cast<std::uint32_t>(high / 100000000);
     const auto middle = static_cast<std::uint32_t>(high - std::uint64_t{top} * 100000000);
-    const Chars16 sixteen =
-        Chars16{eight_digits(middle)} | (Chars16{eight_digits(low)} << 64);
+    const Chars16 sixteen = Chars16{eight_digits(middle)} | (Chars16{eight_digits(low)} << 64);
     const int count = decimal_length(significand);
     if (count == 17) {
         return {count, true, static_cast<char>('0' + top), sixteen};
