@@ -6,8 +6,11 @@
 #include <cstring>
 #include <string_view>
 
-// Shortest round-trip digits come from the Dragonbox algorithm of the {fmt} library.
+// Shortest round-trip digits come from the Dragonbox algorithm of the {fmt} library, with its
+// full table of cached powers of ten (about 10 KB) rather than the compressed one, which must
+// recompute most entries.
 #define FMT_HEADER_ONLY
+#define FMT_USE_FULL_CACHE_DRAGONBOX 1
 #include <fmt/format.h>
 
 static_assert(std::endian::native == std::endian::little,
