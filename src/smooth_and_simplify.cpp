@@ -183,7 +183,7 @@ struct ToChord {
         const double along = (p.x - s.x) * dx + (p.y - s.y) * dy;
         bool before = along <= 0.0;
         bool after = along >= len2;
-        if ((along > 0.0 && along < kSurelyPositive) || (along > surely_below_end && along < len2))
+        if (!before && !after && (along < kSurelyPositive || along > surely_below_end))
             [[unlikely]] {
             const double r = along / len2;
             before = r <= 0.0;
