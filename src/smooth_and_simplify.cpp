@@ -6,9 +6,9 @@
 #include <optional>
 #include <utility>
 
-#if defined(__GNUC__) && !defined(__clang__)
-// Four-lane values never cross a call boundary (see LaneTypes), so the note that their calling
-// convention differs without AVX does not apply.
+#if defined(__GNUC__)
+// Four-lane values never cross a call boundary (see LaneTypes), so the warning that their
+// calling convention differs without AVX does not apply.
 #pragma GCC diagnostic ignored "-Wpsabi"
 #endif
 
@@ -119,20 +119,21 @@ template <int N>
     return Lanes<N>{} + value;
 }
 template <int N>
-[[gnu::always_inline]] inline Lanes<N> select(LaneMask<N> take_first, Lanes<N> first,
-                                              Lanes<N> second) {
+[[gnu::always_inline]] inline Lanes<N> select(const LaneMask<N>& take_first, const Lanes<N>& first,
+                                              const Lanes<N>& second) {
     return take_first ? first : second;
 }
 template <int N>
-[[gnu::always_inline]] inline double horizontal_max(Lanes<N> lanes) {
+[[gnu::always_inline]] inline double horizontal_max(const Lanes<N>& lanes) {
+    Lanes<N> folded = lanes;
     if constexpr (N == 4) {
         const Lanes<4> halves_swapped = __builtin_shufflevector(lanes, lanes, 2, 3, 0, 1);
-        lanes = halves_swapped > lanes ? halves_swapped : lanes;
+        folded = halves_swapped > lanes ? halves_swapped : lanes;
     }
-    return lanes[1] > lanes[0] ? lanes[1] : lanes[0];
+    return folded[1] > folded[0] ? folded[1] : folded[0];
 }
 template <int N>
-[[gnu::always_inline]] inline bool any_lane(LaneMask<N> mask) {
+[[gnu::always_inline]] inline bool any_lane(const LaneMask<N>& mask) {
     std::int64_t any = 0;
     for (int lane = 0; lane < N; ++lane) {
         any |= mask[lane];
@@ -152,7 +153,8 @@ struct ToPoint {
         return ax * ax + ay * ay;
     }
     template <int N>
-    [[gnu::always_inline]] Lanes<N> lanes(Lanes<N> xs, Lanes<N> ys, LaneMask<N>&) const {
+    [[gnu::always_inline]] Lanes<N> lanes(const Lanes<N>& xs, const Lanes<N>& ys,
+                                          LaneMask<N>&) const {
         const Lanes<N> ax = s.x - xs;
         const Lanes<N> ay = s.y - ys;
         return ax * ax + ay * ay;
@@ -203,7 +205,8 @@ struct ToChord {
     // Lanes whose part of the segment is not certain are marked in `unsure`; their estimates
     // are left for the scalar operator above.
     template <int N>
-    [[gnu::always_inline]] Lanes<N> lanes(Lanes<N> xs, Lanes<N> ys, LaneMask<N>& unsure) const {
+    [[gnu::always_inline]] Lanes<N> lanes(const Lanes<N>& xs, const Lanes<N>& ys,
+                                          LaneMask<N>& unsure) const {
         const Lanes<N> ax = s.x - xs;
         const Lanes<N> ay = s.y - ys;
         const Lanes<N> bx = e.x - xs;
