@@ -211,11 +211,13 @@ struct ToChord {
         const Lanes<N> ay = s.y - ys;
         const Lanes<N> bx = e.x - xs;
         const Lanes<N> by = e.y - ys;
-        const Lanes<N> along = (xs - s.x) * dx + (ys - s.y) * dy;
-        const LaneMask<N> before = along <= 0.0;
-        const LaneMask<N> after = along >= len2;
-        unsure |= ((along > 0.0) & (along < kSurelyPositive)) |
-                  ((along > surely_below_end) & (along < len2));
+        // (p - s) . d, negated: the negation of each difference and of the sum is exact, so
+        // `toward` is bit for bit the negated projection numerator of the exact distance.
+        const Lanes<N> toward = ax * dx + ay * dy;
+        const LaneMask<N> before = toward >= 0.0;
+        const LaneMask<N> after = toward <= -len2;
+        unsure |= ((toward < 0.0) & (toward > -kSurelyPositive)) |
+                  ((toward < -surely_below_end) & (toward > -len2));
         const Lanes<N> cross = ay * dx - ax * dy;
         const Lanes<N> to_start = (ax * ax + ay * ay) * len2;
         const Lanes<N> to_end = (bx * bx + by * by) * len2;
@@ -240,35 +242,21 @@ template <int N>
     }
 }
 
-// Fills estimate[i] for the inner points of the run, 2N points per step in two independent
-// halves; returns the largest.
+// Fills estimate[i] for the inner points of the run, N points per step; returns the largest.
 template <int N, class Measure>
 [[gnu::always_inline]] inline double estimate_in_lanes(const Ring& points, Run run,
                                                        const Measure& measure, double* estimate) {
     std::size_t i = run.first + 1;
-    Lanes<N> largest_a = broadcast<N>(0.0);
-    Lanes<N> largest_b = largest_a;
+    Lanes<N> largest_lanes = broadcast<N>(0.0);
     LaneMask<N> unsure{};
-    for (; i + 2 * N <= run.last; i += 2 * N) {
-        Lanes<N> xs_a, ys_a, xs_b, ys_b;
-        load_points<N>(&points[i], xs_a, ys_a);
-        load_points<N>(&points[i + N], xs_b, ys_b);
-        const Lanes<N> a = measure.template lanes<N>(xs_a, ys_a, unsure);
-        const Lanes<N> b = measure.template lanes<N>(xs_b, ys_b, unsure);
-        std::memcpy(estimate + i, &a, sizeof a);
-        std::memcpy(estimate + i + N, &b, sizeof b);
-        largest_a = a > largest_a ? a : largest_a;
-        largest_b = b > largest_b ? b : largest_b;
-    }
-    if (i + N <= run.last) {
+    for (; i + N <= run.last; i += N) {
         Lanes<N> xs, ys;
         load_points<N>(&points[i], xs, ys);
         const Lanes<N> a = measure.template lanes<N>(xs, ys, unsure);
         std::memcpy(estimate + i, &a, sizeof a);
-        largest_a = a > largest_a ? a : largest_a;
-        i += N;
+        largest_lanes = a > largest_lanes ? a : largest_lanes;
     }
-    double largest = horizontal_max<N>(select<N>(largest_b > largest_a, largest_b, largest_a));
+    double largest = horizontal_max<N>(largest_lanes);
     if (any_lane<N>(unsure)) [[unlikely]] {
         // Some point lies where only the division can tell its part of the segment.
         largest = 0.0;
