@@ -55,7 +55,7 @@ POW10 = [float(10**k) for k in range(309)]  # the double nearest to each power o
 
 def reader_float(literal):
     """The double that the reader makes of a float literal: digits gathered into a 64-bit
-    significand while they fit, the significand rounded to a double, then multiplied or divided
+    significand while they fit (integer digits, then fraction digits), the significand rounded to a double, then multiplied or divided
     by the double nearest to the power of ten (dividing by 1e308 first while the power is below
     -308)."""
     mantissa, _, exponent = literal.lower().partition("e")
@@ -67,6 +67,8 @@ def reader_float(literal):
             power += 1
         else:
             significand = significand * 10 + int(digit)
+    # Fraction digits are tried afresh even after an integer digit did not fit.
+    full = False
     for digit in fraction:
         full = full or significand * 10 + int(digit) > 2**64 - 1
         if not full:
