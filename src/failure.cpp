@@ -1,11 +1,8 @@
 #include "failure.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cerrno>
 #include <charconv>
 #include <exception>
 #include <new>
@@ -51,20 +48,6 @@ PyRef new_interned_str(std::string_view text) {
     PyObject* name = new_str(text).release();
     PyUnicode_InternInPlace(&name);
     return PyRef::steal(name);
-}
-
-// Straight to file descriptor 2, not the interpreter's sys.stderr.
-void write_to_standard_error(std::string_view text) noexcept {
-    while (!text.empty()) {
-        const ssize_t written = ::write(STDERR_FILENO, text.data(), text.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return;
-        }
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
 }
 
 // Takes the interpreter's exception triple without looking at its type.

@@ -21,19 +21,6 @@ constexpr std::string_view first_report_hint =
 // Only the first report of the process carries the hint.
 std::atomic<bool> first_report_written{false};
 
-void write_to_standard_error(std::string_view text) noexcept {
-    while (!text.empty()) {
-        const ssize_t written = ::write(STDERR_FILENO, text.data(), text.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return;
-        }
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-}
-
 void write_number(std::uint_least64_t number) noexcept {
     char digits[16];
     const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
@@ -82,6 +69,19 @@ void write_fault_report(std::string_view message, const std::source_location& wh
 }
 
 }  // namespace
+
+void write_to_standard_error(std::string_view text) noexcept {
+    while (!text.empty()) {
+        const ssize_t written = ::write(STDERR_FILENO, text.data(), text.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return;
+        }
+        text.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
 
 void raise_fault(std::string_view message, std::source_location where) {
     write_fault_report(message, where);

@@ -20,4 +20,7 @@ struct Fault {
 // Throws Fault without a report: used when a failure already reported elsewhere resumes.
 [[noreturn]] void resume_fault(std::string_view message);
 
+// Writes straight to file descriptor 2 (not the interpreter's sys.stderr), without allocating.
+void write_to_standard_error(std::string_view text) noexcept;
+
 }  // namespace quorvel

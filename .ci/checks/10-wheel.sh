@@ -61,7 +61,7 @@ abi3audit --strict --report "$repaired" >"$work/abi3.json"
 python - "$work/abi3.json" <<'PY'
 import json, sys
 report = json.load(open(sys.argv[1]))
-[(spec, result)] = report["specs"].items()
+[(target, result)] = report["specs"].items()
 [library] = result["wheel"]
 assert library["name"] == "quorvel.abi3.so", library
 audit = library["result"]
