@@ -352,34 +352,33 @@ class Parser {
 
     // --- strings --------------------------------------------------------------------------
 
-    // The cursor is just after the opening quote.
-    void parse_string() {
-        const std::size_t start = pos_;
-        for (;;) {
-            while (pos_ < size_) {
-                const unsigned char c = text_[pos_];
-                if (c == '"' || c == '\\' || c < 0x20) {
-                    break;
-                }
-                ++pos_;
-            }
-            if (at_end()) {
-                fail_here(kEofWhileParsingString);
-            }
+    // Advances to the next quote or backslash of a string and returns it; the end of the text
+    // or a raw control character ends reading.
+    unsigned char scan_string_run() {
+        while (pos_ < size_) {
             const unsigned char c = text_[pos_];
-            if (c == '"') {
-                push(tape::make(tape::kTextString, start));
-                push(pos_ - start);
-                ++pos_;
-                return;
+            if (c == '"' || c == '\\') {
+                return c;
             }
-            if (c == '\\') {
-                parse_escaped_string(start);
-                return;
+            if (c < 0x20) {
+                ++pos_;
+                fail_here(kControlCharacter);
             }
             ++pos_;
-            fail_here(kControlCharacter);
         }
+        fail_here(kEofWhileParsingString);
+    }
+
+    // The cursor is just after the opening quote. A string without escapes stays in the text.
+    void parse_string() {
+        const std::size_t start = pos_;
+        if (scan_string_run() == '\\') {
+            parse_escaped_string(start);
+            return;
+        }
+        push(tape::make(tape::kTextString, start));
+        push(pos_ - start);
+        ++pos_;
     }
 
     // The string from `start` holds an escape at the cursor: decode it into the arena.
@@ -387,33 +386,38 @@ class Parser {
         const std::size_t offset = decoded_.size();
         std::size_t run = start;
         for (;;) {
-            while (pos_ < size_) {
-                const unsigned char c = text_[pos_];
-                if (c == '"' || c == '\\' || c < 0x20) {
-                    break;
-                }
-                ++pos_;
-            }
-            if (at_end()) {
-                fail_here(kEofWhileParsingString);
-            }
-            const unsigned char c = text_[pos_];
+            const unsigned char c = scan_string_run();
+            decoded_.append(reinterpret_cast<const char*>(text_ + run), pos_ - run);
+            ++pos_;
             if (c == '"') {
-                decoded_.append(reinterpret_cast<const char*>(text_ + run), pos_ - run);
                 push(tape::make(tape::kDecodedString, offset));
                 push(decoded_.size() - offset);
-                ++pos_;
                 return;
             }
-            if (c == '\\') {
-                decoded_.append(reinterpret_cast<const char*>(text_ + run), pos_ - run);
-                ++pos_;
-                parse_escape();
-                run = pos_;
-                continue;
-            }
-            ++pos_;
-            fail_here(kControlCharacter);
+            parse_escape();
+            run = pos_;
+        }
+    }
+
+    // The character a one-letter escape stands for, or 0 for a letter that is not one.
+    static char unescaped(unsigned char letter) {
+        switch (letter) {
+            case '"':
+            case '\\':
+            case '/':
+                return static_cast<char>(letter);
+            case 'b':
+                return '\b';
+            case 'f':
+                return '\f';
+            case 'n':
+                return '\n';
+            case 'r':
+                return '\r';
+            case 't':
+                return '\t';
+            default:
+                return 0;
         }
     }
 
@@ -422,37 +426,13 @@ class Parser {
         if (at_end()) {
             fail_here(kEofWhileParsingString);
         }
-        const unsigned char c = text_[pos_++];
-        switch (c) {
-            case '"':
-                decoded_.push_back('"');
-                return;
-            case '\\':
-                decoded_.push_back('\\');
-                return;
-            case '/':
-                decoded_.push_back('/');
-                return;
-            case 'b':
-                decoded_.push_back('\b');
-                return;
-            case 'f':
-                decoded_.push_back('\f');
-                return;
-            case 'n':
-                decoded_.push_back('\n');
-                return;
-            case 'r':
-                decoded_.push_back('\r');
-                return;
-            case 't':
-                decoded_.push_back('\t');
-                return;
-            case 'u':
-                parse_unicode_escape();
-                return;
-            default:
-                fail_here(kInvalidEscape);
+        const unsigned char letter = text_[pos_++];
+        if (letter == 'u') {
+            parse_unicode_escape();
+        } else if (const char c = unescaped(letter); c != 0) {
+            decoded_.push_back(c);
+        } else {
+            fail_here(kInvalidEscape);
         }
     }
 
