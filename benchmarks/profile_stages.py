@@ -14,16 +14,16 @@ from pathlib import Path
 import quorvel
 
 ROOT = Path(__file__).resolve().parent.parent
-PIPELINE = ["json_text", "geojson_input", "read_polygons_from_fc", "smooth_and_simplify",
-            "write_feature_collection", "polygon_model", "fault"]
 
 
-def build(binary):
-    sources = [str(ROOT / "src" / f"{name}.cpp") for name in PIPELINE]
-    subprocess.run(["g++", "-std=c++20", "-O2", "-ffp-contract=off", f"-I{ROOT / 'src'}",
-                    "-isystem", str(ROOT / "third_party/fmt/include"),
-                    str(ROOT / "benchmarks/stage_profile.cpp"), *sources, "-o", str(binary)],
-                   check=True)
+def build(folder):
+    """The profiler from the project's CMake description, with the module's own flags."""
+    subprocess.run(["cmake", "-S", str(ROOT), "-B", str(folder), "-DQUORVEL_MODULE=OFF",
+                    "-DQUORVEL_TOOLS=ON", "-DCMAKE_BUILD_TYPE=Release"],
+                   check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", str(folder), "--parallel", "2", "--target", "stage_profile"],
+                   check=True, stdout=subprocess.DEVNULL)
+    return folder / "stage_profile"
 
 
 def boundary_ms(text, tolerance, repeat):
@@ -45,9 +45,7 @@ def main():
     parser.add_argument("files", nargs="*", type=Path)
     parser.add_argument("--repeat", type=int, default=15)
     args = parser.parse_args()
-    binary = ROOT / "benchmarks" / "out" / "stage_profile"
-    binary.parent.mkdir(exist_ok=True)
-    build(binary)
+    binary = build(ROOT / "benchmarks" / "out" / "stage_profile")
     for path in args.files or sorted((ROOT / "data").glob("*.geojson")):
         for tolerance in (0.01, 0.001):
             subprocess.run([str(binary), str(path), str(tolerance), str(args.repeat)], check=True)

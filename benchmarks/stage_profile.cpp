@@ -2,10 +2,8 @@
 // GeoJSON walk, collecting the polygons, smoothing, simplifying and writing. The interpreter's
 // two copies at the boundary are timed by profile_stages.py next to this.
 //
-//   g++ -std=c++20 -O2 -ffp-contract=off -Isrc -isystem third_party/fmt/include \
-//       benchmarks/stage_profile.cpp src/{json_text,geojson_input,read_polygons_from_fc,\
-//       smooth_and_simplify,write_feature_collection,polygon_model,fault}.cpp -o stage_profile
-//   ./stage_profile data/ne_countries_50m.geojson 0.01
+//   cmake -S . -B build/tools -DQUORVEL_MODULE=OFF -DQUORVEL_TOOLS=ON && cmake --build build/tools
+//   build/tools/stage_profile data/ne_countries_50m.geojson 0.01
 #include <algorithm>
 #include <chrono>
 #include <cstdio>

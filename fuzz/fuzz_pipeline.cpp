@@ -50,16 +50,17 @@ namespace {
     std::abort();
 }
 
-#define CHECK(condition, ...)                      \
-    do {                                           \
-        if (!(condition)) fail(#condition, ##__VA_ARGS__); \
+#define CHECK(condition, ...)                \
+    do {                                     \
+        if (!(condition))                    \
+            fail(#condition, ##__VA_ARGS__); \
     } while (0)
 
 // ---- input decoding -----------------------------------------------------------------------
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kTolerances[16] = {
-    0.0, -0.0, -1.0, -kInf, 1e-9, 0.01, 0.1, 0.5,
+    0.0, -0.0, -1.0, -kInf, 1e-9,  0.01,   0.1,  0.5,
     1.0, 2.5,  10.0, 1e6,   1e300, 5e-324, kInf, std::numeric_limits<double>::quiet_NaN(),
 };
 
@@ -95,12 +96,16 @@ std::string valid_utf8(std::string_view in) {
             length = 2;
         } else if (c >= 0xE0 && c <= 0xEF) {
             length = 3;
-            if (c == 0xE0) low = 0xA0;
-            if (c == 0xED) high = 0x9F;
+            if (c == 0xE0)
+                low = 0xA0;
+            if (c == 0xED)
+                high = 0x9F;
         } else if (c >= 0xF0 && c <= 0xF4) {
             length = 4;
-            if (c == 0xF0) low = 0x90;
-            if (c == 0xF4) high = 0x8F;
+            if (c == 0xF0)
+                low = 0x90;
+            if (c == 0xF4)
+                high = 0x8F;
         }
         bool ok = length != 0 && i + length <= in.size();
         for (std::size_t k = 1; ok && k < length; ++k) {
@@ -122,7 +127,7 @@ std::string valid_utf8(std::string_view in) {
 
 struct Node {
     enum Kind { Null, Bool, Number, String, Array, Object } kind = Null;
-    std::string text;   // a string's decoded value, or a number's literal
+    std::string text;                // a string's decoded value, or a number's literal
     std::vector<Node> items;         // an array's elements, or an object's member values
     std::vector<std::string> names;  // an object's member names, in text order
 
@@ -130,7 +135,8 @@ struct Node {
     const Node* member(std::string_view name) const {
         const Node* found = nullptr;
         for (std::size_t i = 0; i < names.size(); ++i) {
-            if (names[i] == name) found = &items[i];
+            if (names[i] == name)
+                found = &items[i];
         }
         return found;
     }
@@ -138,12 +144,13 @@ struct Node {
 };
 
 class StrictReader {
-public:
+  public:
     explicit StrictReader(std::string_view text) : s_(text) {}
 
     // Whether the text is exactly one RFC 8259 value with optional whitespace around it.
     bool read(Node& root) {
-        if (!value(root, 1)) return false;
+        if (!value(root, 1))
+            return false;
         skip_whitespace();
         return p_ == s_.size();
     }
@@ -151,7 +158,7 @@ public:
     // A number the reader may refuse as out of range (or round near the top of the range).
     bool has_huge_number() const { return huge_number_; }
 
-private:
+  private:
     static constexpr int kGiveUpDepth = 1000;
 
     void skip_whitespace() {
@@ -161,35 +168,55 @@ private:
         }
     }
     bool literal(std::string_view word) {
-        if (s_.substr(p_, word.size()) != word) return false;
+        if (s_.substr(p_, word.size()) != word)
+            return false;
         p_ += word.size();
         return true;
     }
     bool value(Node& node, int depth) {
         skip_whitespace();
-        if (p_ >= s_.size()) return false;
+        if (p_ >= s_.size())
+            return false;
         const char c = s_[p_];
         if (c == '{' || c == '[') {
             max_depth_ = std::max(max_depth_, depth);
-            if (depth > kGiveUpDepth) return false;
+            if (depth > kGiveUpDepth)
+                return false;
         }
         switch (c) {
-            case 'n': node.kind = Node::Null; return literal("null");
-            case 't': node.kind = Node::Bool; return literal("true");
-            case 'f': node.kind = Node::Bool; return literal("false");
-            case '"': node.kind = Node::String; return string(node.text);
+            case 'n':
+                node.kind = Node::Null;
+                return literal("null");
+            case 't':
+                node.kind = Node::Bool;
+                return literal("true");
+            case 'f':
+                node.kind = Node::Bool;
+                return literal("false");
+            case '"':
+                node.kind = Node::String;
+                return string(node.text);
             case '[': {
                 node.kind = Node::Array;
                 ++p_;
                 skip_whitespace();
-                if (p_ < s_.size() && s_[p_] == ']') { ++p_; return true; }
+                if (p_ < s_.size() && s_[p_] == ']') {
+                    ++p_;
+                    return true;
+                }
                 for (;;) {
                     node.items.emplace_back();
-                    if (!value(node.items.back(), depth + 1)) return false;
+                    if (!value(node.items.back(), depth + 1))
+                        return false;
                     skip_whitespace();
-                    if (p_ >= s_.size()) return false;
-                    if (s_[p_] == ']') { ++p_; return true; }
-                    if (s_[p_] != ',') return false;
+                    if (p_ >= s_.size())
+                        return false;
+                    if (s_[p_] == ']') {
+                        ++p_;
+                        return true;
+                    }
+                    if (s_[p_] != ',')
+                        return false;
                     ++p_;
                 }
             }
@@ -197,21 +224,33 @@ private:
                 node.kind = Node::Object;
                 ++p_;
                 skip_whitespace();
-                if (p_ < s_.size() && s_[p_] == '}') { ++p_; return true; }
+                if (p_ < s_.size() && s_[p_] == '}') {
+                    ++p_;
+                    return true;
+                }
                 for (;;) {
                     skip_whitespace();
-                    if (p_ >= s_.size() || s_[p_] != '"') return false;
+                    if (p_ >= s_.size() || s_[p_] != '"')
+                        return false;
                     node.names.emplace_back();
                     node.items.emplace_back();
-                    if (!string(node.names.back())) return false;
+                    if (!string(node.names.back()))
+                        return false;
                     skip_whitespace();
-                    if (p_ >= s_.size() || s_[p_] != ':') return false;
+                    if (p_ >= s_.size() || s_[p_] != ':')
+                        return false;
                     ++p_;
-                    if (!value(node.items.back(), depth + 1)) return false;
+                    if (!value(node.items.back(), depth + 1))
+                        return false;
                     skip_whitespace();
-                    if (p_ >= s_.size()) return false;
-                    if (s_[p_] == '}') { ++p_; return true; }
-                    if (s_[p_] != ',') return false;
+                    if (p_ >= s_.size())
+                        return false;
+                    if (s_[p_] == '}') {
+                        ++p_;
+                        return true;
+                    }
+                    if (s_[p_] != ',')
+                        return false;
                     ++p_;
                 }
             }
@@ -223,41 +262,55 @@ private:
     static bool digit(char c) { return c >= '0' && c <= '9'; }
     bool number(std::string& literal_text) {
         const std::size_t start = p_;
-        if (p_ < s_.size() && s_[p_] == '-') ++p_;
-        if (p_ >= s_.size() || !digit(s_[p_])) return false;
+        if (p_ < s_.size() && s_[p_] == '-')
+            ++p_;
+        if (p_ >= s_.size() || !digit(s_[p_]))
+            return false;
         if (s_[p_] == '0') {
             ++p_;
         } else {
-            while (p_ < s_.size() && digit(s_[p_])) ++p_;
+            while (p_ < s_.size() && digit(s_[p_]))
+                ++p_;
         }
         if (p_ < s_.size() && s_[p_] == '.') {
             ++p_;
-            if (p_ >= s_.size() || !digit(s_[p_])) return false;
-            while (p_ < s_.size() && digit(s_[p_])) ++p_;
+            if (p_ >= s_.size() || !digit(s_[p_]))
+                return false;
+            while (p_ < s_.size() && digit(s_[p_]))
+                ++p_;
         }
         if (p_ < s_.size() && (s_[p_] == 'e' || s_[p_] == 'E')) {
             ++p_;
-            if (p_ < s_.size() && (s_[p_] == '+' || s_[p_] == '-')) ++p_;
-            if (p_ >= s_.size() || !digit(s_[p_])) return false;
-            while (p_ < s_.size() && digit(s_[p_])) ++p_;
+            if (p_ < s_.size() && (s_[p_] == '+' || s_[p_] == '-'))
+                ++p_;
+            if (p_ >= s_.size() || !digit(s_[p_]))
+                return false;
+            while (p_ < s_.size() && digit(s_[p_]))
+                ++p_;
         }
         literal_text.assign(s_.substr(start, p_ - start));
         const double v = std::strtod(literal_text.c_str(), nullptr);
-        if (!(std::fabs(v) < 1e300)) huge_number_ = true;
+        if (!(std::fabs(v) < 1e300))
+            huge_number_ = true;
         return true;
     }
     static int hex(char c) {
-        if (digit(c)) return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (digit(c))
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
         return -1;
     }
     bool unit(unsigned& out) {
-        if (s_.size() - p_ < 4) return false;
+        if (s_.size() - p_ < 4)
+            return false;
         out = 0;
         for (int k = 0; k < 4; ++k) {
             const int h = hex(s_[p_ + k]);
-            if (h < 0) return false;
+            if (h < 0)
+                return false;
             out = out * 16 + static_cast<unsigned>(h);
         }
         p_ += 4;
@@ -284,34 +337,58 @@ private:
     bool string(std::string& out) {
         ++p_;  // the opening quote
         for (;;) {
-            if (p_ >= s_.size()) return false;
+            if (p_ >= s_.size())
+                return false;
             const unsigned char c = static_cast<unsigned char>(s_[p_++]);
-            if (c == '"') return true;
-            if (c < 0x20) return false;
+            if (c == '"')
+                return true;
+            if (c < 0x20)
+                return false;
             if (c != '\\') {
                 out += static_cast<char>(c);
                 continue;
             }
-            if (p_ >= s_.size()) return false;
+            if (p_ >= s_.size())
+                return false;
             const char e = s_[p_++];
             switch (e) {
-                case '"': out += '"'; break;
-                case '\\': out += '\\'; break;
-                case '/': out += '/'; break;
-                case 'b': out += '\b'; break;
-                case 'f': out += '\f'; break;
-                case 'n': out += '\n'; break;
-                case 'r': out += '\r'; break;
-                case 't': out += '\t'; break;
+                case '"':
+                    out += '"';
+                    break;
+                case '\\':
+                    out += '\\';
+                    break;
+                case '/':
+                    out += '/';
+                    break;
+                case 'b':
+                    out += '\b';
+                    break;
+                case 'f':
+                    out += '\f';
+                    break;
+                case 'n':
+                    out += '\n';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
                 case 'u': {
                     unsigned first;
-                    if (!unit(first)) return false;
-                    if (first >= 0xDC00 && first <= 0xDFFF) return false;
+                    if (!unit(first))
+                        return false;
+                    if (first >= 0xDC00 && first <= 0xDFFF)
+                        return false;
                     if (first >= 0xD800 && first <= 0xDBFF) {
                         unsigned second;
-                        if (s_.substr(p_, 2) != "\\u") return false;
+                        if (s_.substr(p_, 2) != "\\u")
+                            return false;
                         p_ += 2;
-                        if (!unit(second) || second < 0xDC00 || second > 0xDFFF) return false;
+                        if (!unit(second) || second < 0xDC00 || second > 0xDFFF)
+                            return false;
                         put_utf8(out, 0x10000 + ((first - 0xD800) << 10) + (second - 0xDC00));
                     } else {
                         put_utf8(out, first);
@@ -367,7 +444,8 @@ double read_number(std::string_view literal) {
     }
     const bool integer = i == literal.size();
     if (integer && !full) {
-        if (!negative) return static_cast<double>(significand);
+        if (!negative)
+            return static_cast<double>(significand);
         if (significand != 0 && significand <= (std::uint64_t{1} << 63)) {
             return static_cast<double>(-static_cast<std::int64_t>(significand - 1) - 1);
         }
@@ -399,7 +477,8 @@ double read_number(std::string_view literal) {
     }
     double value = static_cast<double>(significand);
     while (exponent < -308 || exponent > 308) {
-        if (value == 0.0) break;
+        if (value == 0.0)
+            break;
         CHECK(exponent < 0, literal);
         value /= 1e308;
         exponent += 308;
@@ -415,9 +494,11 @@ double read_number(std::string_view literal) {
 // the first ring (or an empty one) as the exterior, closed as the reader closes them.
 std::vector<std::vector<reference::Points>> polygons_in(const Node& root) {
     std::vector<std::vector<reference::Points>> polygons;
-    if (root.kind != Node::Object) return polygons;
+    if (root.kind != Node::Object)
+        return polygons;
     const Node* type = root.member("type");
-    if (type == nullptr || !type->is_string("FeatureCollection")) return polygons;
+    if (type == nullptr || !type->is_string("FeatureCollection"))
+        return polygons;
     const Node* features = root.member("features");
     CHECK(features != nullptr && features->kind == Node::Array);
     const auto add = [&](const Node& rings) {
@@ -426,25 +507,28 @@ std::vector<std::vector<reference::Points>> polygons_in(const Node& root) {
             reference::Points points;
             for (const Node& position : ring.items) {
                 CHECK(position.items.size() >= 2);
-                points.push_back({read_number(position.items[0].text),
-                                  read_number(position.items[1].text)});
+                points.push_back(
+                    {read_number(position.items[0].text), read_number(position.items[1].text)});
             }
             reference::close_ring(points);
             polygon.push_back(points);
         }
-        if (polygon.empty()) polygon.emplace_back();
+        if (polygon.empty())
+            polygon.emplace_back();
         polygons.push_back(polygon);
     };
     for (const Node& feature : features->items) {
         const Node* geometry = feature.member("geometry");
         CHECK(geometry != nullptr);
-        if (geometry->kind != Node::Object) continue;
+        if (geometry->kind != Node::Object)
+            continue;
         const Node* geometry_type = geometry->member("type");
         const Node* coordinates = geometry->member("coordinates");
         if (geometry_type->is_string("Polygon")) {
             add(*coordinates);
         } else if (geometry_type->is_string("MultiPolygon")) {
-            for (const Node& member : coordinates->items) add(member);
+            for (const Node& member : coordinates->items)
+                add(member);
         }
     }
     return polygons;
@@ -453,7 +537,8 @@ std::vector<std::vector<reference::Points>> polygons_in(const Node& root) {
 // Whether the module read a ring as the independent reading did, bit for bit.
 bool same_ring(const quorvel::Ring& ring, const reference::Points& points) {
     return ring.size() == points.size() &&
-           (ring.empty() || std::memcmp(ring.data(), points.data(), ring.size() * sizeof ring[0]) == 0);
+           (ring.empty() ||
+            std::memcmp(ring.data(), points.data(), ring.size() * sizeof ring[0]) == 0);
 }
 
 // ---- the result -----------------------------------------------------------------------------
@@ -538,7 +623,8 @@ void check_output(std::string_view output, const quorvel::PolygonList& input,
 
 reference::Points reference_ring(const quorvel::Ring& ring, double tolerance) {
     reference::Points points;
-    for (const quorvel::Coordinate c : ring) points.push_back({c.x, c.y});
+    for (const quorvel::Coordinate c : ring)
+        points.push_back({c.x, c.y});
     points = reference::cut_corners(reference::cut_corners(points));
     reference::close_ring(points);
     points = reference::simplify_ring(points, tolerance);
@@ -563,8 +649,7 @@ void check_stage(const quorvel::PolygonList& input, const quorvel::PolygonList& 
         check_ring_against_reference(input[i].exterior, result[i].exterior, tolerance);
         CHECK(input[i].interiors.size() == result[i].interiors.size());
         for (std::size_t k = 0; k < input[i].interiors.size(); ++k) {
-            check_ring_against_reference(input[i].interiors[k], result[i].interiors[k],
-                                         tolerance);
+            check_ring_against_reference(input[i].interiors[k], result[i].interiors[k], tolerance);
         }
     }
 }
@@ -593,8 +678,8 @@ void check_refusal(std::string_view message, std::string_view text) {
     const std::size_t at = description.rfind(", line: ");
     CHECK(at != std::string_view::npos, message);
     unsigned long long line = 0, column = 0;
-    CHECK(std::sscanf(std::string(description.substr(at)).c_str(),
-                      ", line: %llu, column: %llu))", &line, &column) == 2,
+    CHECK(std::sscanf(std::string(description.substr(at)).c_str(), ", line: %llu, column: %llu))",
+                      &line, &column) == 2,
           message);
     std::size_t line_start = 0;
     for (unsigned long long l = 1; l < line; ++l) {
@@ -611,9 +696,11 @@ Outcome run_pipeline(std::string_view text, double tolerance, quorvel::PolygonLi
     Outcome outcome;
     try {
         quorvel::PolygonList polygons = quorvel::read_polygons_from_fc(text);
-        if (read != nullptr) *read = polygons;
+        if (read != nullptr)
+            *read = polygons;
         polygons = quorvel::smooth_and_simplify_polygons(std::move(polygons), tolerance);
-        if (processed != nullptr) *processed = polygons;
+        if (processed != nullptr)
+            *processed = polygons;
         const quorvel::TextBuffer result = quorvel::write_polygons_to_fc(std::move(polygons));
         outcome.accepted = true;
         outcome.text.assign(result.data(), result.size());

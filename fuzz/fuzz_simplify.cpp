@@ -39,49 +39,82 @@ constexpr double kMinNormal = std::numeric_limits<double>::min();
 constexpr double kDenormal = std::numeric_limits<double>::denorm_min();
 
 constexpr double kTolerances[28] = {
-    0.0,  -0.0, -1.0,  -kInf, kDenormal, 1e-300, 1e-200, 1e-150, 1e-100, 1e-50,
-    1e-9, 0.25, 0.5,   1.0,   1.4142135623730951, 2.0, 2.5, 3.0, 10.0, 1e6,
-    1e59, 1e60, 1e61, 1e100, 1e200, 1e300, kInf, kNaN,
+    0.0,    -0.0,   -1.0,   -kInf,  kDenormal,
+    1e-300, 1e-200, 1e-150, 1e-100, 1e-50,
+    1e-9,   0.25,   0.5,    1.0,    1.4142135623730951,
+    2.0,    2.5,    3.0,    10.0,   1e6,
+    1e59,   1e60,   1e61,   1e100,  1e200,
+    1e300,  kInf,   kNaN,
 };
 
 // Scales of grid points: ordinary, near each screening bound (coordinates 1e60, squared
 // chords 1e-100, squared distances 1e-200) and at the ends of the double range.
 constexpr double kScales[32] = {
-    1.0,    0.5,    0.1,     1e-3,   3.0,     1e3,    1e15,   1e30,
-    1e50,   1e59,   1e60,    1.0000000000000002e60,    1e61,   1e100,  1e150,  1e200,
-    1e300,  kMax,   1e-30,   1e-49,  1e-50,   1e-51,  1e-99,  1e-100,
-    1e-101, 1e-150, 1e-160,  1e-200, 1e-300,  kMinNormal, kDenormal, 0.1 + 0.2,
+    1.0,       0.5,       0.1,    1e-3,   3.0,    1e3,
+    1e15,      1e30,      1e50,   1e59,   1e60,   1.0000000000000002e60,
+    1e61,      1e100,     1e150,  1e200,  1e300,  kMax,
+    1e-30,     1e-49,     1e-50,  1e-51,  1e-99,  1e-100,
+    1e-101,    1e-150,    1e-160, 1e-200, 1e-300, kMinNormal,
+    kDenormal, 0.1 + 0.2,
 };
 
 constexpr double kOffsets[16] = {
-    0.0, 1.0, -1.0, 0.5, 1e6, -1e6, 1e15, 1e16, 1e30, -1e30, 1e59, 1e60, 1e-300, 1e300, -kMax,
-    7.25,
+    0.0, 1.0, -1.0, 0.5, 1e6, -1e6, 1e15, 1e16, 1e30, -1e30, 1e59, 1e60, 1e-300, 1e300, -kMax, 7.25,
 };
 
 // Extreme and odd values for op 7.
 constexpr double kExtremes[32] = {
-    0.0,   -0.0,  kNaN,       kInf,   -kInf,  kMax,  -kMax, kMinNormal,
-    kDenormal, -kDenormal, 1e300, -1e300, 1e-300, 1e60, -1e60, 1e61,
-    1.0000000000000002e60, 1e-100, 1e-50, 1e-160, 1.0, -1.0, 0.5, 2.0,
-    1e15, 1e16, 9007199254740993.0, 0.1, 1e-9, 1e150, 1e200, 123456.789,
+    0.0,
+    -0.0,
+    kNaN,
+    kInf,
+    -kInf,
+    kMax,
+    -kMax,
+    kMinNormal,
+    kDenormal,
+    -kDenormal,
+    1e300,
+    -1e300,
+    1e-300,
+    1e60,
+    -1e60,
+    1e61,
+    1.0000000000000002e60,
+    1e-100,
+    1e-50,
+    1e-160,
+    1.0,
+    -1.0,
+    0.5,
+    2.0,
+    1e15,
+    1e16,
+    9007199254740993.0,
+    0.1,
+    1e-9,
+    1e150,
+    1e200,
+    123456.789,
 };
 
 constexpr std::size_t kMostPoints = 1 << 14;
 
 class Bytes {
-public:
+  public:
     Bytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
     bool empty() const { return at_ == size_; }
     std::uint8_t byte() { return at_ < size_ ? data_[at_++] : 0; }
     double raw_double() {
         std::uint8_t bytes[8] = {};
-        for (std::uint8_t& b : bytes) b = byte();
+        for (std::uint8_t& b : bytes)
+            b = byte();
         double value;
         std::memcpy(&value, bytes, sizeof value);
         return value;
     }
 
-private:
+  private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t at_ = 0;
@@ -113,10 +146,14 @@ Points decode_ring(Bytes& in, double scale, double offset) {
         const double dx = p.x - o.x;
         const double dy = p.y - o.y;
         switch (how) {
-            case 0: return Point{p.x, o.y - dy};
-            case 1: return Point{o.x - dx, p.y};
-            case 2: return Point{o.x + dy, o.y + dx};
-            default: return Point{o.x - dy, o.y - dx};
+            case 0:
+                return Point{p.x, o.y - dy};
+            case 1:
+                return Point{o.x - dx, p.y};
+            case 2:
+                return Point{o.x + dy, o.y + dx};
+            default:
+                return Point{o.x - dy, o.y - dx};
         }
     };
     // A point on the chord from the first point to the last, a fraction 2^-k of its length
@@ -124,8 +161,8 @@ Points decode_ring(Bytes& in, double scale, double offset) {
     // or just below 1, where only the division can tell which part of the segment is nearest.
     // Near the end, it goes in before the last point.
     const auto near_an_end = [&](std::uint8_t b, int p) {
-        constexpr int kExponents[16] = {1, 2, 10, 30, 50, 51, 52, 53, 54, 60, 300, 600, 660,
-                                        670, 700, 1074};
+        constexpr int kExponents[16] = {1,  2,  10,  30,  50,  51,  52,  53,
+                                        54, 60, 300, 600, 660, 670, 700, 1074};
         const bool at_end = (p & 1) != 0;
         const Point base = at_end ? ring.back() : ring.front();
         const Point other = at_end ? ring.front() : ring.back();
@@ -152,7 +189,8 @@ Points decode_ring(Bytes& in, double scale, double offset) {
             }
             case 2: {
                 const Point q = last();
-                for (int i = 0; i <= p; ++i) ring.push_back(q);
+                for (int i = 0; i <= p; ++i)
+                    ring.push_back(q);
                 break;
             }
             case 3: {
@@ -160,7 +198,8 @@ Points decode_ring(Bytes& in, double scale, double offset) {
                 const double dx = ((b & 15) - 8) * scale;
                 const double dy = ((b >> 4) - 8) * scale;
                 const Point q = last();
-                for (int i = 1; i <= p + 1; ++i) ring.push_back({q.x + i * dx, q.y + i * dy});
+                for (int i = 1; i <= p + 1; ++i)
+                    ring.push_back({q.x + i * dx, q.y + i * dy});
                 break;
             }
             case 4: {
@@ -197,7 +236,8 @@ Points decode_ring(Bytes& in, double scale, double offset) {
 
 quorvel::Ring to_ring(const Points& points) {
     quorvel::Ring ring;
-    for (const Point p : points) ring.push_back({p.x, p.y});
+    for (const Point p : points)
+        ring.push_back({p.x, p.y});
     return ring;
 }
 
@@ -217,7 +257,8 @@ bool same_double(double a, double b) {
 }
 
 bool identical(const quorvel::Ring& got, const Points& expected, bool copies_only = false) {
-    if (got.size() != expected.size()) return false;
+    if (got.size() != expected.size())
+        return false;
     if (copies_only) {
         // Points taken over unchanged: every bit must match, NaNs included.
         return got.empty() ||
@@ -233,7 +274,8 @@ bool identical(const quorvel::Ring& got, const Points& expected, bool copies_onl
 
 Points to_points(const quorvel::Ring& ring) {
     Points points;
-    for (const quorvel::Coordinate c : ring) points.push_back({c.x, c.y});
+    for (const quorvel::Coordinate c : ring)
+        points.push_back({c.x, c.y});
     return points;
 }
 
@@ -291,7 +333,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::uint8_t measured[3] = {};
     if (tolerance_kind > 28) {
-        for (std::uint8_t& b : measured) b = in.byte();
+        for (std::uint8_t& b : measured)
+            b = in.byte();
     }
     const double scale = kScales[(tolerance_byte >> 5) * 4];
     Points ring = decode_ring(in, scale, kOffsets[(flags >> 2) & 15]);
@@ -333,8 +376,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const Point s = ring[measured[1] % ring.size()];
         const Point e = ring[measured[2] % ring.size()];
         tolerance = reference::point_segment_distance(p, s, e);
-        if (tolerance_kind == 29) tolerance = std::nextafter(tolerance, -kInf);
-        if (tolerance_kind == 31) tolerance = std::nextafter(tolerance, kInf);
+        if (tolerance_kind == 29)
+            tolerance = std::nextafter(tolerance, -kInf);
+        if (tolerance_kind == 31)
+            tolerance = std::nextafter(tolerance, kInf);
     }
 
     const Points expected = reference::simplify_ring(ring, tolerance);

@@ -4,6 +4,7 @@
 #include "fault.h"
 
 #include <pthread.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -17,6 +18,12 @@ namespace {
 constexpr std::string_view first_report_hint =
     "note: the message above is raised in Python as pyo3_runtime.PanicException; run under gdb "
     "with `catch throw` for a native backtrace\n";
+
+// The kernel's id of the calling thread. The system call, not glibc's gettid(): that wrapper
+// came with glibc 2.30, and the module must load on older C libraries.
+long current_thread_id() noexcept {
+    return ::syscall(SYS_gettid);
+}
 
 // Only the first report of the process carries the hint.
 std::atomic<bool> first_report_written{false};
@@ -39,7 +46,7 @@ std::string_view source_path(std::string_view file) noexcept {
 // The main thread is "main", as the interpreter calls it; others by their system name, which
 // is often inherited from the process, hence the thread id beside it in the report.
 std::string_view thread_name(char (&buffer)[64]) noexcept {
-    if (::gettid() == ::getpid()) {
+    if (current_thread_id() == ::getpid()) {
         return "main";
     }
     if (pthread_getname_np(pthread_self(), buffer, sizeof buffer) == 0 && buffer[0] != '\0') {
@@ -53,7 +60,7 @@ void write_fault_report(std::string_view message, const std::source_location& wh
     write_to_standard_error("quorvel: thread '");
     write_to_standard_error(thread_name(name_buffer));
     write_to_standard_error("' (tid ");
-    write_number(static_cast<std::uint_least64_t>(::gettid()));
+    write_number(static_cast<std::uint_least64_t>(current_thread_id()));
     write_to_standard_error(") faulted at ");
     write_to_standard_error(source_path(where.file_name()));
     write_to_standard_error(":");
