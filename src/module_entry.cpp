@@ -1,3 +1,5 @@
+// The module initialiser and the function entry: creating the module with its one function, and
+// for each call binding the arguments, running the pipeline and returning the result str.
 #include "module_entry.h"
 
 #include <array>
@@ -7,6 +9,8 @@
 
 #include "arguments.h"
 #include "fault.h"
+#include "object_text.h"
+#include "python_text.h"
 #include "read_polygons_from_fc.h"
 #include "smooth_and_simplify.h"
 #include "write_feature_collection.h"
@@ -15,17 +19,17 @@ namespace quorvel {
 namespace {
 
 // API version 3 is the stable ABI's: one build serves every interpreter that offers it.
-constexpr int stable_api_version = 3;
+constexpr int kStableApiVersion = 3;
 
-constexpr std::array<std::string_view, 2> parameter_names = {"geojson", "simplify_tolerance_m"};
+constexpr std::string_view kInitializedTwice =
+    "PyO3 modules may only be initialized once per interpreter process";
+constexpr std::string_view kAppendToAllFailed = "could not append __name__ to __all__: ";
 
-constexpr FunctionSignature smooth_and_simplify_signature = {
+constexpr std::array<std::string_view, 2> kParameterNames = {"geojson", "simplify_tolerance_m"};
+
+constexpr FunctionSignature kSignature = {
     .function_name = "smooth_and_simplify_polygon_fc",
-    .class_name = "",
-    .positional_parameter_names = parameter_names,
-    .positional_only_count = 0,
-    .required_positional_count = 2,
-    .keyword_only_parameters = {},
+    .parameter_names = kParameterNames,
 };
 
 // The interpreter writes into both records (the module head; the function object keeps a
@@ -59,7 +63,7 @@ std::atomic<bool> module_initialized{false};
 // ---- Initialisation ----
 
 PyRef create_module_object() {
-    PyRef module = PyRef::steal(PyModule_Create2(&module_definition, stable_api_version));
+    PyRef module = PyRef::steal(PyModule_Create2(&module_definition, kStableApiVersion));
     if (!module) {
         throw_pending_error();
     }
@@ -68,8 +72,7 @@ PyRef create_module_object() {
 
 void claim_single_initialization() {
     if (module_initialized.exchange(true)) {
-        throw PendingError::prepared(
-            PyExc_ImportError, "PyO3 modules may only be initialized once per interpreter process");
+        throw PendingError::prepared(PyExc_ImportError, kInitializedTwice);
     }
 }
 
@@ -89,7 +92,7 @@ PyRef new_function_object(PyObject* module) {
 
 // The module's __all__, made as an empty list when the module has none yet.
 PyRef all_names_list(PyObject* module) {
-    PyObject* all = interned(AttributeName::all);
+    PyObject* all = interned(AttributeName::All);
     PyRef existing = PyRef::steal(PyObject_GetAttr(module, all));
     if (existing) {
         return existing;
@@ -111,14 +114,14 @@ PyRef all_names_list(PyObject* module) {
 void append_to_all(PyObject* all, PyObject* name) {
     if (PyList_Append(all, name) == -1) {
         PendingError error = take_pending_error_or_system_error();
-        Text message("could not append __name__ to __all__: ");
+        Text message(kAppendToAllFailed);
         message += debug_description(error);
         raise_fault(message);
     }
 }
 
 void add_function_to_module(PyObject* module, PyObject* function) {
-    PyRef name_attribute = PyRef::steal(PyObject_GetAttr(function, interned(AttributeName::name)));
+    PyRef name_attribute = PyRef::steal(PyObject_GetAttr(function, interned(AttributeName::Name)));
     if (!name_attribute) {
         throw_pending_error();
     }
@@ -141,6 +144,22 @@ PyRef initialize_module() {
 
 // ---- A call ----
 
+// The result str. When the interpreter cannot allocate it, the call raises MemoryError like
+// every other allocation of the call does, with the size of the text.
+PyRef new_result_str(std::string_view text) {
+    PyRef result = PyRef::steal(
+        PyUnicode_FromStringAndSize(text.data(), static_cast<Py_ssize_t>(text.size())));
+    if (!result) {
+        PendingError error = take_pending_error_or_system_error();
+        if (PyErr_GivenExceptionMatches(error.type(), PyExc_MemoryError)) {
+            throw_allocation_failure(text.size());
+        }
+        std::move(error).raise();
+        python_api_call_failed();
+    }
+    return result;
+}
+
 // A conversion failure, renamed for the parameter it concerns.
 template <class Convert>
 auto convert_argument(std::string_view parameter, PyObject* argument, Convert convert) {
@@ -152,8 +171,7 @@ auto convert_argument(std::string_view parameter, PyObject* argument, Convert co
 }
 
 PyRef smooth_and_simplify_call(PyObject* positional, PyObject* keywords) {
-    const BoundArguments arguments =
-        bind_arguments(smooth_and_simplify_signature, positional, keywords);
+    const BoundArguments arguments = bind_arguments(kSignature, positional, keywords);
     // The reader takes the UTF-8 bytes in place; they are released as soon as the polygons are
     // read, before the larger work of smoothing and writing.
     Utf8Text geojson = convert_argument("geojson", arguments[0].get(), utf8_text_of);
@@ -161,9 +179,9 @@ PyRef smooth_and_simplify_call(PyObject* positional, PyObject* keywords) {
         convert_argument("simplify_tolerance_m", arguments[1].get(), float_value_of);
     PolygonList polygons = read_polygons_from_fc(geojson.text);
     geojson = Utf8Text{};
-    const auto result =
+    const TextBuffer result =
         write_polygons_to_fc(smooth_and_simplify_polygons(std::move(polygons), tolerance));
-    return new_str(std::string_view(result.data(), result.size()));
+    return new_result_str(result.view());
 }
 
 }  // namespace

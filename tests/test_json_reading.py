@@ -209,9 +209,10 @@ def test_integer_and_float_literals_give_the_same_coordinate(literal):
         ("1.8446744073709551616", "1.8446744073709553", None),
         ("0.18446744073709551616", "0.18446744073709553", None),
         ("0.000000000000000000018446744073709551615", "1.8446744073709553e-20", None),
-        # An integer digit that does not fit only raises the exponent; the fraction digit after
-        # it fits again and is gathered (skipping it would give 1.8446744073709553e42).
-        ("1844674407370955161600000000000000000000000.5", "1.844674407370955e42", None),
+        # An integer digit that does not fit only raises the exponent, and no later digit is
+        # gathered: the fraction digit 5 would fit but is skipped (gathering it would give
+        # 1.844674407370955e42).
+        ("1844674407370955161600000000000000000000000.5", "1.8446744073709553e42", None),
         # Here both conversions agree.
         ("0.12345678901234567890123", "0.12345678901234568", None),
         ("12345678.901234567890123", "12345678.901234567", None),
