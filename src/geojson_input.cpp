@@ -2,10 +2,10 @@
 // order of the reading rules, before any polygon is taken.
 #include "geojson_input.h"
 
-#include <iterator>
 #include <optional>
 #include <utility>
 
+#include "enum_texts.h"
 #include "number_text.h"
 #include "value_description.h"
 
@@ -15,7 +15,7 @@ namespace {
 // ---- errors -------------------------------------------------------------------------------
 
 // Every description starts with its kind's name, in the order of GeoJsonErrorKind.
-constexpr std::string_view kErrorKindNames[] = {
+constexpr auto kErrorKindNames = texts_for<GeoJsonErrorKind::ExpectedF64Value>({
     "MalformedJson",
     "ExpectedObjectValue",
     "GeometryUnknownType",
@@ -30,15 +30,13 @@ constexpr std::string_view kErrorKindNames[] = {
     "BboxExpectedNumericValues",
     "ExpectedArrayValue",
     "ExpectedF64Value",
-};
-static_assert(std::size(kErrorKindNames) ==
-              static_cast<std::size_t>(GeoJsonErrorKind::ExpectedF64Value) + 1);
+});
 
 // What ExpectedArrayValue holds for a level of "coordinates" that is not an array.
 constexpr std::string_view kNotAnArray = "None";
 
 Text kind_name_text(GeoJsonErrorKind kind) {
-    return Text(kErrorKindNames[static_cast<std::size_t>(kind)]);
+    return Text(text_in(kErrorKindNames, kind));
 }
 
 // "Kind": the error holds nothing.
@@ -124,38 +122,30 @@ NamedMembers named_members(JsonValue object) {
     return members;
 }
 
-std::optional<GeometryType> geometry_type_named(std::string_view name) {
-    if (name == "Point")
-        return GeometryType::Point;
-    if (name == "MultiPoint")
-        return GeometryType::MultiPoint;
-    if (name == "LineString")
-        return GeometryType::LineString;
-    if (name == "MultiLineString")
-        return GeometryType::MultiLineString;
-    if (name == "Polygon")
-        return GeometryType::Polygon;
-    if (name == "MultiPolygon")
-        return GeometryType::MultiPolygon;
-    if (name == "GeometryCollection")
-        return GeometryType::GeometryCollection;
-    return std::nullopt;
-}
+// The seven geometry types by the name "type" gives them, with how many array levels lie above
+// the numbers of their coordinates.
+struct GeometryName {
+    std::string_view name;
+    GeometryType type;
+    int coordinate_depth;
+};
+constexpr GeometryName kGeometryNames[] = {
+    {"Point", GeometryType::Point, 1},
+    {"MultiPoint", GeometryType::MultiPoint, 2},
+    {"LineString", GeometryType::LineString, 2},
+    {"MultiLineString", GeometryType::MultiLineString, 3},
+    {"Polygon", GeometryType::Polygon, 3},
+    {"MultiPolygon", GeometryType::MultiPolygon, 4},
+    {"GeometryCollection", GeometryType::GeometryCollection, 0},
+};
 
-// How many array levels lie above the numbers of a geometry's coordinates.
-int coordinate_depth(GeometryType type) {
-    switch (type) {
-        case GeometryType::Point:
-            return 1;
-        case GeometryType::MultiPoint:
-        case GeometryType::LineString:
-            return 2;
-        case GeometryType::MultiLineString:
-        case GeometryType::Polygon:
-            return 3;
-        default:
-            return 4;
+const GeometryName* geometry_named(std::string_view name) {
+    for (const GeometryName& geometry : kGeometryNames) {
+        if (geometry.name == name) {
+            return &geometry;
+        }
     }
+    return nullptr;
 }
 
 // A position: an array of numbers of any length.
@@ -209,36 +199,42 @@ std::string_view read_type(const NamedMembers& members) {
     return members.type->as_string();
 }
 
+// "features" and "geometries": present, an array, and each element an object, which `read`
+// reads, in order.
+template <class Read>
+void read_object_array(const std::optional<JsonValue>& member, std::string_view name, Read read) {
+    if (!member) {
+        fail_holding(GeoJsonErrorKind::ExpectedProperty, name);
+    }
+    if (!member->is_array()) {
+        fail_holding(GeoJsonErrorKind::ExpectedArrayValue, kind_name(member->kind()));
+    }
+    for (ArrayElements it(*member); !it.done();) {
+        const JsonValue element = it.take();
+        if (!element.is_object()) {
+            fail_holding(GeoJsonErrorKind::ExpectedObjectValue, element);
+        }
+        read(element);
+    }
+}
+
 FeatureGeometry read_geometry(JsonValue object) {
     const NamedMembers members = named_members(object);
     read_bbox(members.bbox);
     const std::string_view name = read_type(members);
-    const std::optional<GeometryType> type = geometry_type_named(name);
-    if (!type) {
+    const GeometryName* geometry = geometry_named(name);
+    if (geometry == nullptr) {
         fail_holding(GeoJsonErrorKind::GeometryUnknownType, name);
     }
-    if (*type == GeometryType::GeometryCollection) {
-        if (!members.geometries) {
-            fail_holding(GeoJsonErrorKind::ExpectedProperty, "geometries");
-        }
-        if (!members.geometries->is_array()) {
-            fail_holding(GeoJsonErrorKind::ExpectedArrayValue,
-                         kind_name(members.geometries->kind()));
-        }
-        for (ArrayElements it(*members.geometries); !it.done();) {
-            const JsonValue element = it.take();
-            if (!element.is_object()) {
-                fail_holding(GeoJsonErrorKind::ExpectedObjectValue, element);
-            }
-            read_geometry(element);
-        }
-        return {*type, 0};
+    if (geometry->type == GeometryType::GeometryCollection) {
+        read_object_array(members.geometries, "geometries", read_geometry);
+        return {geometry->type, 0};
     }
     if (!members.coordinates) {
         fail_holding(GeoJsonErrorKind::ExpectedProperty, "coordinates");
     }
-    check_coordinates(*members.coordinates, coordinate_depth(*type));
-    return {*type, members.coordinates->index()};
+    check_coordinates(*members.coordinates, geometry->coordinate_depth);
+    return {geometry->type, members.coordinates->index()};
 }
 
 FeatureGeometry read_feature(JsonValue object) {
@@ -269,21 +265,12 @@ FeatureGeometry read_feature(JsonValue object) {
 Vector<FeatureGeometry> read_feature_collection(JsonValue object) {
     const NamedMembers members = named_members(object);
     read_bbox(members.bbox);
-    if (!members.features) {
-        fail_holding(GeoJsonErrorKind::ExpectedProperty, "features");
-    }
-    if (!members.features->is_array()) {
-        fail_holding(GeoJsonErrorKind::ExpectedArrayValue, kind_name(members.features->kind()));
-    }
     Vector<FeatureGeometry> features;
-    features.reserve(members.features->count());
-    for (ArrayElements it(*members.features); !it.done();) {
-        const JsonValue element = it.take();
-        if (!element.is_object()) {
-            fail_holding(GeoJsonErrorKind::ExpectedObjectValue, element);
-        }
-        features.push_back(read_feature(element));
+    if (members.features && members.features->is_array()) {
+        features.reserve(members.features->count());
     }
+    read_object_array(members.features, "features",
+                      [&](JsonValue feature) { features.push_back(read_feature(feature)); });
     return features;
 }
 
@@ -316,7 +303,7 @@ GeoJsonDocument parse_geojson(std::string_view text) {
         read_feature(root);
         return {std::move(json), DocumentKind::Feature, {}};
     }
-    if (geometry_type_named(type)) {
+    if (geometry_named(type) != nullptr) {
         read_geometry(root);
         return {std::move(json), DocumentKind::Geometry, {}};
     }

@@ -20,8 +20,6 @@ static_assert(std::endian::native == std::endian::little,
 namespace quorvel {
 namespace {
 
-namespace message = json_message;
-
 // kNearestPowersOfTen[k] is the double nearest to 10^k, for k = 0 .. 308 (the compiler reads
 // each decimal literal correctly rounded).
 constexpr double kNearestPowersOfTen[309] = {
@@ -174,8 +172,8 @@ void read_fraction(JsonCursor& cursor, Digits& d) {
     }
     skip_digits(cursor);  // those that no longer fit do not count
     if (cursor.pos == first_digit) {
-        cursor.fail_at_peek(cursor.at_end() ? message::kEofWhileParsingValue
-                                            : message::kInvalidNumber);
+        cursor.fail_at_peek(cursor.at_end() ? JsonMessage::EofWhileParsingValue
+                                            : JsonMessage::InvalidNumber);
     }
     d.is_float = true;
 }
@@ -192,7 +190,7 @@ double float_value(const JsonCursor& cursor, const Digits& d) {
             if (exponent >= 0) {
                 value *= kNearestPowersOfTen[magnitude];
                 if (std::isinf(value)) {
-                    cursor.fail_here(message::kNumberOutOfRange);
+                    cursor.fail_here(JsonMessage::NumberOutOfRange);
                 }
             } else {
                 value /= kNearestPowersOfTen[magnitude];
@@ -203,7 +201,7 @@ double float_value(const JsonCursor& cursor, const Digits& d) {
             break;
         }
         if (exponent >= 0) {
-            cursor.fail_here(message::kNumberOutOfRange);
+            cursor.fail_here(JsonMessage::NumberOutOfRange);
         }
         value /= 1e308;
         exponent += 308;
@@ -222,11 +220,11 @@ double read_exponent(JsonCursor& cursor, const Digits& d) {
         positive_exponent = false;
     }
     if (cursor.at_end()) {
-        cursor.fail_here(message::kEofWhileParsingValue);
+        cursor.fail_here(JsonMessage::EofWhileParsingValue);
     }
     const unsigned char first = cursor.text[cursor.pos++];
     if (!is_digit(first)) {
-        cursor.fail_here(message::kInvalidNumber);
+        cursor.fail_here(JsonMessage::InvalidNumber);
     }
     constexpr std::int64_t kMaxWritten = INT32_MAX;
     std::int64_t written = first - '0';
@@ -236,7 +234,7 @@ double read_exponent(JsonCursor& cursor, const Digits& d) {
         if (written * 10 + digit > kMaxWritten) {
             // An exponent beyond 32 bits: infinite unless it is negative or the digits are 0.
             if (d.significand != 0 && positive_exponent) {
-                cursor.fail_here(message::kNumberOutOfRange);
+                cursor.fail_here(JsonMessage::NumberOutOfRange);
             }
             skip_digits(cursor);
             return d.positive ? 0.0 : -0.0;
@@ -272,18 +270,18 @@ void read_number(JsonCursor& cursor, PodBuffer<tape::Entry>& entries) {
         ++cursor.pos;
     }
     if (cursor.at_end()) {
-        cursor.fail_here(message::kEofWhileParsingValue);
+        cursor.fail_here(JsonMessage::EofWhileParsingValue);
     }
     const unsigned char first = cursor.text[cursor.pos++];
     if (first == '0') {
         if (is_digit(cursor.peek_or_nul())) {
-            cursor.fail_at_peek(message::kInvalidNumber);
+            cursor.fail_at_peek(JsonMessage::InvalidNumber);
         }
     } else if (is_digit(first)) {
         d.significand = first - '0';
         read_integer_digits(cursor, d);
     } else {
-        cursor.fail_here(message::kInvalidNumber);
+        cursor.fail_here(JsonMessage::InvalidNumber);
     }
     if (cursor.peek_or_nul() == '.') {
         read_fraction(cursor, d);

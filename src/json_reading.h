@@ -4,38 +4,67 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
+
+#include "enum_texts.h"
 
 namespace quorvel {
 
 // The reader's messages, each for the case its name gives.
-namespace json_message {
-inline constexpr std::string_view kEofWhileParsingList = "EOF while parsing a list";
-inline constexpr std::string_view kEofWhileParsingObject = "EOF while parsing an object";
-inline constexpr std::string_view kEofWhileParsingString = "EOF while parsing a string";
-inline constexpr std::string_view kEofWhileParsingValue = "EOF while parsing a value";
-inline constexpr std::string_view kExpectedColon = "expected `:`";
-inline constexpr std::string_view kExpectedListCommaOrEnd = "expected `,` or `]`";
-inline constexpr std::string_view kExpectedObjectCommaOrEnd = "expected `,` or `}`";
-inline constexpr std::string_view kExpectedIdent = "expected ident";
-inline constexpr std::string_view kExpectedValue = "expected value";
-inline constexpr std::string_view kInvalidEscape = "invalid escape";
-inline constexpr std::string_view kInvalidNumber = "invalid number";
-inline constexpr std::string_view kNumberOutOfRange = "number out of range";
-inline constexpr std::string_view kControlCharacter =
-    "control character (\\u0000-\\u001F) found while parsing a string";
-inline constexpr std::string_view kKeyMustBeAString = "key must be a string";
-inline constexpr std::string_view kLoneLeadingSurrogate = "lone leading surrogate in hex escape";
-inline constexpr std::string_view kTrailingComma = "trailing comma";
-inline constexpr std::string_view kTrailingCharacters = "trailing characters";
-inline constexpr std::string_view kUnexpectedEndOfHexEscape = "unexpected end of hex escape";
-inline constexpr std::string_view kRecursionLimitExceeded = "recursion limit exceeded";
-}  // namespace json_message
+enum class JsonMessage : std::uint8_t {
+    EofWhileParsingList,
+    EofWhileParsingObject,
+    EofWhileParsingString,
+    EofWhileParsingValue,
+    ExpectedColon,
+    ExpectedListCommaOrEnd,
+    ExpectedObjectCommaOrEnd,
+    ExpectedIdent,
+    ExpectedValue,
+    InvalidEscape,
+    InvalidNumber,
+    NumberOutOfRange,
+    ControlCharacter,
+    KeyMustBeAString,
+    LoneLeadingSurrogate,
+    TrailingComma,
+    TrailingCharacters,
+    UnexpectedEndOfHexEscape,
+    RecursionLimitExceeded,
+};
+
+// Their texts, in the order above.
+inline constexpr auto kJsonMessageTexts = texts_for<JsonMessage::RecursionLimitExceeded>({
+    "EOF while parsing a list",
+    "EOF while parsing an object",
+    "EOF while parsing a string",
+    "EOF while parsing a value",
+    "expected `:`",
+    "expected `,` or `]`",
+    "expected `,` or `}`",
+    "expected ident",
+    "expected value",
+    "invalid escape",
+    "invalid number",
+    "number out of range",
+    "control character (\\u0000-\\u001F) found while parsing a string",
+    "key must be a string",
+    "lone leading surrogate in hex escape",
+    "trailing comma",
+    "trailing characters",
+    "unexpected end of hex escape",
+    "recursion limit exceeded",
+});
+
+constexpr std::string_view text_of(JsonMessage message) {
+    return text_in(kJsonMessageTexts, message);
+}
 
 // A reading failure inside the reader: the message and the byte offset just after the
 // offending byte (or the end of the text). parse_json turns the offset into line and column.
 struct JsonSyntaxError {
-    std::string_view message;
+    JsonMessage message;
     std::size_t position;
 };
 
@@ -56,11 +85,9 @@ struct JsonCursor {
     std::size_t remaining() const { return size - pos; }
 
     // The cursor is already past the offending byte.
-    [[noreturn]] void fail_here(std::string_view message) const {
-        throw JsonSyntaxError{message, pos};
-    }
+    [[noreturn]] void fail_here(JsonMessage message) const { throw JsonSyntaxError{message, pos}; }
     // The problem is the byte at the cursor: report just after it (or the end of the text).
-    [[noreturn]] void fail_at_peek(std::string_view message) const {
+    [[noreturn]] void fail_at_peek(JsonMessage message) const {
         throw JsonSyntaxError{message, std::min(pos + 1, size)};
     }
 };

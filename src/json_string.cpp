@@ -9,8 +9,6 @@
 namespace quorvel {
 namespace {
 
-namespace message = json_message;
-
 int hex_value(unsigned char c) {
     if (is_digit(c)) {
         return c - '0';
@@ -32,10 +30,10 @@ unsigned char scan_string_run(JsonCursor& cursor) {
         }
         ++cursor.pos;
         if (c < 0x20) {
-            cursor.fail_here(message::kControlCharacter);
+            cursor.fail_here(JsonMessage::ControlCharacter);
         }
     }
-    cursor.fail_here(message::kEofWhileParsingString);
+    cursor.fail_here(JsonMessage::EofWhileParsingString);
 }
 
 // The character a one-letter escape stands for, or 0 for a letter that is not one.
@@ -64,7 +62,7 @@ char unescaped(unsigned char letter) {
 std::uint32_t read_hex_code_unit(JsonCursor& cursor) {
     if (cursor.remaining() < 4) {
         cursor.pos = cursor.size;
-        cursor.fail_here(message::kEofWhileParsingString);
+        cursor.fail_here(JsonMessage::EofWhileParsingString);
     }
     std::uint32_t unit = 0;
     bool valid = true;
@@ -75,17 +73,17 @@ std::uint32_t read_hex_code_unit(JsonCursor& cursor) {
     }
     cursor.pos += 4;
     if (!valid) {
-        cursor.fail_here(message::kInvalidEscape);
+        cursor.fail_here(JsonMessage::InvalidEscape);
     }
     return unit;
 }
 
 void expect_byte_of_pair(JsonCursor& cursor, unsigned char expected) {
     if (cursor.at_end()) {
-        cursor.fail_here(message::kEofWhileParsingString);
+        cursor.fail_here(JsonMessage::EofWhileParsingString);
     }
     if (cursor.text[cursor.pos++] != expected) {
-        cursor.fail_here(message::kUnexpectedEndOfHexEscape);
+        cursor.fail_here(JsonMessage::UnexpectedEndOfHexEscape);
     }
 }
 
@@ -94,7 +92,7 @@ void expect_byte_of_pair(JsonCursor& cursor, unsigned char expected) {
 void read_unicode_escape(JsonCursor& cursor, Text& decoded) {
     const std::uint32_t unit = read_hex_code_unit(cursor);
     if (unit >= 0xDC00 && unit <= 0xDFFF) {
-        cursor.fail_here(message::kLoneLeadingSurrogate);
+        cursor.fail_here(JsonMessage::LoneLeadingSurrogate);
     }
     if (unit < 0xD800 || unit > 0xDBFF) {
         append_utf8(decoded, unit);
@@ -104,7 +102,7 @@ void read_unicode_escape(JsonCursor& cursor, Text& decoded) {
     expect_byte_of_pair(cursor, 'u');
     const std::uint32_t low = read_hex_code_unit(cursor);
     if (low < 0xDC00 || low > 0xDFFF) {
-        cursor.fail_here(message::kLoneLeadingSurrogate);
+        cursor.fail_here(JsonMessage::LoneLeadingSurrogate);
     }
     append_utf8(decoded, 0x10000 + (((unit - 0xD800) << 10) | (low - 0xDC00)));
 }
@@ -112,7 +110,7 @@ void read_unicode_escape(JsonCursor& cursor, Text& decoded) {
 // The cursor is just after a backslash.
 void read_escape(JsonCursor& cursor, Text& decoded) {
     if (cursor.at_end()) {
-        cursor.fail_here(message::kEofWhileParsingString);
+        cursor.fail_here(JsonMessage::EofWhileParsingString);
     }
     const unsigned char letter = cursor.text[cursor.pos++];
     if (letter == 'u') {
@@ -120,7 +118,7 @@ void read_escape(JsonCursor& cursor, Text& decoded) {
     } else if (const char c = unescaped(letter); c != 0) {
         decoded.push_back(c);
     } else {
-        cursor.fail_here(message::kInvalidEscape);
+        cursor.fail_here(JsonMessage::InvalidEscape);
     }
 }
 

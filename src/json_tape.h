@@ -70,6 +70,14 @@ inline double double_of(Entry e) {
     return value;
 }
 
+// The kind of value an entry with this tag starts (an end entry starts none).
+constexpr JsonKind kind_of(Tag tag) {
+    constexpr JsonKind kKinds[] = {JsonKind::Null,   JsonKind::Bool,   JsonKind::Bool,
+                                   JsonKind::Number, JsonKind::Number, JsonKind::String,
+                                   JsonKind::String, JsonKind::Array,  JsonKind::Object};
+    return kKinds[static_cast<std::size_t>(tag)];
+}
+
 // Index of the entry after the value that starts at `index`.
 inline std::size_t next_value_index(const Entry* entries, std::size_t index) {
     const Entry e = entries[index];
@@ -125,26 +133,7 @@ class JsonValue {
 
     JsonKind kind() const {
         const tape::Entry e = entry();
-        if (tape::is_double(e)) {
-            return JsonKind::Number;
-        }
-        switch (tape::tag_of(e)) {
-            case tape::Tag::Null:
-                return JsonKind::Null;
-            case tape::Tag::False:
-            case tape::Tag::True:
-                return JsonKind::Bool;
-            case tape::Tag::Unsigned:
-            case tape::Tag::Negative:
-                return JsonKind::Number;
-            case tape::Tag::TextString:
-            case tape::Tag::DecodedString:
-                return JsonKind::String;
-            case tape::Tag::Array:
-                return JsonKind::Array;
-            default:
-                return JsonKind::Object;
-        }
+        return tape::is_double(e) ? JsonKind::Number : tape::kind_of(tape::tag_of(e));
     }
     bool is_null() const { return entry() == tape::make(tape::Tag::Null); }
     bool is_number() const {
@@ -207,42 +196,40 @@ inline JsonValue JsonTape::root() const {
     return JsonValue(this, 0);
 }
 
-// Iterates the elements of an array.
-class ArrayElements {
+// Walks the contents of an array or object in text order.
+class ContainerWalk {
   public:
-    explicit ArrayElements(JsonValue array)
-        : tape_(&array.tape()), next_(array.first_index()), end_(array.end_index()) {}
+    explicit ContainerWalk(JsonValue container)
+        : tape_(&container.tape()), next_(container.first_index()), end_(container.end_index()) {}
     bool done() const { return next_ == end_; }
-    JsonValue take() {
-        const JsonValue value(tape_, next_);
-        next_ = tape::next_value_index(tape_->entries(), next_);
-        return value;
+
+  protected:
+    // The value at `index`; the walk moves on to the entry after it.
+    JsonValue take_at(std::size_t index) {
+        next_ = tape::next_value_index(tape_->entries(), index);
+        return {tape_, index};
     }
 
-  private:
     const JsonTape* tape_;
     std::size_t next_;
     std::size_t end_;
 };
 
-// Iterates the members of an object in text order.
-class ObjectMembers {
+// The elements of an array.
+class ArrayElements : public ContainerWalk {
   public:
-    explicit ObjectMembers(JsonValue object)
-        : tape_(&object.tape()), next_(object.first_index()), end_(object.end_index()) {}
-    bool done() const { return next_ == end_; }
+    using ContainerWalk::ContainerWalk;
+    JsonValue take() { return take_at(next_); }
+};
+
+// The members of an object, names and values.
+class ObjectMembers : public ContainerWalk {
+  public:
+    using ContainerWalk::ContainerWalk;
     // The name of the current member; call before take().
     std::string_view name() const { return tape_->string_at(next_); }
-    JsonValue take() {
-        const JsonValue value(tape_, next_ + 2);
-        next_ = tape::next_value_index(tape_->entries(), next_ + 2);
-        return value;
-    }
-
-  private:
-    const JsonTape* tape_;
-    std::size_t next_;
-    std::size_t end_;
+    // The current member's value (a name is two entries).
+    JsonValue take() { return take_at(next_ + 2); }
 };
 
 }  // namespace quorvel

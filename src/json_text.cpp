@@ -12,8 +12,6 @@
 namespace quorvel {
 namespace {
 
-namespace message = json_message;
-
 // Each open array or object takes one; the bracket that would take the last one is refused,
 // so 127 levels are read.
 constexpr int kNestingBudget = 128;
@@ -34,7 +32,7 @@ JsonError located(std::string_view text, const JsonSyntaxError& failure) {
             break;
         }
     }
-    return {failure.message, line, column};
+    return {text_of(failure.message), line, column};
 }
 
 class Parser {
@@ -48,7 +46,7 @@ class Parser {
     void parse_document() {
         parse_value();
         if (skip_whitespace()) {
-            cursor_.fail_at_peek(message::kTrailingCharacters);
+            cursor_.fail_at_peek(JsonMessage::TrailingCharacters);
         }
     }
 
@@ -67,7 +65,7 @@ class Parser {
 
     void parse_value() {
         if (!skip_whitespace()) {
-            cursor_.fail_at_peek(message::kEofWhileParsingValue);
+            cursor_.fail_at_peek(JsonMessage::EofWhileParsingValue);
         }
         switch (peek()) {
             case 'n':
@@ -107,13 +105,13 @@ class Parser {
                 ++nesting_budget_;
                 return;
             default:
-                cursor_.fail_at_peek(message::kExpectedValue);
+                cursor_.fail_at_peek(JsonMessage::ExpectedValue);
         }
     }
 
     void enter_container() {
         if (--nesting_budget_ == 0) {
-            cursor_.fail_at_peek(message::kRecursionLimitExceeded);
+            cursor_.fail_at_peek(JsonMessage::RecursionLimitExceeded);
         }
         ++cursor_.pos;
     }
@@ -123,10 +121,10 @@ class Parser {
         ++cursor_.pos;
         for (const char expected : literal.substr(1)) {
             if (cursor_.at_end()) {
-                cursor_.fail_here(message::kEofWhileParsingValue);
+                cursor_.fail_here(JsonMessage::EofWhileParsingValue);
             }
             if (cursor_.text[cursor_.pos++] != static_cast<unsigned char>(expected)) {
-                cursor_.fail_here(message::kExpectedIdent);
+                cursor_.fail_here(JsonMessage::ExpectedIdent);
             }
         }
         entries_.push_back(tape::make(tag));
@@ -143,75 +141,73 @@ class Parser {
         entries_.push_back(tape::make(tape::Tag::End, count));
     }
 
+    // What closes a container, and what its failures say.
+    struct ContainerSyntax {
+        unsigned char closer;
+        JsonMessage eof;
+        JsonMessage expected_comma_or_end;
+    };
+    static constexpr ContainerSyntax kArraySyntax = {']', JsonMessage::EofWhileParsingList,
+                                                     JsonMessage::ExpectedListCommaOrEnd};
+    static constexpr ContainerSyntax kObjectSyntax = {'}', JsonMessage::EofWhileParsingObject,
+                                                      JsonMessage::ExpectedObjectCommaOrEnd};
+
+    // Before each element or member: whitespace, then either the closing bracket (consumed;
+    // returns false) or, after the first, a comma and whitespace. Leaves the cursor at the
+    // element's first byte.
+    bool next_element(const ContainerSyntax& syntax, std::uint64_t count) {
+        if (!skip_whitespace()) {
+            cursor_.fail_at_peek(syntax.eof);
+        }
+        if (peek() == syntax.closer) {
+            ++cursor_.pos;
+            return false;
+        }
+        if (count != 0) {
+            if (peek() != ',') {
+                cursor_.fail_at_peek(syntax.expected_comma_or_end);
+            }
+            ++cursor_.pos;
+            if (!skip_whitespace()) {
+                cursor_.fail_at_peek(JsonMessage::EofWhileParsingValue);
+            }
+            if (peek() == syntax.closer) {
+                cursor_.fail_at_peek(JsonMessage::TrailingComma);
+            }
+        }
+        return true;
+    }
+
     void parse_array() {
         const std::size_t head = open(tape::Tag::Array);
         std::uint64_t count = 0;
-        for (;;) {
-            if (!skip_whitespace()) {
-                cursor_.fail_at_peek(message::kEofWhileParsingList);
-            }
-            if (peek() == ']') {
-                break;
-            }
-            if (count != 0) {
-                if (peek() != ',') {
-                    cursor_.fail_at_peek(message::kExpectedListCommaOrEnd);
-                }
-                ++cursor_.pos;
-                if (!skip_whitespace()) {
-                    cursor_.fail_at_peek(message::kEofWhileParsingValue);
-                }
-                if (peek() == ']') {
-                    cursor_.fail_at_peek(message::kTrailingComma);
-                }
-            }
+        while (next_element(kArraySyntax, count)) {
             parse_value();
             ++count;
         }
-        ++cursor_.pos;
         close(head, tape::Tag::Array, count);
     }
 
+    // Members are a name (a string), a colon and a value.
     void parse_object() {
         const std::size_t head = open(tape::Tag::Object);
         std::uint64_t count = 0;
-        for (;;) {
-            if (!skip_whitespace()) {
-                cursor_.fail_at_peek(message::kEofWhileParsingObject);
-            }
-            if (peek() == '}') {
-                break;
-            }
-            bool has_byte = true;
-            if (count != 0) {
-                if (peek() != ',') {
-                    cursor_.fail_at_peek(message::kExpectedObjectCommaOrEnd);
-                }
-                ++cursor_.pos;
-                has_byte = skip_whitespace();
-            }
-            if (!has_byte) {
-                cursor_.fail_at_peek(message::kEofWhileParsingValue);
-            }
-            if (peek() == '}') {
-                cursor_.fail_at_peek(message::kTrailingComma);
-            }
+        while (next_element(kObjectSyntax, count)) {
             if (peek() != '"') {
-                cursor_.fail_at_peek(message::kKeyMustBeAString);
+                cursor_.fail_at_peek(JsonMessage::KeyMustBeAString);
             }
             ++cursor_.pos;
             read_string(cursor_, entries_, decoded_);
             if (!skip_whitespace()) {
-                cursor_.fail_at_peek(message::kEofWhileParsingObject);
+                cursor_.fail_at_peek(JsonMessage::EofWhileParsingObject);
             }
             if (peek() != ':') {
-                cursor_.fail_at_peek(message::kExpectedColon);
+                cursor_.fail_at_peek(JsonMessage::ExpectedColon);
             }
             ++cursor_.pos;
             parse_value();
             ++count;
         }
-        ++cursor_.pos;
         close(head, tape::Tag::Object, count);
     }
 

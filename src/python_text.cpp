@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 
+#include "enum_texts.h"
 #include "fault.h"
 
 namespace quorvel {
@@ -21,17 +22,9 @@ PyRef new_interned_str(std::string_view text) {
     return PyRef::steal(name);
 }
 
-std::string_view attribute_text(AttributeName attribute) {
-    switch (attribute) {
-        case AttributeName::Name:
-            return "__name__";
-        case AttributeName::All:
-            return "__all__";
-        case AttributeName::Qualname:
-            return "__qualname__";
-    }
-    return "__name__";
-}
+// The attribute names, in the order of AttributeName.
+constexpr auto kAttributeNames =
+    texts_for<AttributeName::Qualname>({"__name__", "__all__", "__qualname__"});
 
 }  // namespace
 
@@ -66,7 +59,7 @@ PyObject* interned(AttributeName attribute) {
     if (PyObject* stored = slot.load()) {
         return stored;
     }
-    return keep_first_stored(slot, new_interned_str(attribute_text(attribute)));
+    return keep_first_stored(slot, new_interned_str(text_in(kAttributeNames, attribute)));
 }
 
 }  // namespace quorvel

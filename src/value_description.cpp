@@ -5,6 +5,7 @@
 #include <iterator>
 #include <utility>
 
+#include "enum_texts.h"
 #include "number_text.h"
 #include "unicode_tables.h"
 #include "utf8.h"
@@ -12,20 +13,43 @@
 namespace quorvel {
 namespace {
 
-bool in_ranges(const unicode::CodePointRange* begin, const unicode::CodePointRange* end,
-               std::uint32_t code_point) {
+// The names of the JSON kinds, in the order of JsonKind.
+constexpr auto kJsonKindNames =
+    texts_for<JsonKind::Object>({"Null", "Bool", "Number", "String", "Array", "Object"});
+
+// What stands between a kind's name and its contents, and after them: Null, Bool(true),
+// Number(1.5), String("a"), Array [..], Object {..}.
+struct Wrapping {
+    std::string_view open;
+    std::string_view close;
+};
+constexpr Wrapping kWrappings[] = {{"", ""},   {"(", ")"},  {"(", ")"},
+                                   {"(", ")"}, {" [", "]"}, {" {", "}"}};
+
+// The characters a described string writes as a backslash and a letter (or 0).
+constexpr std::pair<char, std::string_view> kShortEscapes[] = {
+    {'\0', "\\0"}, {'\t', "\\t"}, {'\r', "\\r"}, {'\n', "\\n"}, {'"', "\\\""}, {'\\', "\\\\"},
+};
+
+// The escape of a character, or nothing when it has none.
+std::string_view short_escape(char c) {
+    for (const auto& [character, escape] : kShortEscapes) {
+        if (c == character) {
+            return escape;
+        }
+    }
+    return {};
+}
+
+// Whether a description writes the code point as an escape: it is not printable, or it
+// extends a grapheme.
+bool is_escaped(std::uint32_t code_point) {
+    const auto* begin = std::begin(unicode::kEscaped);
+    const auto* end = std::end(unicode::kEscaped);
     const auto* it = std::upper_bound(
         begin, end, code_point,
         [](std::uint32_t c, const unicode::CodePointRange& range) { return c < range.first; });
     return it != begin && code_point <= (it - 1)->last;
-}
-
-bool is_grapheme_extend(std::uint32_t c) {
-    return in_ranges(std::begin(unicode::kGraphemeExtend), std::end(unicode::kGraphemeExtend), c);
-}
-
-bool is_printable(std::uint32_t c) {
-    return !in_ranges(std::begin(unicode::kNotPrintable), std::end(unicode::kNotPrintable), c);
 }
 
 // Object members in ascending byte order of their names, the last of equal names only.
@@ -63,62 +87,79 @@ void append_number_description(Text& out, JsonValue number) {
     }
 }
 
+// ", " before every item of a list but the first.
+class ListSeparator {
+  public:
+    void before_item(Text& out) {
+        if (!first_) {
+            out += ", ";
+        }
+        first_ = false;
+    }
+
+  private:
+    bool first_ = true;
+};
+
+void append_elements_description(Text& out, JsonValue array) {
+    ListSeparator separator;
+    for (ArrayElements it(array); !it.done();) {
+        separator.before_item(out);
+        append_value_description(out, it.take());
+    }
+}
+
+void append_members_description(Text& out, JsonValue object) {
+    ListSeparator separator;
+    for (const auto& [name, member] : sorted_members(object)) {
+        separator.before_item(out);
+        append_text_description(out, name);
+        out += ": ";
+        append_value_description(out, member);
+    }
+}
+
+// What a value holds, as its description shows it between the wrapping of its kind.
+void append_contents(Text& out, JsonValue value) {
+    switch (value.kind()) {
+        case JsonKind::Null:
+            return;
+        case JsonKind::Bool:
+            out += value.as_bool() ? "true" : "false";
+            return;
+        case JsonKind::Number:
+            append_number_description(out, value);
+            return;
+        case JsonKind::String:
+            append_text_description(out, value.as_string());
+            return;
+        case JsonKind::Array:
+            append_elements_description(out, value);
+            return;
+        case JsonKind::Object:
+            append_members_description(out, value);
+            return;
+    }
+}
+
 }  // namespace
 
 std::string_view kind_name(JsonKind kind) {
-    switch (kind) {
-        case JsonKind::Null:
-            return "Null";
-        case JsonKind::Bool:
-            return "Bool";
-        case JsonKind::Number:
-            return "Number";
-        case JsonKind::String:
-            return "String";
-        case JsonKind::Array:
-            return "Array";
-        case JsonKind::Object:
-            return "Object";
-    }
-    return "Object";
+    return text_in(kJsonKindNames, kind);
 }
 
 void append_text_description(Text& out, std::string_view text) {
     out += '"';
     for (std::size_t at = 0; at < text.size();) {
-        const char c = text[at];
-        switch (c) {
-            case '\0':
-                out += "\\0";
-                ++at;
-                continue;
-            case '\t':
-                out += "\\t";
-                ++at;
-                continue;
-            case '\r':
-                out += "\\r";
-                ++at;
-                continue;
-            case '\n':
-                out += "\\n";
-                ++at;
-                continue;
-            case '"':
-                out += "\\\"";
-                ++at;
-                continue;
-            case '\\':
-                out += "\\\\";
-                ++at;
-                continue;
-            default:
-                break;
+        if (const std::string_view escape = short_escape(text[at]); !escape.empty()) {
+            out += escape;
+            ++at;
+            continue;
         }
         const Utf8Sequence sequence = decode_utf8(text.substr(at));
         if (!sequence.valid) {
             append_utf8(out, sequence.code_point);
-        } else if (is_grapheme_extend(sequence.code_point) || !is_printable(sequence.code_point)) {
+        } else if (is_escaped(sequence.code_point)) {
             out += "\\u{";
             append_hex(out, sequence.code_point);
             out += '}';
@@ -131,52 +172,12 @@ void append_text_description(Text& out, std::string_view text) {
 }
 
 void append_value_description(Text& out, JsonValue value) {
-    switch (value.kind()) {
-        case JsonKind::Null:
-            out += "Null";
-            return;
-        case JsonKind::Bool:
-            out += value.as_bool() ? "Bool(true)" : "Bool(false)";
-            return;
-        case JsonKind::Number:
-            out += "Number(";
-            append_number_description(out, value);
-            out += ')';
-            return;
-        case JsonKind::String:
-            out += "String(";
-            append_text_description(out, value.as_string());
-            out += ')';
-            return;
-        case JsonKind::Array: {
-            out += "Array [";
-            bool first = true;
-            for (ArrayElements it(value); !it.done();) {
-                if (!first) {
-                    out += ", ";
-                }
-                first = false;
-                append_value_description(out, it.take());
-            }
-            out += ']';
-            return;
-        }
-        case JsonKind::Object: {
-            out += "Object {";
-            bool first = true;
-            for (const auto& [name, member] : sorted_members(value)) {
-                if (!first) {
-                    out += ", ";
-                }
-                first = false;
-                append_text_description(out, name);
-                out += ": ";
-                append_value_description(out, member);
-            }
-            out += '}';
-            return;
-        }
-    }
+    const JsonKind kind = value.kind();
+    const Wrapping& wrapping = kWrappings[static_cast<std::size_t>(kind)];
+    out += kind_name(kind);
+    out += wrapping.open;
+    append_contents(out, value);
+    out += wrapping.close;
 }
 
 }  // namespace quorvel
