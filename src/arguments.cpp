@@ -95,14 +95,14 @@ PendingError not_a_str(PyObject* object) {
 
 // Strict UTF-8 of a keyword name, or nothing when it holds a lone surrogate (the name then
 // matches no parameter and the encoding error is dropped).
-std::optional<Utf8Text> keyword_name_text(PyObject* name) {
+std::optional<EncodedText> keyword_name_text(PyObject* name) {
     PyRef bytes = utf8_bytes(name);
     if (!bytes) {
         drop_pending_error();
         return std::nullopt;
     }
     const std::string_view text = bytes_view(bytes.get());
-    return Utf8Text{std::move(bytes), text};
+    return EncodedText{std::move(bytes), text};
 }
 
 // Fills the slot of the parameter the keyword names, compared byte for byte; returns false
@@ -139,7 +139,7 @@ void bind_keywords(const FunctionSignature& signature, PyObject* keywords, Bound
         if (!is_str(name)) {
             throw not_a_str(name);
         }
-        const std::optional<Utf8Text> name_text = keyword_name_text(name);
+        const std::optional<EncodedText> name_text = keyword_name_text(name);
         if (!name_text || !bind_keyword(signature, name_text->text, value, slots)) {
             throw unexpected_keyword(signature, name);
         }
@@ -182,7 +182,7 @@ BoundArguments bind_arguments(const FunctionSignature& signature, PyObject* posi
     return slots;
 }
 
-Utf8Text utf8_text_of(PyObject* object) {
+EncodedText utf8_text_of(PyObject* object) {
     if (!is_str(object)) {
         throw not_a_str(object);
     }
@@ -191,7 +191,20 @@ Utf8Text utf8_text_of(PyObject* object) {
         throw_pending_error();
     }
     const std::string_view text = bytes_view(bytes.get());
-    return Utf8Text{std::move(bytes), text};
+    return EncodedText{std::move(bytes), text};
+}
+
+InputText input_text_of(PyObject* object) {
+    if (!is_str(object)) {
+        throw not_a_str(object);
+    }
+    if (PyRef bytes = PyRef::steal(PyUnicode_AsLatin1String(object))) {
+        const std::string_view text = bytes_view(bytes.get());
+        return {EncodedText{std::move(bytes), text}, true};
+    }
+    // A character beyond U+00FF: the UnicodeEncodeError only says that.
+    drop_pending_error();
+    return {utf8_text_of(object), false};
 }
 
 double float_value_of(PyObject* object) {

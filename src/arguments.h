@@ -29,16 +29,28 @@ using BoundArguments = Vector<PyRef>;
 BoundArguments bind_arguments(const FunctionSignature& signature, PyObject* positional,
                               PyObject* keywords);
 
-// UTF-8 bytes of a str, inside the bytes object that it owns; `text` stays valid as long as
-// the value lives, moves included.
-struct Utf8Text {
+// The encoded bytes of a str, inside the bytes object that it owns; `text` stays valid as long
+// as the value lives, moves included.
+struct EncodedText {
     PyRef bytes;
     std::string_view text;
 };
 
 // Strict UTF-8 of a str (subclasses accepted); anything else is a TypeError naming "PyString".
 // A lone surrogate gives the interpreter's UnicodeEncodeError.
-Utf8Text utf8_text_of(PyObject* object);
+EncodedText utf8_text_of(PyObject* object);
+
+// The input text in the encoding that is quickest to make, and which one it is.
+struct InputText {
+    EncodedText encoded;
+    bool latin1;  // one byte per character: equal to the UTF-8 form unless a byte is >= 0x80
+};
+
+// Converts a str for reading as utf8_text_of does, with the same failures. A str whose
+// characters all lie below U+0100 is stored one byte per character, and its Latin-1 encoding
+// is a plain copy of that storage, where its UTF-8 encoding goes character by character: such
+// a str comes as Latin-1.
+InputText input_text_of(PyObject* object);
 
 // What the interpreter makes of the object as a float; its own exception on failure.
 double float_value_of(PyObject* object);

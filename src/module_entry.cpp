@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstring>
 #include <string_view>
+#include <variant>
 
 #include "arguments.h"
 #include "fault.h"
@@ -13,6 +14,7 @@
 #include "python_text.h"
 #include "read_polygons_from_fc.h"
 #include "smooth_and_simplify.h"
+#include "utf8.h"
 #include "write_feature_collection.h"
 
 namespace quorvel {
@@ -125,7 +127,7 @@ void add_function_to_module(PyObject* module, PyObject* function) {
     if (!name_attribute) {
         throw_pending_error();
     }
-    const Utf8Text name_text = utf8_text_of(name_attribute.get());
+    const EncodedText name_text = utf8_text_of(name_attribute.get());
     PyRef all = all_names_list(module);
     PyRef name = new_str(name_text.text);
     append_to_all(all.get(), name.get());
@@ -170,15 +172,32 @@ auto convert_argument(std::string_view parameter, PyObject* argument, Convert co
     }
 }
 
+// The polygons of the input, which is released once they are read. A Latin-1 text that cannot
+// be read is read again as UTF-8 when a character lies beyond ASCII, so that the failure's
+// message, line and column are those of the UTF-8 text.
+PolygonList read_input_polygons(InputText input, PyObject* geojson) {
+    if (!input.latin1) {
+        return read_polygons_from_fc(input.encoded.text);
+    }
+    std::variant<PolygonList, ReadingFailure> outcome = read_polygons(input.encoded.text);
+    if (auto* polygons = std::get_if<PolygonList>(&outcome)) {
+        return std::move(*polygons);
+    }
+    if (is_ascii(input.encoded.text)) {
+        raise_reading_fault(std::get<ReadingFailure>(outcome));
+    }
+    input = InputText{};
+    return read_polygons_from_fc(utf8_text_of(geojson).text);
+}
+
 PyRef smooth_and_simplify_call(PyObject* positional, PyObject* keywords) {
     const BoundArguments arguments = bind_arguments(kSignature, positional, keywords);
-    // The reader takes the UTF-8 bytes in place; they are released as soon as the polygons are
-    // read, before the larger work of smoothing and writing.
-    Utf8Text geojson = convert_argument("geojson", arguments[0].get(), utf8_text_of);
+    InputText geojson = convert_argument("geojson", arguments[0].get(), input_text_of);
     const double tolerance =
         convert_argument("simplify_tolerance_m", arguments[1].get(), float_value_of);
-    PolygonList polygons = read_polygons_from_fc(geojson.text);
-    geojson = Utf8Text{};
+    // The reader takes the text in place; it is released as soon as the polygons are read,
+    // before the larger work of smoothing and writing.
+    PolygonList polygons = read_input_polygons(std::move(geojson), arguments[0].get());
     const TextBuffer result =
         write_polygons_to_fc(smooth_and_simplify_polygons(std::move(polygons), tolerance));
     return new_result_str(result.view());

@@ -14,19 +14,19 @@ constexpr std::string_view kPositionWithoutX =
 constexpr std::string_view kPositionWithoutY =
     "index out of bounds: the len is 1 but the index is 1";
 
-GeoJsonDocument parse_or_fault(std::string_view geojson) {
+GeoJsonDocument parse_document(std::string_view geojson) {
     try {
         return parse_geojson(geojson);
     } catch (GeoJsonError& error) {
         Text message(kUnwrapFailed);
         message += error.description;
-        raise_fault(message);
+        throw ReadingFailure{std::move(message)};
     }
 }
 
 // A position needs an x and a y; the message names the first index that is missing.
-[[noreturn]] void fault_short_position(std::size_t length) {
-    raise_fault(length == 0 ? kPositionWithoutX : kPositionWithoutY);
+[[noreturn]] void fail_short_position(std::size_t length) {
+    throw ReadingFailure{Text(length == 0 ? kPositionWithoutX : kPositionWithoutY)};
 }
 
 // Validated rings: arrays of positions, each an array of numbers.
@@ -37,7 +37,7 @@ Ring convert_ring(JsonValue ring) {
         const JsonValue position = it.take();
         const std::size_t length = position.count();
         if (length < 2) {
-            fault_short_position(length);
+            fail_short_position(length);
         }
         const JsonValue x = position.first();
         coordinates.push_back({x.as_f64(), x.next().as_f64()});
@@ -73,10 +73,8 @@ std::size_t polygon_count(const GeoJsonDocument& document) {
     return count;
 }
 
-}  // namespace
-
-PolygonList read_polygons_from_fc(std::string_view geojson) {
-    const GeoJsonDocument document = parse_or_fault(geojson);
+PolygonList collect_polygons(std::string_view geojson) {
+    const GeoJsonDocument document = parse_document(geojson);
     PolygonList polygons;
     if (document.kind != DocumentKind::FeatureCollection) {
         return polygons;
@@ -93,6 +91,28 @@ PolygonList read_polygons_from_fc(std::string_view geojson) {
         }
     }
     return polygons;
+}
+
+}  // namespace
+
+std::variant<PolygonList, ReadingFailure> read_polygons(std::string_view geojson) {
+    try {
+        return collect_polygons(geojson);
+    } catch (ReadingFailure& failure) {
+        return std::move(failure);
+    }
+}
+
+void raise_reading_fault(const ReadingFailure& failure) {
+    raise_fault(failure.message);
+}
+
+PolygonList read_polygons_from_fc(std::string_view geojson) {
+    std::variant<PolygonList, ReadingFailure> outcome = read_polygons(geojson);
+    if (const auto* failure = std::get_if<ReadingFailure>(&outcome)) {
+        raise_reading_fault(*failure);
+    }
+    return std::get<PolygonList>(std::move(outcome));
 }
 
 }  // namespace quorvel

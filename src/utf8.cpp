@@ -63,6 +63,14 @@ Utf8Sequence decode_utf8(std::string_view bytes) {
     return {code_point, length, true};
 }
 
+bool is_ascii(std::string_view bytes) {
+    unsigned char any = 0;
+    for (const char c : bytes) {
+        any |= static_cast<unsigned char>(c);
+    }
+    return any < 0x80;
+}
+
 Text replace_invalid_utf8(std::string_view bytes) {
     Text text;
     text.reserve(bytes.size());

@@ -28,6 +28,9 @@ struct Utf8Sequence {
 // invalid subsequence (at least one byte).
 Utf8Sequence decode_utf8(std::string_view bytes);
 
+// Whether every byte is below 0x80, so that the bytes read alike in UTF-8 and Latin-1.
+bool is_ascii(std::string_view bytes);
+
 // The text with each maximal invalid subsequence replaced by U+FFFD.
 Text replace_invalid_utf8(std::string_view bytes);
 

@@ -108,6 +108,7 @@ fail("[1, 2]")
 worker = threading.Thread(target=fail, args=("[1, 2]",))
 worker.start()
 worker.join()
+fail('{"\u00e9": 1} x')
 """
     )
     assert child.returncode == 0, child.stderr
@@ -120,13 +121,20 @@ worker.join()
         "called `Result::unwrap()` on an `Err` value: ExpectedObjectValue(Array "
         "[Number(1), Number(2)])"
     )
-    assert messages == [empty_text, array_text, array_text]
+    # The last text is stored one byte per character and read as such first: it fails again as
+    # UTF-8, and only that failure is reported, with the column of the UTF-8 text.
+    latin1_text = (
+        'called `Result::unwrap()` on an `Err` value: MalformedJson(Error("trailing characters", '
+        "line: 1, column: 11))"
+    )
+    assert messages == [empty_text, array_text, array_text, latin1_text]
     worker_head = REPORT_HEAD.replace("'main'", "'(?!main')[^'\n]+'")
     expected = (
         REPORT_HEAD + re.escape(messages[0]) + "\n"
         + r"note: [^\n]*PanicException[^\n]*\n"
         + REPORT_HEAD + re.escape(messages[1]) + "\n"
         + worker_head + re.escape(messages[2]) + "\n"
+        + REPORT_HEAD + re.escape(messages[3]) + "\n"
     )
     assert re.fullmatch(expected, child.stderr), child.stderr
 

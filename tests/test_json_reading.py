@@ -264,3 +264,19 @@ def test_duplicate_members_last_wins():
 def test_raw_non_ascii_text_is_read():
     text = fc(feature("null", ',"properties":{"名前":"Zürich \U0001f600"}'))
     assert run(text, 1.0) == EMPTY_FC
+
+
+@pytest.mark.parametrize(
+    "character",
+    # Stored one byte per character (ASCII, Latin-1 up to U+00FF), two and four.
+    ["a", "\u00e9", "\u00ff", "\u0100", "\u540d", "\U0001f600"],
+)
+def test_the_storage_of_the_str_changes_no_outcome(character):
+    polygon = '{"type":"Polygon","coordinates":[[[0,0],[4,0],[4,4],[0,4],[0,0]]]}'
+    named = fc(feature(polygon, f',"properties":{{"{character}":"{character}"}}'))
+    assert run(named, 1.0) == run(fc(feature(polygon)), 1.0)
+    # The column counts the bytes of the UTF-8 text, up to just after the character's first.
+    column = len(f'["{character}", '.encode()) + 1
+    assert description(f'["{character}", {character}]') == malformed("expected value", 1, column)
+    assert description(f'["{character}"]') == f'ExpectedObjectValue(Array [String("{character}")])'
+
