@@ -150,6 +150,9 @@ const GeometryName* geometry_named(std::string_view name) {
 
 // A position: an array of numbers of any length.
 void check_position(JsonValue position) {
+    if (position.is_floats()) {
+        return;
+    }
     if (!position.is_array()) {
         fail_holding(GeoJsonErrorKind::ExpectedArrayValue, kNotAnArray);
     }

@@ -9,6 +9,8 @@
 //                              when the string had escapes), then the byte length
 //   array / object             tag + index of the matching end entry, the contents, then the
 //                              end entry whose payload is the number of elements or members
+//   array of floats only       tag + number of elements, then the elements, no end entry: the
+//                              form of almost every position, a quarter smaller
 // An object's members are stored as name (a string) followed by value, in text order, with
 // duplicates kept: readers take the last occurrence of a name.
 #pragma once
@@ -41,6 +43,7 @@ enum class Tag : std::uint8_t {
     Array,
     Object,
     End,
+    Floats,
 };
 
 inline constexpr Entry kTagSpace = 0x7FF0'0000'0000'0000ULL;
@@ -74,7 +77,8 @@ inline double double_of(Entry e) {
 constexpr JsonKind kind_of(Tag tag) {
     constexpr JsonKind kKinds[] = {JsonKind::Null,   JsonKind::Bool,   JsonKind::Bool,
                                    JsonKind::Number, JsonKind::Number, JsonKind::String,
-                                   JsonKind::String, JsonKind::Array,  JsonKind::Object};
+                                   JsonKind::String, JsonKind::Array,  JsonKind::Object,
+                                   JsonKind::Null,   JsonKind::Array};
     return kKinds[static_cast<std::size_t>(tag)];
 }
 
@@ -93,6 +97,8 @@ inline std::size_t next_value_index(const Entry* entries, std::size_t index) {
         case Tag::Array:
         case Tag::Object:
             return payload_of(e) + 1;
+        case Tag::Floats:
+            return index + 1 + payload_of(e);
         default:
             return index + 1;
     }
@@ -142,7 +148,9 @@ class JsonValue {
                tape::tag_of(e) == tape::Tag::Negative;
     }
     bool is_string() const { return kind() == JsonKind::String; }
-    bool is_array() const { return has_tag(tape::Tag::Array); }
+    bool is_array() const { return has_tag(tape::Tag::Array) || is_floats(); }
+    // An array whose elements are all floats, stored without an end entry.
+    bool is_floats() const { return has_tag(tape::Tag::Floats); }
     bool is_object() const { return has_tag(tape::Tag::Object); }
 
     bool as_bool() const { return tape::tag_of(entry()) == tape::Tag::True; }
@@ -171,12 +179,21 @@ class JsonValue {
 
     // Arrays and objects: the number of elements or members (duplicate names included).
     std::size_t count() const {
+        if (is_floats()) {
+            return static_cast<std::size_t>(tape::payload_of(entry()));
+        }
         return static_cast<std::size_t>(
             tape::payload_of(tape_->entries()[tape::payload_of(entry())]));
     }
-    // First element (or first member name) and the end entry of a container.
+    // First element (or first member name) and the end of a container: its end entry, or the
+    // entry after the last float.
     std::size_t first_index() const { return index_ + 1; }
-    std::size_t end_index() const { return static_cast<std::size_t>(tape::payload_of(entry())); }
+    std::size_t end_index() const {
+        if (is_floats()) {
+            return index_ + 1 + static_cast<std::size_t>(tape::payload_of(entry()));
+        }
+        return static_cast<std::size_t>(tape::payload_of(entry()));
+    }
     // The first element of a non-empty array (or the first member name of an object).
     JsonValue first() const { return {tape_, index_ + 1}; }
     // The value after this one in its container (or the container's end entry).

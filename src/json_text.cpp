@@ -178,14 +178,22 @@ class Parser {
         return true;
     }
 
+    // An array of floats only is stored without its end entry (the common position).
     void parse_array() {
         const std::size_t head = open(tape::Tag::Array);
         std::uint64_t count = 0;
+        bool floats_only = true;
         while (next_element(kArraySyntax, count)) {
             parse_value();
             ++count;
+            floats_only = floats_only && entries_.size() == head + 1 + count &&
+                          tape::is_double(entries_[entries_.size() - 1]);
         }
-        close(head, tape::Tag::Array, count);
+        if (floats_only) {
+            entries_[head] = tape::make(tape::Tag::Floats, count);
+        } else {
+            close(head, tape::Tag::Array, count);
+        }
     }
 
     // Members are a name (a string), a colon and a value.
