@@ -262,7 +262,7 @@ def plan_jobs(parser: argparse.ArgumentParser, inputs: List[str], output: str) -
     if STDIO in sources:
         parser.error("standard input (-) goes to one output file or to standard output (-)")
     if output == STDIO:
-        parser.error("several inputs need an output directory, not -")
+        parser.error("several inputs, or a directory, need an output directory, not -")
     if Path(output).exists() and not Path(output).is_dir():
         parser.error(f"with several inputs, OUT must be a directory: {output}")
     names = [Path(source).name for source in sources]
@@ -344,7 +344,7 @@ def main(argv: Optional[List[str]] = None) -> int:
     if args.workers < 1:
         parser.error("--workers must be at least 1")
     jobs = plan_jobs(parser, args.inputs, args.output)
-    if len(jobs) > 1:
+    if jobs[0][1] != args.output:  # into a directory
         try:
             Path(args.output).mkdir(parents=True, exist_ok=True)
         except OSError as error:

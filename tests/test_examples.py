@@ -209,19 +209,6 @@ def test_dask_example_on_a_running_scheduler(states_folder, tmp_path, running_cl
     check_folder_results(states_folder, out)
 
 
-@pytest.mark.parametrize("arguments, message", [
-    (["{tmp}", "{tmp}/out"], "smooth_with_dask.py: error: no .geojson files in {tmp}"),
-    (["{tmp}/none", "{tmp}/out"], "smooth_with_dask.py: error: no .geojson files in {tmp}/none"),
-    (["data", "{tmp}/out", "--workers", "0"], "smooth_with_dask.py: error: --workers must be at least 1"),
-])
-def test_dask_example_usage_errors(tmp_path, arguments, message):
-    pytest.importorskip("distributed")
-    done = subprocess.run([sys.executable, str(DASK_EXAMPLE), *[a.format(tmp=tmp_path) for a in arguments],
-                           "--tolerance", "1"], cwd=ROOT, capture_output=True, text=True, timeout=300)
-    assert (done.returncode, done.stderr.splitlines()[-1]) == (2, message.format(tmp=tmp_path))
-    assert list(tmp_path.iterdir()) == []
-
-
 # ---- the figure -------------------------------------------------------------------------------
 
 
