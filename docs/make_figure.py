@@ -88,9 +88,9 @@ def scale_bar(axes):
     middle = math.radians((SOUTH + NORTH) / 2)
     length = SCALE_KM / (KM_PER_DEGREE * math.cos(middle))  # in degrees of longitude
     x, y = WEST + 0.04 * (EAST - WEST), SOUTH + 0.05 * (NORTH - SOUTH)
-    axes.plot([x, x + length], [y, y], color="black", linewidth=3, solid_capstyle="butt", zorder=6)
+    axes.plot([x, x + length], [y, y], color="black", linewidth=4, solid_capstyle="butt", zorder=6)
     axes.text(x + length / 2, y + 0.015 * (NORTH - SOUTH), f"{SCALE_KM} km", ha="center",
-              va="bottom", fontsize=10, zorder=6,
+              va="bottom", fontsize=12, zorder=6,
               bbox={"facecolor": "white", "edgecolor": "none", "alpha": 0.8, "pad": 1.5})
 
 
@@ -102,7 +102,7 @@ def frame(axes, title):
     axes.set_xticks([])
     axes.set_yticks([])
     axes.set_facecolor(WATER_COLOUR)
-    axes.set_title(title, fontsize=12)
+    axes.set_title(title, fontsize=14)
     scale_bar(axes)
 
 
@@ -115,20 +115,20 @@ def main():
     smoothed = smooth(original, 0.0)
     results = [smooth(original, tolerance) for tolerance in TOLERANCES]
 
-    figure, panels = plt.subplots(1, 3, figsize=(16, 5.1), layout="constrained")
+    figure, panels = plt.subplots(1, 3, figsize=(15, 4.9), layout="constrained")
     first, second, third = panels
     for axes in panels:
         fill(axes, original)
-    draw(first, original, INPUT_COLOUR, 1.0, 3.0)
+    draw(first, original, INPUT_COLOUR, 1.2, 3.6)
     frame(first, f"1. Input: {vertices_in_window(original)} vertices")
 
     draw(second, original, CONTEXT_COLOUR, 0.8, 0)
-    draw(second, smoothed, SMOOTH_COLOUR, 1.0, 1.6, z=3)
-    frame(second, f"2. Two passes of corner cutting (tolerance 0): {vertices_in_window(smoothed)} vertices")
+    draw(second, smoothed, SMOOTH_COLOUR, 1.3, 2.0, z=3)
+    frame(second, f"2. Two corner-cutting passes: {vertices_in_window(smoothed)} vertices")
 
     draw(third, smoothed, CONTEXT_COLOUR, 0.8, 0)
     for tolerance, result, colour in zip(TOLERANCES, results, RESULT_COLOURS):
-        draw(third, result, colour, 1.3, 2.6, z=3)
+        draw(third, result, colour, 1.5, 3.2, z=3)
     mark_collapsed(third, original, results[-1], COLLAPSED_COLOUR)
     frame(third, "3. Simplified: " + ", ".join(
         f"{vertices_in_window(result)} at {tolerance}°" for tolerance, result in zip(TOLERANCES, results)))
@@ -141,9 +141,10 @@ def main():
         plt.Line2D([], [], linestyle="none", marker="o", markersize=12, markerfacecolor="none",
                    markeredgecolor=COLLAPSED_COLOUR, label=f"island collapsed at {TOLERANCES[-1]}° (2 positions)"),
     ]
-    figure.legend(handles=handles, loc="outside lower center", ncols=len(handles), fontsize=10.5, frameon=False)
+    figure.legend(handles=handles, loc="outside lower center", ncols=len(handles), fontsize=12.5, frameon=False,
+                  handletextpad=0.4, columnspacing=1.2)
     figure.suptitle("The coast of Maine around Penobscot Bay: Chaikin smoothing (two passes), then "
-                    "Ramer–Douglas–Peucker", fontsize=13)
+                    "Ramer–Douglas–Peucker", fontsize=15)
     figure.savefig(args.output, dpi=100, metadata={"Software": None})
     print(f"wrote {args.output} ({args.output.stat().st_size:,} bytes)")
 
