@@ -181,9 +181,14 @@ void read_fraction(JsonCursor& cursor, Digits& d) {
 // f = the significand rounded to a float, then times or divided by one power of ten from the
 // table; an exponent beyond the table first divides by 1e308 as often as needed.
 double float_value(const JsonCursor& cursor, const Digits& d) {
+    double value = static_cast<double>(d.significand);
+    // The common case, a fraction without an exponent: one division.
+    if (d.exponent < 0 && d.exponent >= -308) [[likely]] {
+        value /= kNearestPowersOfTen[-d.exponent];
+        return d.positive ? value : -value;
+    }
     // The exponent arithmetic saturates at the 32-bit range.
     std::int64_t exponent = std::clamp<std::int64_t>(d.exponent, INT32_MIN, INT32_MAX);
-    double value = static_cast<double>(d.significand);
     for (;;) {
         const std::int64_t magnitude = exponent < 0 ? -exponent : exponent;
         if (magnitude <= 308) {

@@ -178,18 +178,28 @@ class Parser {
         return true;
     }
 
+    // Whether the `count` values after the head are one entry each, and floats.
+    bool holds_floats_only(std::size_t head, std::uint64_t count) const {
+        if (entries_.size() != head + 1 + count) {
+            return false;
+        }
+        for (std::size_t i = head + 1; i < entries_.size(); ++i) {
+            if (!tape::is_double(entries_[i])) {
+                return false;
+            }
+        }
+        return true;
+    }
+
     // An array of floats only is stored without its end entry (the common position).
     void parse_array() {
         const std::size_t head = open(tape::Tag::Array);
         std::uint64_t count = 0;
-        bool floats_only = true;
         while (next_element(kArraySyntax, count)) {
             parse_value();
             ++count;
-            floats_only = floats_only && entries_.size() == head + 1 + count &&
-                          tape::is_double(entries_[entries_.size() - 1]);
         }
-        if (floats_only) {
+        if (holds_floats_only(head, count)) {
             entries_[head] = tape::make(tape::Tag::Floats, count);
         } else {
             close(head, tape::Tag::Array, count);
