@@ -99,7 +99,20 @@ class MallocBlock {
     std::size_t size() const { return size_; }
     std::size_t capacity() const { return capacity_; }
 
+    // The same storage, emptied, as a block of values of another type.
+    template <class U>
+    MallocBlock<U> rebound() && noexcept {
+        MallocBlock<U> block;
+        block.data_ = static_cast<U*>(static_cast<void*>(std::exchange(data_, nullptr)));
+        block.capacity_ = std::exchange(capacity_, 0) * sizeof(T) / sizeof(U);
+        size_ = 0;
+        return block;
+    }
+
   protected:
+    template <class U>
+    friend class MallocBlock;
+
     T* data_ = nullptr;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
@@ -128,6 +141,12 @@ class TextBuffer : public MallocBlock<char> {
   public:
     TextBuffer() = default;
     explicit TextBuffer(std::size_t capacity) { reserve(capacity == 0 ? 1 : capacity); }
+    // The room in a block that an earlier stage wrote, grown to `capacity` bytes.
+    TextBuffer(MallocBlock<char>&& recycled, std::size_t capacity)
+        : MallocBlock<char>(std::move(recycled)) {
+        size_ = 0;
+        reserve(capacity == 0 ? 1 : capacity);
+    }
 
     char* begin_writing() { return data_; }
     // Whether `bytes` bytes from `cursor` lie inside the room; for assertions of the writer.
@@ -140,6 +159,38 @@ class TextBuffer : public MallocBlock<char> {
     }
 
     std::string_view view() const { return {data_, size_}; }
+};
+
+// Memory that a stage of a call no longer needs, handed on to a later stage of the same call,
+// which writes into it: its pages are already mapped, where a new block of that size would ask
+// the system for fresh ones and have it clear each on first touch. Only blocks so large that
+// the C library serves them with a mapping of their own are worth keeping: realloc grows such a
+// block by remapping its pages, never by copying them, and freeing one gives its pages back to
+// the system (glibc maps every block from 32 MiB on, musl from 128 KiB). A smaller block is
+// freed at once, and the C library serves later requests from it.
+class SpareMemory {
+  public:
+    static constexpr std::size_t kMappedBlock = std::size_t{32} << 20;
+
+    // Keeps the storage of a large block, or frees it.
+    template <class T>
+    void keep(MallocBlock<T>&& block) noexcept {
+        MallocBlock<char> bytes = std::move(block).template rebound<char>();
+        if (bytes.capacity() >= kMappedBlock && bytes.capacity() > block_.capacity()) {
+            block_ = std::move(bytes);
+        }
+    }
+
+    // Room for `capacity` bytes of text, in the kept block when there is one.
+    TextBuffer text_buffer(std::size_t capacity) {
+        if (block_.capacity() == 0) {
+            return TextBuffer(capacity);
+        }
+        return TextBuffer(std::move(block_), capacity);
+    }
+
+  private:
+    MallocBlock<char> block_;
 };
 
 }  // namespace quorvel

@@ -116,6 +116,8 @@ class JsonTape {
 
     JsonValue root() const;
     const tape::Entry* entries() const { return entries_.data(); }
+    // The entries' storage, for reuse once the tape is read; the tape is then empty.
+    PodBuffer<tape::Entry> take_entries() && { return std::move(entries_); }
     std::string_view string_at(std::size_t index) const {
         const tape::Entry head = entries_[index];
         const char* base =

@@ -175,11 +175,11 @@ auto convert_argument(std::string_view parameter, PyObject* argument, Convert co
 // The polygons of the input, which is released once they are read. A Latin-1 text that cannot
 // be read is read again as UTF-8 when a character lies beyond ASCII, so that the failure's
 // message, line and column are those of the UTF-8 text.
-PolygonList read_input_polygons(InputText input, PyObject* geojson) {
+PolygonList read_input_polygons(InputText input, PyObject* geojson, SpareMemory& spare) {
     if (!input.latin1) {
-        return read_polygons_from_fc(input.encoded.text);
+        return read_polygons_from_fc(input.encoded.text, spare);
     }
-    std::variant<PolygonList, ReadingFailure> outcome = read_polygons(input.encoded.text);
+    std::variant<PolygonList, ReadingFailure> outcome = read_polygons(input.encoded.text, spare);
     if (auto* polygons = std::get_if<PolygonList>(&outcome)) {
         return std::move(*polygons);
     }
@@ -187,7 +187,7 @@ PolygonList read_input_polygons(InputText input, PyObject* geojson) {
         raise_reading_fault(std::get<ReadingFailure>(outcome));
     }
     input = InputText{};
-    return read_polygons_from_fc(utf8_text_of(geojson).text);
+    return read_polygons_from_fc(utf8_text_of(geojson).text, spare);
 }
 
 PyRef smooth_and_simplify_call(PyObject* positional, PyObject* keywords) {
@@ -197,9 +197,10 @@ PyRef smooth_and_simplify_call(PyObject* positional, PyObject* keywords) {
         convert_argument("simplify_tolerance_m", arguments[1].get(), float_value_of);
     // The reader takes the text in place; it is released as soon as the polygons are read,
     // before the larger work of smoothing and writing.
-    PolygonList polygons = read_input_polygons(std::move(geojson), arguments[0].get());
-    const TextBuffer result =
-        write_polygons_to_fc(smooth_and_simplify_polygons(std::move(polygons), tolerance));
+    SpareMemory spare;
+    PolygonList polygons = read_input_polygons(std::move(geojson), arguments[0].get(), spare);
+    const TextBuffer result = write_polygons_to_fc(
+        smooth_and_simplify_polygons(std::move(polygons), tolerance), std::move(spare));
     return new_result_str(result.view());
 }
 

@@ -73,8 +73,7 @@ std::size_t polygon_count(const GeoJsonDocument& document) {
     return count;
 }
 
-PolygonList collect_polygons(std::string_view geojson) {
-    const GeoJsonDocument document = parse_document(geojson);
+PolygonList polygons_of(const GeoJsonDocument& document) {
     PolygonList polygons;
     if (document.kind != DocumentKind::FeatureCollection) {
         return polygons;
@@ -93,11 +92,19 @@ PolygonList collect_polygons(std::string_view geojson) {
     return polygons;
 }
 
+PolygonList collect_polygons(std::string_view geojson, SpareMemory& spare) {
+    GeoJsonDocument document = parse_document(geojson);
+    PolygonList polygons = polygons_of(document);
+    spare.keep(std::move(document.json).take_entries());
+    return polygons;
+}
+
 }  // namespace
 
-std::variant<PolygonList, ReadingFailure> read_polygons(std::string_view geojson) {
+std::variant<PolygonList, ReadingFailure> read_polygons(std::string_view geojson,
+                                                        SpareMemory& spare) {
     try {
-        return collect_polygons(geojson);
+        return collect_polygons(geojson, spare);
     } catch (ReadingFailure& failure) {
         return std::move(failure);
     }
@@ -108,7 +115,12 @@ void raise_reading_fault(const ReadingFailure& failure) {
 }
 
 PolygonList read_polygons_from_fc(std::string_view geojson) {
-    std::variant<PolygonList, ReadingFailure> outcome = read_polygons(geojson);
+    SpareMemory unused;
+    return read_polygons_from_fc(geojson, unused);
+}
+
+PolygonList read_polygons_from_fc(std::string_view geojson, SpareMemory& spare) {
+    std::variant<PolygonList, ReadingFailure> outcome = read_polygons(geojson, spare);
     if (const auto* failure = std::get_if<ReadingFailure>(&outcome)) {
         raise_reading_fault(*failure);
     }

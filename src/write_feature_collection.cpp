@@ -64,8 +64,8 @@ std::size_t upper_bound_of_text(const PolygonList& polygons) {
 
 }  // namespace
 
-TextBuffer write_polygons_to_fc(PolygonList polygons) {
-    TextBuffer text(upper_bound_of_text(polygons));
+TextBuffer write_polygons_to_fc(PolygonList polygons, SpareMemory spare) {
+    TextBuffer text = spare.text_buffer(upper_bound_of_text(polygons));
     char* out = text.begin_writing();
     out = write_text(out, kCollectionHead);
     for (std::size_t i = 0; i < polygons.size(); ++i) {

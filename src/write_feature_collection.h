@@ -5,7 +5,8 @@
 
 namespace quorvel {
 
-// Consumes the list and returns the document as compact ASCII JSON text.
-TextBuffer write_polygons_to_fc(PolygonList polygons);
+// Consumes the list and returns the document as compact ASCII JSON text, written into the spare
+// memory of an earlier stage when there is some.
+TextBuffer write_polygons_to_fc(PolygonList polygons, SpareMemory spare = {});
 
 }  // namespace quorvel
