@@ -231,11 +231,14 @@ for name, label in platforms:
     hypot.append((label, digests.get(hypot_key, ("", -1))))
 
 reference_digest, reference_positions = native[hypot_key]
-differing = [f"{label}: {positions}" for label, (digest, positions) in hypot if digest != reference_digest]
-verdict = "ok" if not differing else "DIFFERENT on " + "; ".join(differing) + " positions"
+differing = [f"{label} ({positions} positions)" for label, (digest, positions) in hypot
+             if digest != reference_digest]
 failed |= bool(differing)
 print(f"hypot last-bit ring at {hypot_key[1]}: {reference_positions} positions here, "
-      f"{len(hypot) - len(differing)}/{len(hypot)} platforms agree: {verdict}")
+      f"{len(hypot) - len(differing)}/{len(hypot)} platforms agree: "
+      + ("ok" if not differing else "DIFFERENT"))
+for line in differing:
+    print(f"    differs: {line}")
 print("all platforms agree" if not failed else "platforms DISAGREE")
 sys.exit(1 if failed else 0)
 PY
