@@ -2,7 +2,9 @@
 #pragma once
 
 #include <string_view>
+#include <variant>
 
+#include "allocation.h"
 #include "polygon_model.h"
 
 namespace quorvel {
@@ -12,5 +14,22 @@ namespace quorvel {
 // position with fewer than two numbers. A document that is not a FeatureCollection gives an
 // empty list.
 PolygonList read_polygons_from_fc(std::string_view geojson);
+
+// The same, handing the memory that held the read document to `spare`, for the writer.
+PolygonList read_polygons_from_fc(std::string_view geojson, SpareMemory& spare);
+
+// Why a text could not be read: the message of the Fault that reading it raises.
+struct ReadingFailure {
+    Text message;
+};
+
+// The same reading without raising, for a caller that may read the text again in another
+// encoding before it reports anything: the polygons, or why there are none. The memory that
+// held the read document goes to `spare`, for the writer.
+std::variant<PolygonList, ReadingFailure> read_polygons(std::string_view geojson,
+                                                        SpareMemory& spare);
+
+// Raises the Fault of a failure that read_polygons returned.
+[[noreturn]] void raise_reading_fault(const ReadingFailure& failure);
 
 }  // namespace quorvel

@@ -6,6 +6,8 @@
 #include <optional>
 #include <utility>
 
+#include "hypotenuse.h"
+
 #if defined(__GNUC__)
 // Four-lane values never cross a call boundary (see LaneTypes), so the warning that their
 // calling convention differs without AVX does not apply.
@@ -510,20 +512,20 @@ Ring cut_corners(const Ring& ring) {
 
 double point_segment_distance(Coordinate p, Coordinate s, Coordinate e) {
     if (s == e) {
-        return std::hypot(s.x - p.x, s.y - p.y);
+        return hypotenuse(s.x - p.x, s.y - p.y);
     }
     const double dx = e.x - s.x;
     const double dy = e.y - s.y;
     const double len2 = dx * dx + dy * dy;
     const double r = ((p.x - s.x) * dx + (p.y - s.y) * dy) / len2;
     if (r <= 0.0) {
-        return std::hypot(s.x - p.x, s.y - p.y);
+        return hypotenuse(s.x - p.x, s.y - p.y);
     }
     if (r >= 1.0) {
-        return std::hypot(e.x - p.x, e.y - p.y);
+        return hypotenuse(e.x - p.x, e.y - p.y);
     }
     const double q = ((s.y - p.y) * dx - (s.x - p.x) * dy) / len2;
-    return std::fabs(q) * std::hypot(dx, dy);
+    return std::fabs(q) * hypotenuse(dx, dy);
 }
 
 Ring simplify_ring(const Ring& ring, double tolerance) {

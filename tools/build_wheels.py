@@ -185,7 +185,7 @@ def check_library(wheel, target, scratch):
     with zipfile.ZipFile(wheel) as archive:
         names = sorted(n for n in archive.namelist()
                        if ".dist-info/" not in n and not n.endswith("/"))
-        if names != ["quorvel-stubs/__init__.pyi", MODULE, "quorvel.pyi"]:
+        if names != ["quorvel-stubs/__init__.pyi", MODULE, "quorvel.pyi", "quorvel_cli.py"]:
             raise SystemExit(f"{wheel.name} holds {names}")
         library = archive.extract(MODULE, scratch / "check")
     exported, needed, machine = dynamic_facts(library)
