@@ -18,9 +18,10 @@ relinks.
 
 import argparse
 import dataclasses
+import importlib
 import json
-import shutil
 import os
+import shutil
 import subprocess
 import sys
 import sysconfig
@@ -60,7 +61,7 @@ TARGETS = [
 
 
 def run(command, **options):
-    """Runs a command, echoing it; its output goes to a log that is shown only on failure."""
+    """Runs a command, echoing it; its output is captured and shown only when it fails."""
     print("  $", " ".join(str(part) for part in command), flush=True)
     result = subprocess.run([str(part) for part in command], capture_output=True, text=True,
                             **options)
@@ -73,6 +74,7 @@ def run(command, **options):
 def install_tools():
     run([sys.executable, "-m", "pip", "install", "-q", "--disable-pip-version-check",
          *REQUIREMENTS])
+    importlib.invalidate_caches()  # ziglang may be new to this running interpreter
 
 
 def zig_program():
