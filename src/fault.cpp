@@ -4,8 +4,14 @@
 #include "fault.h"
 
 #include <pthread.h>
-#include <sys/syscall.h>
 #include <unistd.h>
+#if defined(__linux__)
+#include <sys/syscall.h>
+#elif defined(_WIN32)
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
 
 #include <atomic>
 #include <cerrno>
@@ -20,10 +26,34 @@ constexpr std::string_view kFirstReportHint =
     "note: the message above is raised in Python as pyo3_runtime.PanicException; run under gdb "
     "with `catch throw` for a native backtrace\n";
 
-// The kernel's id of the calling thread. The system call, not glibc's gettid(): that wrapper
-// came with glibc 2.30, and the module must load on older C libraries.
+// The operating system's id of the calling thread. On Linux the system call, not glibc's
+// gettid(): that wrapper came with glibc 2.30, and the module must load on older C libraries.
 long current_thread_id() noexcept {
+#if defined(__linux__)
     return ::syscall(SYS_gettid);
+#elif defined(__APPLE__)
+    std::uint64_t id = 0;
+    pthread_threadid_np(nullptr, &id);
+    return static_cast<long>(id);
+#elif defined(_WIN32)
+    return static_cast<long>(::GetCurrentThreadId());
+#endif
+}
+
+#if defined(_WIN32)
+// Windows has no notion of a main thread: the thread that loaded the library stands for it,
+// which is right when the module is imported from the interpreter's main thread.
+const long kLoadingThreadId = current_thread_id();
+#endif
+
+bool on_main_thread() noexcept {
+#if defined(__linux__)
+    return current_thread_id() == ::getpid();
+#elif defined(__APPLE__)
+    return pthread_main_np() != 0;
+#elif defined(_WIN32)
+    return current_thread_id() == kLoadingThreadId;
+#endif
 }
 
 // Only the first report of the process carries the hint.
@@ -47,12 +77,16 @@ std::string_view source_path(std::string_view file) noexcept {
 // The main thread is "main", as the interpreter calls it; others by their system name, which
 // is often inherited from the process, hence the thread id beside it in the report.
 std::string_view thread_name(char (&buffer)[64]) noexcept {
-    if (current_thread_id() == ::getpid()) {
+    if (on_main_thread()) {
         return "main";
     }
+#if defined(_WIN32)
+    (void)buffer;
+#else
     if (pthread_getname_np(pthread_self(), buffer, sizeof buffer) == 0 && buffer[0] != '\0') {
         return buffer;
     }
+#endif
     return "<unnamed>";
 }
 
