@@ -59,11 +59,11 @@ struct Workspace {
     SplitGuard guard;
 };
 
-// The point measurements after which a ring of n points counts as stalled: about four times
-// what splitting costs when every split halves its run. Scans that stay below it cost
-// O(n log n); past it, the guard takes over.
-std::size_t stall_budget(std::size_t n) {
-    return 4 * n * static_cast<std::size_t>(std::bit_width(n));
+// The point measurements after which a ring of n points counts as stalled: `factor` times what
+// splitting costs when every split halves its run. Scans that stay below it cost O(n log n);
+// past it, the guard takes over.
+std::size_t stall_budget(std::size_t n, std::size_t factor) {
+    return factor * n * static_cast<std::size_t>(std::bit_width(n));
 }
 
 // Shorter runs are scanned even once the guard is on: it pays off on long runs only, and short
@@ -84,7 +84,7 @@ class RingSplitter {
                 budget_ = SIZE_MAX;
                 break;
             case SplitGuardUse::WhenStalled:
-                budget_ = stall_budget(ring.size());
+                budget_ = stall_budget(ring.size(), kernels.stall_factor);
                 break;
             case SplitGuardUse::Always:
                 budget_ = 0;

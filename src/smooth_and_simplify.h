@@ -1,6 +1,8 @@
 // Middle stage: two passes of Chaikin corner cutting, then Ramer-Douglas-Peucker, per ring.
 #pragma once
 
+#include <cstddef>
+
 #include "polygon_model.h"
 #include "segment_distance.h"
 
@@ -15,13 +17,14 @@ enum class SplitScan {
 };
 enum class SplitGuardUse {
     Never,        // the scan alone, whatever the ring
-    WhenStalled,  // the scan, until a ring has cost it about 4 n (log2 n + 1) point measurements;
-                  // then the tree of boxes (split_guard.h) for the rest of that ring
-    Always        // the tree of boxes from the start
+    WhenStalled,  // the scan until a ring of n points has cost it stall_factor * n * (log2 n + 1)
+                  // point measurements, then the guard (split_guard.h) for that ring's long runs
+    Always        // the guard for every run from the start
 };
 struct SplitKernels {
     SplitScan scan;
     SplitGuardUse guard;
+    std::size_t stall_factor = 4;
 };
 
 // Four lanes where the processor has AVX2, else two; the guard when a ring stalls.
