@@ -410,10 +410,9 @@ class StrictReader {
 // ---- what the input holds -------------------------------------------------------------------
 
 // The reader's number rule, digit by digit (the module's reader takes eight digits at a time):
-// digits are gathered into a 64-bit significand while the next one fits; integer digits that no
-// longer fit raise the exponent; in the fraction, digits are gathered again while they fit
-// (possible once, when the integer digits stopped exactly at 1844674407370955161) and the rest
-// are skipped; then the significand is rounded to a double and multiplied or divided by the
+// digits are gathered into a 64-bit significand while the next one fits; once one does not, no
+// later digit is gathered: integer digits then raise the exponent and fraction digits are
+// skipped; then the significand is rounded to a double and multiplied or divided by the
 // double nearest to the power of ten, dividing by 1e308 first while the power is below -308.
 // Only literals of accepted texts come here, so none is out of range.
 double read_number(std::string_view literal) {
@@ -452,7 +451,7 @@ double read_number(std::string_view literal) {
         return -static_cast<double>(significand);
     }
     if (i < literal.size() && literal[i] == '.') {
-        bool skipping = false;
+        bool skipping = full;
         for (++i; i < literal.size() && literal[i] >= '0' && literal[i] <= '9'; ++i) {
             const unsigned digit = literal[i] - '0';
             skipping = skipping || !fits(significand, digit);

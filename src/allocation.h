@@ -57,27 +57,29 @@ using Vector = std::vector<T, SizeReportingAllocator<T>>;
 // Owned UTF-8 text.
 using Text = std::basic_string<char, std::char_traits<char>, SizeReportingAllocator<char>>;
 
-// A growable array of trivially copyable values. It grows with realloc, which moves a large
-// block by remapping its pages: growing neither copies nor needs the old and the new block at
-// once, so the memory in use stays close to what the values need.
+// Storage for trivially copyable values straight from malloc: a block of `capacity` values of
+// which the first `size` are in use. Moves hand the block over; nothing is ever copied.
 template <class T>
-class PodBuffer {
+class MallocBlock {
     static_assert(std::is_trivially_copyable_v<T>);
 
   public:
-    PodBuffer() = default;
-    PodBuffer(PodBuffer&& other) noexcept
+    MallocBlock() = default;
+    MallocBlock(MallocBlock&& other) noexcept
         : data_(std::exchange(other.data_, nullptr)),
           size_(std::exchange(other.size_, 0)),
           capacity_(std::exchange(other.capacity_, 0)) {}
-    PodBuffer& operator=(PodBuffer&& other) noexcept {
+    MallocBlock& operator=(MallocBlock&& other) noexcept {
         std::swap(data_, other.data_);
         std::swap(size_, other.size_);
         std::swap(capacity_, other.capacity_);
         return *this;
     }
-    ~PodBuffer() { std::free(data_); }
+    ~MallocBlock() { std::free(data_); }
 
+    // Grows the block to room for at least `capacity` values. realloc moves a large block by
+    // remapping its pages: growing neither copies nor needs the old and the new block at once,
+    // so the memory in use stays close to what the values need.
     void reserve(std::size_t capacity) {
         if (capacity <= capacity_) {
             return;
@@ -92,49 +94,40 @@ class PodBuffer {
         data_ = static_cast<T*>(grown);
         capacity_ = capacity;
     }
-    void push_back(T value) {
-        if (size_ == capacity_) [[unlikely]] {
-            reserve(capacity_ < 64 ? 64 : capacity_ * 2);
-        }
-        data_[size_++] = value;
-    }
 
-    T& operator[](std::size_t index) { return data_[index]; }
-    const T& operator[](std::size_t index) const { return data_[index]; }
     const T* data() const { return data_; }
     std::size_t size() const { return size_; }
+    std::size_t capacity() const { return capacity_; }
 
-  private:
+  protected:
     T* data_ = nullptr;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
+};
+
+// A growable array of trivially copyable values, doubling its block when full.
+template <class T>
+class PodBuffer : public MallocBlock<T> {
+  public:
+    void push_back(T value) {
+        if (this->size_ == this->capacity_) [[unlikely]] {
+            this->reserve(this->capacity_ < 64 ? 64 : this->capacity_ * 2);
+        }
+        this->data_[this->size_++] = value;
+    }
+
+    T& operator[](std::size_t index) { return this->data_[index]; }
+    const T& operator[](std::size_t index) const { return this->data_[index]; }
 };
 
 // Owned bytes written through a raw cursor into room reserved once, for output whose upper
 // bound is known: no capacity checks and no zero-filling on the hot path. Pages of the room
 // that are never written are never touched. Debug builds check that every write the writer
 // announces with has_room() fits.
-class TextBuffer {
+class TextBuffer : public MallocBlock<char> {
   public:
     TextBuffer() = default;
-    explicit TextBuffer(std::size_t capacity)
-        : data_(static_cast<char*>(std::malloc(capacity == 0 ? 1 : capacity))),
-          capacity_(capacity) {
-        if (data_ == nullptr) {
-            throw_allocation_failure(capacity);
-        }
-    }
-    TextBuffer(TextBuffer&& other) noexcept
-        : data_(std::exchange(other.data_, nullptr)),
-          size_(std::exchange(other.size_, 0)),
-          capacity_(std::exchange(other.capacity_, 0)) {}
-    TextBuffer& operator=(TextBuffer&& other) noexcept {
-        std::swap(data_, other.data_);
-        std::swap(size_, other.size_);
-        std::swap(capacity_, other.capacity_);
-        return *this;
-    }
-    ~TextBuffer() { std::free(data_); }
+    explicit TextBuffer(std::size_t capacity) { reserve(capacity == 0 ? 1 : capacity); }
 
     char* begin_writing() { return data_; }
     // Whether `bytes` bytes from `cursor` lie inside the room; for assertions of the writer.
@@ -145,16 +138,8 @@ class TextBuffer {
         assert(has_room(end, 0));
         size_ = static_cast<std::size_t>(end - data_);
     }
-    std::size_t capacity() const { return capacity_; }
 
-    const char* data() const { return data_; }
-    std::size_t size() const { return size_; }
     std::string_view view() const { return {data_, size_}; }
-
-  private:
-    char* data_ = nullptr;
-    std::size_t size_ = 0;
-    std::size_t capacity_ = 0;
 };
 
 }  // namespace quorvel

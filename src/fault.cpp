@@ -9,13 +9,14 @@
 
 #include <atomic>
 #include <cerrno>
-#include <charconv>
 #include <cstdint>
+
+#include "number_text.h"
 
 namespace quorvel {
 namespace {
 
-constexpr std::string_view first_report_hint =
+constexpr std::string_view kFirstReportHint =
     "note: the message above is raised in Python as pyo3_runtime.PanicException; run under gdb "
     "with `catch throw` for a native backtrace\n";
 
@@ -28,9 +29,9 @@ long current_thread_id() noexcept {
 // Only the first report of the process carries the hint.
 std::atomic<bool> first_report_written{false};
 
-void write_number(std::uint_least64_t number) noexcept {
-    char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+void write_decimal_to_standard_error(std::uint64_t number) noexcept {
+    char digits[kIntegerRoom];
+    const char* end = write_decimal(digits, number);
     write_to_standard_error(std::string_view(digits, static_cast<std::size_t>(end - digits)));
 }
 
@@ -60,18 +61,18 @@ void write_fault_report(std::string_view message, const std::source_location& wh
     write_to_standard_error("quorvel: thread '");
     write_to_standard_error(thread_name(name_buffer));
     write_to_standard_error("' (tid ");
-    write_number(static_cast<std::uint_least64_t>(current_thread_id()));
+    write_decimal_to_standard_error(static_cast<std::uint64_t>(current_thread_id()));
     write_to_standard_error(") faulted at ");
     write_to_standard_error(source_path(where.file_name()));
     write_to_standard_error(":");
-    write_number(where.line());
+    write_decimal_to_standard_error(where.line());
     write_to_standard_error(":");
-    write_number(where.column());
+    write_decimal_to_standard_error(where.column());
     write_to_standard_error(":\n");
     write_to_standard_error(message);
     write_to_standard_error("\n");
     if (!first_report_written.exchange(true)) {
-        write_to_standard_error(first_report_hint);
+        write_to_standard_error(kFirstReportHint);
     }
 }
 

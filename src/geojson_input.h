@@ -26,8 +26,8 @@ enum class GeoJsonErrorKind : std::uint8_t {
     ExpectedF64Value,
 };
 
-// A reading failure. The description (kind name and what it holds) is made where the failure
-// is found, while the values it quotes still exist.
+// A reading failure. The description (the kind's name and what it holds) is made where the
+// failure is found, while the values it quotes still exist.
 struct GeoJsonError {
     GeoJsonErrorKind kind;
     Text description;
@@ -63,9 +63,5 @@ struct GeoJsonDocument {
 
 // Reads and validates the whole text. Throws GeoJsonError at the first problem.
 GeoJsonDocument parse_geojson(std::string_view text);
-
-// Descriptions as they appear in error messages.
-void append_value_description(Text& out, JsonValue value);
-void append_text_description(Text& out, std::string_view text);
 
 }  // namespace quorvel

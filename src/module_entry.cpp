@@ -1,31 +1,37 @@
+// The module initialiser and the function entry: creating the module with its one function, and
+// for each call binding the arguments, running the pipeline and returning the result str.
 #include "module_entry.h"
 
 #include <array>
 #include <atomic>
 #include <cstring>
 #include <string_view>
+#include <variant>
 
 #include "arguments.h"
 #include "fault.h"
+#include "object_text.h"
+#include "python_text.h"
 #include "read_polygons_from_fc.h"
 #include "smooth_and_simplify.h"
+#include "utf8.h"
 #include "write_feature_collection.h"
 
 namespace quorvel {
 namespace {
 
 // API version 3 is the stable ABI's: one build serves every interpreter that offers it.
-constexpr int stable_api_version = 3;
+constexpr int kStableApiVersion = 3;
 
-constexpr std::array<std::string_view, 2> parameter_names = {"geojson", "simplify_tolerance_m"};
+constexpr std::string_view kInitializedTwice =
+    "PyO3 modules may only be initialized once per interpreter process";
+constexpr std::string_view kAppendToAllFailed = "could not append __name__ to __all__: ";
 
-constexpr FunctionSignature smooth_and_simplify_signature = {
+constexpr std::array<std::string_view, 2> kParameterNames = {"geojson", "simplify_tolerance_m"};
+
+constexpr FunctionSignature kSignature = {
     .function_name = "smooth_and_simplify_polygon_fc",
-    .class_name = "",
-    .positional_parameter_names = parameter_names,
-    .positional_only_count = 0,
-    .required_positional_count = 2,
-    .keyword_only_parameters = {},
+    .parameter_names = kParameterNames,
 };
 
 // The interpreter writes into both records (the module head; the function object keeps a
@@ -59,7 +65,7 @@ std::atomic<bool> module_initialized{false};
 // ---- Initialisation ----
 
 PyRef create_module_object() {
-    PyRef module = PyRef::steal(PyModule_Create2(&module_definition, stable_api_version));
+    PyRef module = PyRef::steal(PyModule_Create2(&module_definition, kStableApiVersion));
     if (!module) {
         throw_pending_error();
     }
@@ -68,8 +74,7 @@ PyRef create_module_object() {
 
 void claim_single_initialization() {
     if (module_initialized.exchange(true)) {
-        throw PendingError::prepared(
-            PyExc_ImportError, "PyO3 modules may only be initialized once per interpreter process");
+        throw PendingError::prepared(PyExc_ImportError, kInitializedTwice);
     }
 }
 
@@ -89,7 +94,7 @@ PyRef new_function_object(PyObject* module) {
 
 // The module's __all__, made as an empty list when the module has none yet.
 PyRef all_names_list(PyObject* module) {
-    PyObject* all = interned(AttributeName::all);
+    PyObject* all = interned(AttributeName::All);
     PyRef existing = PyRef::steal(PyObject_GetAttr(module, all));
     if (existing) {
         return existing;
@@ -111,18 +116,18 @@ PyRef all_names_list(PyObject* module) {
 void append_to_all(PyObject* all, PyObject* name) {
     if (PyList_Append(all, name) == -1) {
         PendingError error = take_pending_error_or_system_error();
-        Text message("could not append __name__ to __all__: ");
+        Text message(kAppendToAllFailed);
         message += debug_description(error);
         raise_fault(message);
     }
 }
 
 void add_function_to_module(PyObject* module, PyObject* function) {
-    PyRef name_attribute = PyRef::steal(PyObject_GetAttr(function, interned(AttributeName::name)));
+    PyRef name_attribute = PyRef::steal(PyObject_GetAttr(function, interned(AttributeName::Name)));
     if (!name_attribute) {
         throw_pending_error();
     }
-    const Utf8Text name_text = utf8_text_of(name_attribute.get());
+    const EncodedText name_text = utf8_text_of(name_attribute.get());
     PyRef all = all_names_list(module);
     PyRef name = new_str(name_text.text);
     append_to_all(all.get(), name.get());
@@ -141,6 +146,22 @@ PyRef initialize_module() {
 
 // ---- A call ----
 
+// The result str. When the interpreter cannot allocate it, the call raises MemoryError like
+// every other allocation of the call does, with the size of the text.
+PyRef new_result_str(std::string_view text) {
+    PyRef result = PyRef::steal(
+        PyUnicode_FromStringAndSize(text.data(), static_cast<Py_ssize_t>(text.size())));
+    if (!result) {
+        PendingError error = take_pending_error_or_system_error();
+        if (PyErr_GivenExceptionMatches(error.type(), PyExc_MemoryError)) {
+            throw_allocation_failure(text.size());
+        }
+        std::move(error).raise();
+        python_api_call_failed();
+    }
+    return result;
+}
+
 // A conversion failure, renamed for the parameter it concerns.
 template <class Convert>
 auto convert_argument(std::string_view parameter, PyObject* argument, Convert convert) {
@@ -151,19 +172,35 @@ auto convert_argument(std::string_view parameter, PyObject* argument, Convert co
     }
 }
 
+// The polygons of the input, which is released once they are read. A Latin-1 text that cannot
+// be read is read again as UTF-8 when a character lies beyond ASCII, so that the failure's
+// message, line and column are those of the UTF-8 text.
+PolygonList read_input_polygons(InputText input, PyObject* geojson) {
+    if (!input.latin1) {
+        return read_polygons_from_fc(input.encoded.text);
+    }
+    std::variant<PolygonList, ReadingFailure> outcome = read_polygons(input.encoded.text);
+    if (auto* polygons = std::get_if<PolygonList>(&outcome)) {
+        return std::move(*polygons);
+    }
+    if (is_ascii(input.encoded.text)) {
+        raise_reading_fault(std::get<ReadingFailure>(outcome));
+    }
+    input = InputText{};
+    return read_polygons_from_fc(utf8_text_of(geojson).text);
+}
+
 PyRef smooth_and_simplify_call(PyObject* positional, PyObject* keywords) {
-    const BoundArguments arguments =
-        bind_arguments(smooth_and_simplify_signature, positional, keywords);
-    // The reader takes the UTF-8 bytes in place; they are released as soon as the polygons are
-    // read, before the larger work of smoothing and writing.
-    Utf8Text geojson = convert_argument("geojson", arguments[0].get(), utf8_text_of);
+    const BoundArguments arguments = bind_arguments(kSignature, positional, keywords);
+    InputText geojson = convert_argument("geojson", arguments[0].get(), input_text_of);
     const double tolerance =
         convert_argument("simplify_tolerance_m", arguments[1].get(), float_value_of);
-    PolygonList polygons = read_polygons_from_fc(geojson.text);
-    geojson = Utf8Text{};
-    const auto result =
+    // The reader takes the text in place; it is released as soon as the polygons are read,
+    // before the larger work of smoothing and writing.
+    PolygonList polygons = read_input_polygons(std::move(geojson), arguments[0].get());
+    const TextBuffer result =
         write_polygons_to_fc(smooth_and_simplify_polygons(std::move(polygons), tolerance));
-    return new_str(std::string_view(result.data(), result.size()));
+    return new_result_str(result.view());
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// Closing a ring: the one helper of the shared polygon types.
 #include "polygon_model.h"
 
 namespace quorvel {

@@ -1,6 +1,5 @@
+// Collecting the polygons of a validated FeatureCollection, in document order.
 #include "read_polygons_from_fc.h"
-
-#include <cstring>
 
 #include "fault.h"
 #include "geojson_input.h"
@@ -8,51 +7,40 @@
 namespace quorvel {
 namespace {
 
+// The stage's messages: a document that cannot be read, and a position without an x or a y.
 constexpr std::string_view kUnwrapFailed = "called `Result::unwrap()` on an `Err` value: ";
+constexpr std::string_view kPositionWithoutX =
+    "index out of bounds: the len is 0 but the index is 0";
+constexpr std::string_view kPositionWithoutY =
+    "index out of bounds: the len is 1 but the index is 1";
 
-GeoJsonDocument parse_or_fault(std::string_view geojson) {
+GeoJsonDocument parse_document(std::string_view geojson) {
     try {
         return parse_geojson(geojson);
     } catch (GeoJsonError& error) {
         Text message(kUnwrapFailed);
         message += error.description;
-        raise_fault(message);
+        throw ReadingFailure{std::move(message)};
     }
 }
 
 // A position needs an x and a y; the message names the first index that is missing.
-[[noreturn]] void fault_short_position(std::size_t length) {
-    raise_fault(length == 0 ? "index out of bounds: the len is 0 but the index is 0"
-                            : "index out of bounds: the len is 1 but the index is 1");
-}
-
-double number_at(const tape::Entry* entries, std::size_t index) {
-    const tape::Entry e = entries[index];
-    if (tape::is_double(e)) {
-        double value;
-        std::memcpy(&value, &e, sizeof value);
-        return value;
-    }
-    const std::uint64_t raw = entries[index + 1];
-    return tape::tag_of(e) == tape::kUnsigned ? static_cast<double>(raw)
-                                              : static_cast<double>(static_cast<std::int64_t>(raw));
+[[noreturn]] void fail_short_position(std::size_t length) {
+    throw ReadingFailure{Text(length == 0 ? kPositionWithoutX : kPositionWithoutY)};
 }
 
 // Validated rings: arrays of positions, each an array of numbers.
 Ring convert_ring(JsonValue ring) {
-    const tape::Entry* entries = ring.tape().entries();
     Ring coordinates;
     coordinates.reserve(ring.count() + 1);
-    for (std::size_t i = ring.first_index(), end = ring.end_index(); i != end;) {
-        const JsonValue position(&ring.tape(), i);
+    for (ArrayElements it(ring); !it.done();) {
+        const JsonValue position = it.take();
         const std::size_t length = position.count();
         if (length < 2) {
-            fault_short_position(length);
+            fail_short_position(length);
         }
-        const std::size_t x_index = position.first_index();
-        const std::size_t y_index = next_value_index(entries, x_index);
-        coordinates.push_back({number_at(entries, x_index), number_at(entries, y_index)});
-        i = position.end_index() + 1;
+        const JsonValue x = position.first();
+        coordinates.push_back({x.as_f64(), x.next().as_f64()});
     }
     close_ring(coordinates);
     return coordinates;
@@ -85,10 +73,8 @@ std::size_t polygon_count(const GeoJsonDocument& document) {
     return count;
 }
 
-}  // namespace
-
-PolygonList read_polygons_from_fc(std::string_view geojson) {
-    const GeoJsonDocument document = parse_or_fault(geojson);
+PolygonList collect_polygons(std::string_view geojson) {
+    const GeoJsonDocument document = parse_document(geojson);
     PolygonList polygons;
     if (document.kind != DocumentKind::FeatureCollection) {
         return polygons;
@@ -105,6 +91,28 @@ PolygonList read_polygons_from_fc(std::string_view geojson) {
         }
     }
     return polygons;
+}
+
+}  // namespace
+
+std::variant<PolygonList, ReadingFailure> read_polygons(std::string_view geojson) {
+    try {
+        return collect_polygons(geojson);
+    } catch (ReadingFailure& failure) {
+        return std::move(failure);
+    }
+}
+
+void raise_reading_fault(const ReadingFailure& failure) {
+    raise_fault(failure.message);
+}
+
+PolygonList read_polygons_from_fc(std::string_view geojson) {
+    std::variant<PolygonList, ReadingFailure> outcome = read_polygons(geojson);
+    if (const auto* failure = std::get_if<ReadingFailure>(&outcome)) {
+        raise_reading_fault(*failure);
+    }
+    return std::get<PolygonList>(std::move(outcome));
 }
 
 }  // namespace quorvel

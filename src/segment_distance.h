@@ -1,39 +1,34 @@
 // The one measure that simplification compares with the tolerance: the distance from a point to
-// a segment, and the square root of a sum of squares that it rests on.
+// a segment, its square roots taken by hypotenuse() (hypotenuse.h).
 #pragma once
 
 #include <cmath>
 
+#include "hypotenuse.h"
 #include "polygon_model.h"
 
 namespace quorvel {
-
-// sqrt(x * x + y * y) without intermediate overflow or underflow: the C library's hypot. Every
-// distance of the simplification, and every bound on one, is taken through here.
-inline double library_hypot(double x, double y) {
-    return std::hypot(x, y);
-}
 
 // Distance from `p` to the segment from `s` to `e`: to the point itself when the ends are equal,
 // else to the start, to the end or to the line, by where the projection of `p` falls. Each
 // product, sum and quotient is rounded on its own.
 inline double point_segment_distance(Coordinate p, Coordinate s, Coordinate e) {
     if (s == e) {
-        return library_hypot(s.x - p.x, s.y - p.y);
+        return hypotenuse(s.x - p.x, s.y - p.y);
     }
     const double dx = e.x - s.x;
     const double dy = e.y - s.y;
     const double len2 = dx * dx + dy * dy;
     const double r = ((p.x - s.x) * dx + (p.y - s.y) * dy) / len2;
     if (r <= 0.0) {
-        return library_hypot(s.x - p.x, s.y - p.y);
+        return hypotenuse(s.x - p.x, s.y - p.y);
     }
     if (r >= 1.0) {
-        return library_hypot(e.x - p.x, e.y - p.y);
+        return hypotenuse(e.x - p.x, e.y - p.y);
     }
     // Also reached when r is not a number.
     const double q = ((s.y - p.y) * dx - (s.x - p.x) * dy) / len2;
-    return std::fabs(q) * library_hypot(dx, dy);
+    return std::fabs(q) * hypotenuse(dx, dy);
 }
 
 // point_segment_distance for many points and one segment: the same operations in the same
@@ -48,18 +43,18 @@ class DistanceToSegment {
           dx_(e.x - s.x),
           dy_(e.y - s.y),
           len2_(dx_ * dx_ + dy_ * dy_),
-          length_(degenerate_ ? 0.0 : library_hypot(dx_, dy_)) {}
+          length_(degenerate_ ? 0.0 : hypotenuse(dx_, dy_)) {}
 
     double operator()(Coordinate p) const {
         if (degenerate_) {
-            return library_hypot(s_.x - p.x, s_.y - p.y);
+            return hypotenuse(s_.x - p.x, s_.y - p.y);
         }
         const double r = ((p.x - s_.x) * dx_ + (p.y - s_.y) * dy_) / len2_;
         if (r <= 0.0) {
-            return library_hypot(s_.x - p.x, s_.y - p.y);
+            return hypotenuse(s_.x - p.x, s_.y - p.y);
         }
         if (r >= 1.0) {
-            return library_hypot(e_.x - p.x, e_.y - p.y);
+            return hypotenuse(e_.x - p.x, e_.y - p.y);
         }
         const double q = ((s_.y - p.y) * dx_ - (s_.x - p.x) * dy_) / len2_;
         return std::fabs(q) * length_;

@@ -77,6 +77,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "hypotenuse.h"
 #include "node_hulls.h"
 #include "segment_distance.h"
 
@@ -173,7 +174,7 @@ double hypot_bound(double big_a, double big_b, double limit) {
             return cheap;
         }
     }
-    return std::nextafter(library_hypot(big_a, big_b), kInfinity);
+    return std::nextafter(hypotenuse(big_a, big_b), kInfinity);
 }
 
 // Which branches the points of a node may take (3 above).

@@ -1,20 +1,12 @@
+// The result document as compact text, written once into room reserved for its longest form.
 #include "write_feature_collection.h"
 
-#include <bit>
+#include <cassert>
 #include <cmath>
-#include <cstdint>
 #include <cstring>
 #include <string_view>
 
-// Shortest round-trip digits come from the Dragonbox algorithm of the {fmt} library, with its
-// full table of cached powers of ten (about 10 KB) rather than the compressed one, which must
-// recompute most entries.
-#define FMT_HEADER_ONLY
-#define FMT_USE_FULL_CACHE_DRAGONBOX 1
-#include <fmt/format.h>
-
-static_assert(std::endian::native == std::endian::little,
-              "digits are assembled in registers in little-endian byte order");
+#include "number_text.h"
 
 namespace quorvel {
 namespace {
@@ -25,160 +17,11 @@ constexpr std::string_view kFeatureHead = R"({"geometry":{"coordinates":[)";
 constexpr std::string_view kFeatureTail =
     R"(],"type":"Polygon"},"properties":{},"type":"Feature"})";
 
-// The longest value: "-0.0000" and 17 digits, or "-d.dddddddddddddddde-308".
-constexpr std::size_t kLongestNumber = 24;
-constexpr std::size_t kLongestPosition = 2 * kLongestNumber + 4;  // "[x,y]" and a comma
-
-// The eight decimal digits of value < 10^8 as ASCII, first digit in the lowest byte: the
-// halves, quarters and eighths are split in parallel lanes of one 64-bit word.
-[[gnu::always_inline]] inline std::uint64_t eight_digits(std::uint32_t value) {
-    const std::uint64_t high4 = value / 10000;
-    const std::uint64_t fours = high4 | (static_cast<std::uint64_t>(value - high4 * 10000) << 32);
-    const std::uint64_t high2 = ((fours * 5243) >> 19) & 0x0000007F0000007FULL;
-    const std::uint64_t twos = high2 | ((fours - high2 * 100) << 16);
-    const std::uint64_t tens = ((twos * 103) >> 10) & 0x000F000F000F000FULL;
-    const std::uint64_t ones = tens | ((twos - tens * 10) << 8);
-    return ones + 0x3030303030303030ULL;
-}
-
-using Chars16 = unsigned __int128;  // sixteen characters, the first in the lowest byte
-
-void store(char* out, Chars16 chars) {
-    std::memcpy(out, &chars, sizeof chars);
-}
-
-constexpr std::uint64_t kPowersOfTen[] = {1,
-                                          10,
-                                          100,
-                                          1000,
-                                          10000,
-                                          100000,
-                                          1000000,
-                                          10000000,
-                                          100000000,
-                                          1000000000,
-                                          10000000000,
-                                          100000000000,
-                                          1000000000000,
-                                          10000000000000,
-                                          100000000000000,
-                                          1000000000000000,
-                                          10000000000000000,
-                                          100000000000000000,
-                                          1000000000000000000,
-                                          10000000000000000000ULL};
-
-// Number of decimal digits of v > 0: from the bit length, corrected by one comparison.
-int decimal_length(std::uint64_t v) {
-    const int bits = std::bit_width(v);
-    const int guess = (bits * 1233) >> 12;  // bits * log10(2), rounded down
-    return guess + (v >= kPowersOfTen[guess] ? 1 : 0);
-}
-
-char* write_exponent(char* out, int exponent) {
-    if (exponent < 0) {
-        *out++ = '-';
-        exponent = -exponent;
-    }
-    if (exponent >= 100) {
-        *out++ = static_cast<char>('0' + exponent / 100);
-        exponent %= 100;
-        *out++ = static_cast<char>('0' + exponent / 10);
-        *out++ = static_cast<char>('0' + exponent % 10);
-    } else if (exponent >= 10) {
-        *out++ = static_cast<char>('0' + exponent / 10);
-        *out++ = static_cast<char>('0' + exponent % 10);
-    } else {
-        *out++ = static_cast<char>('0' + exponent);
-    }
-    return out;
-}
-
-// The digits of a shortest significand (at most 17 of them): an optional leading digit, for a
-// significand of 17 digits, and up to sixteen more held in a register.
-struct Digits {
-    int count;
-    bool has_lead;
-    char lead;
-    Chars16 rest;  // count - has_lead characters
-};
-
-Digits digits_of(std::uint64_t significand) {
-    const std::uint64_t high = significand / 100000000;
-    const auto low = static_cast<std::uint32_t>(significand - high * 100000000);
-    const auto top = static_cast<std::uint32_t>(high / 100000000);
-    const auto middle = static_cast<std::uint32_t>(high - std::uint64_t{top} * 100000000);
-    const Chars16 sixteen = Chars16{eight_digits(middle)} | (Chars16{eight_digits(low)} << 64);
-    const int count = decimal_length(significand);
-    if (count == 17) {
-        return {count, true, static_cast<char>('0' + top), sixteen};
-    }
-    return {count, false, 0, sixteen >> (8 * (16 - count))};
-}
-
-// Bytes a written number may touch at the cursor: the longest number has 24 characters, and
-// the layout stores whole blocks of sixteen whose tails the next writes overwrite.
-constexpr std::size_t kNumberRoom = 40;
-
-// The digits with a point after the first `integral` of them (1 <= integral < count).
-char* write_with_point(char* out, const Digits& d, int integral) {
-    if (d.has_lead) {
-        *out = d.lead;
-        store(out + 1, d.rest);
-        out[integral] = '.';
-        store(out + integral + 1, d.rest >> (8 * (integral - 1)));
-    } else {
-        store(out, d.rest);
-        out[integral] = '.';
-        store(out + integral + 1, d.rest >> (8 * integral));
-    }
-    return out + d.count + 1;
-}
-
-char* write_plain_digits(char* out, const Digits& d) {
-    if (d.has_lead) {
-        *out++ = d.lead;
-    }
-    store(out, d.rest);
-    return out + (d.count - d.has_lead);
-}
-
-// The number rule for a finite value: the shortest round-trip digits D (n of them) and the
-// exponent k with |v| = D * 10^k, laid out by e = n + k. `out` needs kNumberRoom bytes.
-char* write_number(char* out, double value) {
-    *out = '-';
-    out += std::signbit(value) ? 1 : 0;
-    value = std::fabs(value);
-    if (value == 0.0) {
-        std::memcpy(out, "0.0", 3);
-        return out + 3;
-    }
-    const auto decimal = fmt::detail::dragonbox::to_decimal(value);
-    const Digits d = digits_of(decimal.significand);
-    const int n = d.count;
-    const int k = decimal.exponent;
-    const int e = n + k;
-    if (k >= 0 && e <= 16) {
-        out = write_plain_digits(out, d);
-        std::memcpy(out, "0000000000000000", 16);
-        std::memcpy(out + k, ".0", 2);
-        return out + k + 2;
-    }
-    if (1 <= e && e <= 16) {
-        return write_with_point(out, d, e);
-    }
-    if (-4 <= e && e <= 0) {
-        std::memcpy(out, "0.000000", 8);
-        return write_plain_digits(out + 2 - e, d);
-    }
-    out = n > 1 ? write_with_point(out, d, 1) : write_plain_digits(out, d);
-    *out++ = 'e';
-    return write_exponent(out, e - 1);
-}
+constexpr std::size_t kLongestPosition = 2 * kLongestShortest + 4;  // "[x,y]" and a comma
 
 char* write_coordinate_value(char* out, double value) {
     if (std::isfinite(value)) {
-        return write_number(out, value);
+        return write_shortest(out, value);
     }
     std::memcpy(out, "null", 4);
     return out + 4;
@@ -189,9 +32,11 @@ char* write_text(char* out, std::string_view text) {
     return out + text.size();
 }
 
-char* write_ring(char* out, const Ring& ring) {
+// `text` only serves the debug builds' check that every number has its room.
+char* write_ring(char* out, const Ring& ring, [[maybe_unused]] const TextBuffer& text) {
     *out++ = '[';
     for (std::size_t i = 0; i < ring.size(); ++i) {
+        assert(text.has_room(out, kLongestPosition + kShortestRoom));
         *out = ',';
         out += i != 0;
         *out++ = '[';
@@ -206,7 +51,7 @@ char* write_ring(char* out, const Ring& ring) {
 
 std::size_t upper_bound_of_text(const PolygonList& polygons) {
     // The last number may move a whole block past its own end.
-    std::size_t bound = kCollectionHead.size() + kCollectionTail.size() + kNumberRoom;
+    std::size_t bound = kCollectionHead.size() + kCollectionTail.size() + kShortestRoom;
     for (const Polygon& polygon : polygons) {
         bound += kFeatureHead.size() + kFeatureTail.size() + 1;
         bound += 3 + kLongestPosition * polygon.exterior.size();
@@ -219,16 +64,6 @@ std::size_t upper_bound_of_text(const PolygonList& polygons) {
 
 }  // namespace
 
-void append_number(Text& out, double value) {
-    char text[kNumberRoom];
-    out.append(text, write_number(text, value));
-}
-
-void append_coordinate_value(Text& out, double value) {
-    char text[kNumberRoom];
-    out.append(text, write_coordinate_value(text, value));
-}
-
 TextBuffer write_polygons_to_fc(PolygonList polygons) {
     TextBuffer text(upper_bound_of_text(polygons));
     char* out = text.begin_writing();
@@ -238,10 +73,10 @@ TextBuffer write_polygons_to_fc(PolygonList polygons) {
         out += i != 0;
         const Polygon& polygon = polygons[i];
         out = write_text(out, kFeatureHead);
-        out = write_ring(out, polygon.exterior);
+        out = write_ring(out, polygon.exterior, text);
         for (const Ring& interior : polygon.interiors) {
             *out++ = ',';
-            out = write_ring(out, interior);
+            out = write_ring(out, interior, text);
         }
         out = write_text(out, kFeatureTail);
     }

@@ -55,9 +55,10 @@ POW10 = [float(10**k) for k in range(309)]  # the double nearest to each power o
 
 def reader_float(literal):
     """The double that the reader makes of a float literal: digits gathered into a 64-bit
-    significand while they fit (integer digits, then fraction digits), the significand rounded to a double, then multiplied or divided
-    by the double nearest to the power of ten (dividing by 1e308 first while the power is below
-    -308)."""
+    significand while the next one fits and never after one did not (later integer digits only
+    raise the power, later fraction digits are skipped), the significand rounded to a double,
+    then multiplied or divided by the double nearest to the power of ten (dividing by 1e308
+    first while the power is below -308)."""
     mantissa, _, exponent = literal.lower().partition("e")
     whole, _, fraction = mantissa.partition(".")
     significand, power, full = 0, int(exponent or 0), False
@@ -67,8 +68,6 @@ def reader_float(literal):
             power += 1
         else:
             significand = significand * 10 + int(digit)
-    # Fraction digits are tried afresh even after an integer digit did not fit.
-    full = False
     for digit in fraction:
         full = full or significand * 10 + int(digit) > 2**64 - 1
         if not full:

@@ -108,6 +108,7 @@ fail("[1, 2]")
 worker = threading.Thread(target=fail, args=("[1, 2]",))
 worker.start()
 worker.join()
+fail('{"\u00e9": 1} x')
 """
     )
     assert child.returncode == 0, child.stderr
@@ -120,13 +121,20 @@ worker.join()
         "called `Result::unwrap()` on an `Err` value: ExpectedObjectValue(Array "
         "[Number(1), Number(2)])"
     )
-    assert messages == [empty_text, array_text, array_text]
+    # The last text is stored one byte per character and read as such first: it fails again as
+    # UTF-8, and only that failure is reported, with the column of the UTF-8 text.
+    latin1_text = (
+        'called `Result::unwrap()` on an `Err` value: MalformedJson(Error("trailing characters", '
+        "line: 1, column: 11))"
+    )
+    assert messages == [empty_text, array_text, array_text, latin1_text]
     worker_head = REPORT_HEAD.replace("'main'", "'(?!main')[^'\n]+'")
     expected = (
         REPORT_HEAD + re.escape(messages[0]) + "\n"
         + r"note: [^\n]*PanicException[^\n]*\n"
         + REPORT_HEAD + re.escape(messages[1]) + "\n"
         + worker_head + re.escape(messages[2]) + "\n"
+        + REPORT_HEAD + re.escape(messages[3]) + "\n"
     )
     assert re.fullmatch(expected, child.stderr), child.stderr
 
@@ -180,6 +188,69 @@ print(smooth(SQUARE, 1.0) == SQUARE_SMOOTHED)
     first, second = child.stdout.splitlines()
     assert re.fullmatch(r"MemoryError \('memory allocation of \d+ bytes failed',\)", first)
     assert second == "True"
+
+
+def test_memory_limit_sweep_gives_a_result_or_memory_error_at_every_stage():
+    # The address-space limit rises in half-megabyte steps from what the child uses to beyond
+    # what one call needs, so the allocation that fails moves through the copy of the input,
+    # reading, smoothing, simplifying (at a positive tolerance), writing and the result str (at
+    # tolerance 0 it holds every smoothed point and is the call's last large allocation). Every
+    # call returns the exact result or raises MemoryError (the interpreter's own for the copy of
+    # the input, ours with the size of the request otherwise), prints nothing, and leaves the
+    # process able to make a small call. A fixed mmap threshold makes freed blocks leave the
+    # address space at once, so the limit meets each stage's own allocations.
+    child = run_python(
+        """
+import re, resource, quorvel
+smooth = quorvel.smooth_and_simplify_polygon_fc
+ring = ",".join(f"[{i * 0.0137:.4f},{(i * 7919) % 1000 * 0.0311:.4f}]" for i in range(60_000))
+text = ('{"type":"FeatureCollection","features":[{"type":"Feature","properties":{},'
+        '"geometry":{"type":"Polygon","coordinates":[[' + ring + ']]}}]}')
+del ring
+
+def address_space_in_use():
+    with open("/proc/self/status") as status:
+        for line in status:
+            if line.startswith("VmSize:"):
+                return int(line.split()[1]) * 1024
+
+def sweep(tolerance, expected):
+    start, outcomes = address_space_in_use(), []
+    for step in range(80):
+        resource.setrlimit(resource.RLIMIT_AS, (start + step * 2**19, resource.RLIM_INFINITY))
+        try:
+            result = smooth(text, tolerance)
+        except MemoryError as error:
+            if error.args:
+                (message,) = error.args
+                outcomes.append(int(re.fullmatch(r"memory allocation of (\\d+) bytes failed", message)[1]))
+            else:
+                outcomes.append("interpreter")
+        else:
+            assert result == expected
+            outcomes.append("result")
+        finally:
+            resource.setrlimit(resource.RLIMIT_AS, (resource.RLIM_INFINITY, resource.RLIM_INFINITY))
+        assert smooth(SQUARE, 1.0) == SQUARE_SMOOTHED
+    return outcomes
+
+every_point = smooth(text, 0.0)
+some_points = smooth(text, 1e-9)
+outcomes = sweep(0.0, every_point) + sweep(1e-9, some_points)
+sizes = {outcome for outcome in outcomes if isinstance(outcome, int)}
+print(len(sizes), "result" in outcomes, len(every_point) in sizes)
+""",
+        environment={
+            "GLIBC_TUNABLES": "glibc.malloc.mmap_threshold=65536:glibc.malloc.trim_threshold=65536"
+        },
+    )
+    assert child.returncode == 0, child.stderr[-3000:]
+    assert child.stderr == ""
+    distinct_sizes, returned, result_str_failed = child.stdout.split()
+    # The input's copy in the tape, the tape grown, a ring, the smoothed ring, the estimates of
+    # simplification, the room for the text, and the result str.
+    assert int(distinct_sizes) >= 6
+    assert returned == result_str_failed == "True"
 
 
 def test_bound_tolerance_outlives_the_keyword_dict_emptied_by_its_own_conversion():

@@ -209,9 +209,10 @@ def test_integer_and_float_literals_give_the_same_coordinate(literal):
         ("1.8446744073709551616", "1.8446744073709553", None),
         ("0.18446744073709551616", "0.18446744073709553", None),
         ("0.000000000000000000018446744073709551615", "1.8446744073709553e-20", None),
-        # An integer digit that does not fit only raises the exponent; the fraction digit after
-        # it fits again and is gathered (skipping it would give 1.8446744073709553e42).
-        ("1844674407370955161600000000000000000000000.5", "1.844674407370955e42", None),
+        # An integer digit that does not fit only raises the exponent, and no later digit is
+        # gathered: the fraction digit 5 would fit but is skipped (gathering it would give
+        # 1.844674407370955e42).
+        ("1844674407370955161600000000000000000000000.5", "1.8446744073709553e42", None),
         # Here both conversions agree.
         ("0.12345678901234567890123", "0.12345678901234568", None),
         ("12345678.901234567890123", "12345678.901234567", None),
@@ -263,3 +264,19 @@ def test_duplicate_members_last_wins():
 def test_raw_non_ascii_text_is_read():
     text = fc(feature("null", ',"properties":{"名前":"Zürich \U0001f600"}'))
     assert run(text, 1.0) == EMPTY_FC
+
+
+@pytest.mark.parametrize(
+    "character",
+    # Stored one byte per character (ASCII, Latin-1 up to U+00FF), two and four.
+    ["a", "\u00e9", "\u00ff", "\u0100", "\u540d", "\U0001f600"],
+)
+def test_the_storage_of_the_str_changes_no_outcome(character):
+    polygon = '{"type":"Polygon","coordinates":[[[0,0],[4,0],[4,4],[0,4],[0,0]]]}'
+    named = fc(feature(polygon, f',"properties":{{"{character}":"{character}"}}'))
+    assert run(named, 1.0) == run(fc(feature(polygon)), 1.0)
+    # The column counts the bytes of the UTF-8 text, up to just after the character's first.
+    column = len(f'["{character}", '.encode()) + 1
+    assert description(f'["{character}", {character}]') == malformed("expected value", 1, column)
+    assert description(f'["{character}"]') == f'ExpectedObjectValue(Array [String("{character}")])'
+

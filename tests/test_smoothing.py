@@ -243,3 +243,18 @@ def test_several_polygons_keep_their_order_and_are_independent():
         out_feature(ring("2.375,1.0", "2.375,1.0")),
     )
     assert run(text, 1.0) == expected
+
+
+@pytest.mark.parametrize(
+    "tolerance, kept",
+    # The farthest distance of the first run is 669.1863223566969 as the distance is computed
+    # here; the correctly rounded root, and musl's hypot, give the next double up, which would
+    # split the ring at this very tolerance and keep three positions.
+    [("669.1863223566969", ["184.72275,660.0722499999999"] * 2),
+     ("669.1863223566968", ["184.72275,660.0722499999999", "755.3718749999999,310.54412499999995",
+                            "184.72275,660.0722499999999"])],
+)
+def test_a_split_that_hangs_on_the_last_bit_of_a_distance(tolerance, kept):
+    given = [[211.035, 922.333], [140.869, 222.971], [614.395, 230.071], [839.958, 358.828],
+             [211.035, 922.333]]
+    assert run(polygon_fc(given), float(tolerance)) == out_fc(out_feature(ring(*kept)))

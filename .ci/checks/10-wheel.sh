@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The wheel: `pip wheel .` gives exactly one cp38-abi3 wheel for Linux x86-64, holding only
-# quorvel.abi3.so, its stub (beside it and as quorvel-stubs) and the metadata; the library
+# quorvel.abi3.so, its stub (beside it and as quorvel-stubs), the command's module
+# quorvel_cli.py and the metadata, with the `quorvel` console script; the library
 # exports only PyInit_quorvel and needs no C++ runtime; auditwheel repairs the wheel to the
 # most compatible manylinux tag this build allows; abi3audit finds no symbol outside the
 # stable ABI of 3.8; and the repaired wheel, installed into fresh virtual environments of the
-# oldest and newest CPython at hand, computes the typical call exactly.
+# oldest and newest CPython at hand, computes the typical call exactly and runs the command.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 root="$PWD"
@@ -26,7 +27,9 @@ python - "$wheel" <<'PY'
 import subprocess, sys, tempfile, zipfile
 wheel = zipfile.ZipFile(sys.argv[1])
 names = sorted(n for n in wheel.namelist() if ".dist-info/" not in n)
-assert names == ["quorvel-stubs/__init__.pyi", "quorvel.abi3.so", "quorvel.pyi"], names
+assert names == ["quorvel-stubs/__init__.pyi", "quorvel.abi3.so", "quorvel.pyi", "quorvel_cli.py"], names
+entry_points = wheel.read(next(n for n in wheel.namelist() if n.endswith(".dist-info/entry_points.txt"))).decode()
+assert entry_points.split() == ["[console_scripts]", "quorvel", "=", "quorvel_cli:main"], entry_points
 tags = [l for l in wheel.read(next(n for n in wheel.namelist() if n.endswith(".dist-info/WHEEL"))).decode().splitlines() if l.startswith(("Tag:", "Root-Is-Purelib:"))]
 assert tags == ["Root-Is-Purelib: false", "Tag: cp38-abi3-linux_x86_64"], tags
 with tempfile.TemporaryDirectory() as folder:
@@ -54,7 +57,7 @@ python - "$repaired" <<'PY'
 import sys, zipfile
 names = sorted(n for n in zipfile.ZipFile(sys.argv[1]).namelist()
                if ".dist-info/" not in n and not n.endswith("/"))
-assert names == ["quorvel-stubs/__init__.pyi", "quorvel.abi3.so", "quorvel.pyi"], f"auditwheel grafted libraries: {names}"
+assert names == ["quorvel-stubs/__init__.pyi", "quorvel.abi3.so", "quorvel.pyi", "quorvel_cli.py"], f"auditwheel grafted libraries: {names}"
 PY
 
 abi3audit --strict --report "$repaired" >"$work/abi3.json"
@@ -83,8 +86,17 @@ fi
 for interpreter in "${interpreters[@]}"; do
     venv="$work/venv-$(basename "$(dirname "$(dirname "$interpreter")")")"
     "$interpreter" -m venv "$venv"
-    "$venv/bin/python" -m pip install -q --disable-pip-version-check --no-index "$repaired"
+    # The wheel from here, its one dependency (tqdm, for the command) from the index.
+    "$venv/bin/python" -m pip install -q --disable-pip-version-check "$repaired"
     (cd "$work" && "$venv/bin/python" "$root/tests/typing_example.py")
-    echo "$("$venv/bin/python" --version): the repaired wheel installs and computes the typical call"
+    "$venv/bin/quorvel" "$root/data/us_states_10m.geojson" "$work/states.geojson" --tolerance 0.01 --drop-collapsed
+    "$venv/bin/python" - "$root/data/us_states_10m.geojson" "$work/states.geojson" <<'PY'
+import sys, quorvel
+text = open(sys.argv[1], encoding="utf-8").read()
+result = open(sys.argv[2], encoding="utf-8").read()
+assert result.startswith('{"features":[{"geometry":') and result.count('"type":"Feature"}') == 305 - 6
+assert len(result) < len(quorvel.smooth_and_simplify_polygon_fc(text, 0.01))
+PY
+    echo "$("$venv/bin/python" --version): the repaired wheel installs, computes the typical call and runs the command"
 done
 echo "wheel: ok ($(basename "$repaired"))"

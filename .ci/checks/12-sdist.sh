@@ -19,7 +19,7 @@ sdists=("$work"/dist/*)
     || { echo "expected one quorvel-*.tar.gz, got: ${sdists[*]}" >&2; exit 1; }
 sdist="${sdists[0]}"
 
-git ls-files -- CMakeLists.txt pyproject.toml README.md src third_party >"$work/needed"
+git ls-files -- CMakeLists.txt pyproject.toml README.md src python third_party >"$work/needed"
 python - "$sdist" "$work/needed" <<'PY'
 import sys, tarfile
 with tarfile.open(sys.argv[1]) as archive:
@@ -43,6 +43,7 @@ import pathlib, quorvel
 here = pathlib.Path(quorvel.__file__)
 assert here.name == "quorvel.abi3.so", here
 assert (here.parent / "quorvel.pyi").is_file() and (here.parent / "quorvel-stubs" / "__init__.pyi").is_file()
+assert (here.parent / "quorvel_cli.py").is_file()
 PY
 )
 (cd "$work" && "$work/venv/bin/python" "$root/tests/typing_example.py")

@@ -1,0 +1,65 @@
+// Python text at the boundary: recognising and encoding strs, making new ones, and the
+// interned attribute names.
+#include "python_text.h"
+
+#include <array>
+#include <atomic>
+
+#include "enum_texts.h"
+#include "fault.h"
+
+namespace quorvel {
+namespace {
+
+constexpr std::string_view kPythonApiCallFailed = "Python API call failed";
+
+// Filled once each, on first use.
+std::array<std::atomic<PyObject*>, 3> attribute_name_slots{};
+
+PyRef new_interned_str(std::string_view text) {
+    PyObject* name = new_str(text).release();
+    PyUnicode_InternInPlace(&name);
+    return PyRef::steal(name);
+}
+
+// The attribute names, in the order of AttributeName.
+constexpr auto kAttributeNames =
+    texts_for<AttributeName::Qualname>({"__name__", "__all__", "__qualname__"});
+
+}  // namespace
+
+bool is_str(PyObject* object) noexcept {
+    return (PyType_GetFlags(Py_TYPE(object)) & Py_TPFLAGS_UNICODE_SUBCLASS) != 0;
+}
+
+std::string_view bytes_view(PyObject* bytes) noexcept {
+    return std::string_view(PyBytes_AsString(bytes), static_cast<std::size_t>(PyBytes_Size(bytes)));
+}
+
+PyRef utf8_bytes(PyObject* str) noexcept {
+    return PyRef::steal(PyUnicode_AsUTF8String(str));
+}
+
+void python_api_call_failed(std::source_location where) {
+    PyErr_Print();
+    raise_fault(kPythonApiCallFailed, where);
+}
+
+PyRef new_str(std::string_view text, std::source_location where) {
+    PyRef result = PyRef::steal(
+        PyUnicode_FromStringAndSize(text.data(), static_cast<Py_ssize_t>(text.size())));
+    if (!result) {
+        python_api_call_failed(where);
+    }
+    return result;
+}
+
+PyObject* interned(AttributeName attribute) {
+    auto& slot = attribute_name_slots[static_cast<std::size_t>(attribute)];
+    if (PyObject* stored = slot.load()) {
+        return stored;
+    }
+    return keep_first_stored(slot, new_interned_str(text_in(kAttributeNames, attribute)));
+}
+
+}  // namespace quorvel
