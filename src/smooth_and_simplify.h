@@ -24,7 +24,7 @@ enum class SplitGuardUse {
 struct SplitKernels {
     SplitScan scan;
     SplitGuardUse guard;
-    std::size_t stall_factor = 4;
+    std::size_t stall_factor = 2;
 };
 
 // Four lanes where the processor has AVX2, else two; the guard when a ring stalls.

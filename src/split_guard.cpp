@@ -95,6 +95,10 @@ constexpr std::size_t kMeasureWork = 10;
 constexpr std::size_t kBoundWork = 8;
 constexpr std::size_t kHullWork = 24;
 
+// Queries with coordinates and a chord within these are ordinary (9 above): no NaN can occur.
+constexpr double kLargestOrdinaryCoordinate = 0x1p400;
+constexpr double kSmallestOrdinaryLen2 = 0x1p-1022;
+
 // The hull bound (7 above): the terms of the numerators stay below kLargestHullScale, and the
 // span of a numerator is widened by kHullSlack times their size plus kHullTinySlack.
 constexpr double kLargestHullScale = 0x1p1000;
@@ -126,39 +130,57 @@ Span checked(double lo, double hi, bool nan) {
     return {lo, hi, nan};
 }
 
+// The operations on spans come in two kinds. Ordinary ones serve queries where no NaN can occur
+// (9 above) and skip the checks; the others carry the flag and widen where an end is NaN.
+
 // fl(c - p) for p in [low, high], all finite: decreasing in p, never NaN.
-Span difference_from(double c, double low, double high) {
+[[gnu::always_inline]] inline Span difference_from(double c, double low, double high) {
     return {c - high, c - low, false};
 }
 
-Span negated(Span a) {
+[[gnu::always_inline]] inline Span negated(Span a) {
     return {-a.hi, -a.lo, a.nan};
 }
 
-Span plus(Span a, Span b) {
-    const bool nan = a.nan || b.nan || (a.hi == kInfinity && b.lo == -kInfinity) ||
-                     (a.lo == -kInfinity && b.hi == kInfinity);
-    return checked(a.lo + b.lo, a.hi + b.hi, nan);
+template <bool Ordinary>
+[[gnu::always_inline]] inline Span plus(Span a, Span b) {
+    if constexpr (Ordinary) {
+        return {a.lo + b.lo, a.hi + b.hi, false};
+    } else {
+        const bool nan = a.nan || b.nan || (a.hi == kInfinity && b.lo == -kInfinity) ||
+                         (a.lo == -kInfinity && b.hi == kInfinity);
+        return checked(a.lo + b.lo, a.hi + b.hi, nan);
+    }
 }
 
-Span times(Span a, double c) {
-    const bool nan = a.nan || (c == 0.0 && (std::isinf(a.lo) || std::isinf(a.hi))) ||
-                     (std::isinf(c) && a.lo <= 0.0 && a.hi >= 0.0);
-    if (c >= 0.0) {
-        return checked(a.lo * c, a.hi * c, nan);
+template <bool Ordinary>
+[[gnu::always_inline]] inline Span times(Span a, double c) {
+    if constexpr (Ordinary) {
+        return c >= 0.0 ? Span{a.lo * c, a.hi * c, false} : Span{a.hi * c, a.lo * c, false};
+    } else {
+        const bool nan = a.nan || (c == 0.0 && (std::isinf(a.lo) || std::isinf(a.hi))) ||
+                         (std::isinf(c) && a.lo <= 0.0 && a.hi >= 0.0);
+        if (c >= 0.0) {
+            return checked(a.lo * c, a.hi * c, nan);
+        }
+        return checked(a.hi * c, a.lo * c, nan);
     }
-    return checked(a.hi * c, a.lo * c, nan);
 }
 
 // a / c for a fixed c >= 0 (+0 and +inf included).
-Span over(Span a, double c) {
-    const bool nan = a.nan || (c == 0.0 && a.lo <= 0.0 && a.hi >= 0.0) ||
-                     (std::isinf(c) && (std::isinf(a.lo) || std::isinf(a.hi)));
-    return checked(a.lo / c, a.hi / c, nan);
+template <bool Ordinary>
+[[gnu::always_inline]] inline Span over(Span a, double c) {
+    if constexpr (Ordinary) {
+        return {a.lo / c, a.hi / c, false};
+    } else {
+        const bool nan = a.nan || (c == 0.0 && a.lo <= 0.0 && a.hi >= 0.0) ||
+                         (std::isinf(c) && (std::isinf(a.lo) || std::isinf(a.hi)));
+        return checked(a.lo / c, a.hi / c, nan);
+    }
 }
 
 // The largest magnitude of a value of the span that is not NaN.
-double magnitude(Span a) {
+[[gnu::always_inline]] inline double magnitude(Span a) {
     return std::max(std::fabs(a.lo), std::fabs(a.hi));
 }
 
@@ -189,13 +211,15 @@ Branches possible_branches(Span r) {
 }
 
 // The bound on the line branch from a span of the numerator of q (4 above).
+template <bool Ordinary>
 double line_bound(Span numerator, double len2, double length) {
-    const double line = magnitude(over(numerator, len2)) * length;
+    const double line = magnitude(over<Ordinary>(numerator, len2)) * length;
     return std::isnan(line) ? kInfinity : line;
 }
 
 // Bounds on the distance to one chord over the nodes of the tree: from the box (1 to 5 above),
-// and, for a node that the box alone does not drop, from its hull (7 above).
+// and, for a node that the box alone does not drop, from its hull (7 and 8 above).
+template <bool Ordinary>
 class NodeBound {
   public:
     NodeBound(const DistanceToSegment& distance, const NodeHulls& hulls)
@@ -224,13 +248,13 @@ class NodeBound {
             const std::optional<Span> numerator = hull_span(node, {dy, -dx}, slack, &across);
             if (numerator) {
                 reach.to_line =
-                    std::min(reach.to_line, line_bound(*numerator, len2, distance_.length()));
+                    std::min(reach.to_line, line_bound<Ordinary>(*numerator, len2, distance_.length()));
             }
         }
         if (reach.branches.start || reach.branches.end) {
             const std::optional<Span> numerator = hull_span(node, {dx, dy}, slack, &along);
             if (numerator) {
-                const Branches hull = possible_branches(over(*numerator, len2));
+                const Branches hull = possible_branches(over<Ordinary>(*numerator, len2));
                 reach.branches = {reach.branches.start && hull.start,
                                   reach.branches.end && hull.end,
                                   reach.branches.line && hull.line};
@@ -280,8 +304,9 @@ class NodeBound {
         const double dx = distance_.dx();
         const double dy = distance_.dy();
         const double len2 = distance_.len2();
-        reach.branches =
-            possible_branches(over(plus(times(negated(u), dx), times(negated(v), dy)), len2));
+        reach.branches = possible_branches(over<Ordinary>(
+            plus<Ordinary>(times<Ordinary>(negated(u), dx), times<Ordinary>(negated(v), dy)),
+            len2));
         if (reach.branches.start) {
             reach.to_start = hypot_bound(magnitude(u), magnitude(v), limit);
         }
@@ -292,8 +317,9 @@ class NodeBound {
             reach.to_end = hypot_bound(magnitude(eu), magnitude(ev), limit);
         }
         if (reach.branches.line) {
-            reach.to_line = line_bound(plus(times(v, dx), negated(times(u, dy))), len2,
-                                       distance_.length());
+            reach.to_line = line_bound<Ordinary>(
+                plus<Ordinary>(times<Ordinary>(v, dx), negated(times<Ordinary>(u, dy))), len2,
+                distance_.length());
         }
         return reach;
     }
@@ -387,11 +413,14 @@ SplitGuard::Box united(const SplitGuard::Box& a, const SplitGuard::Box& b) {
 bool SplitGuard::build(const Ring& points) {
     boxes_.clear();
     leaf_base_ = 0;
+    double largest = 0.0;
     for (const Coordinate c : points) {
         if (!std::isfinite(c.x) || !std::isfinite(c.y)) {
             return false;
         }
+        largest = std::max({largest, std::fabs(c.x), std::fabs(c.y)});
     }
+    ordinary_coordinates_ = largest <= kLargestOrdinaryCoordinate;
     const std::size_t leaves = (points.size() + kLeafPoints - 1) / kLeafPoints;
     leaf_base_ = std::bit_ceil(std::max<std::size_t>(leaves, 1));
     boxes_.assign(2 * leaf_base_, Box{kInfinity, -kInfinity, kInfinity, -kInfinity});
@@ -452,59 +481,68 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, Run run, doubl
         // Best first: the pending node with the highest bound is opened next (the earliest
         // among equals), its bound first narrowed by its hull if it has one and put back, so
         // that nodes open in the order of their tightest bounds and the best grows fast.
-        const NodeBound bound(distance, hulls_);
-        const auto lower = [](const Pending& a, const Pending& b) {
-            return a.bound < b.bound || (a.bound == b.bound && a.begin > b.begin);
-        };
-        const auto push = [&](const Pending& node) {
-            if (best.could_be_beaten(node.begin, node.bound, tolerance)) {
-                pending_.push_back(node);
-                std::push_heap(pending_.begin(), pending_.end(), lower);
-            }
-        };
-        pending_.clear();
-        std::size_t work = 0;
-        // The whole leaves of the run lie under at most two nodes per level of the tree.
-        for (std::size_t low = first_leaf + leaf_base_, high = end_leaf + leaf_base_; low < high;
-             low /= 2, high /= 2) {
-            if (low % 2 == 1) {
-                push(pending(low++, bound, best.distance, tolerance));
-                work += kBoundWork;
-            }
-            if (high % 2 == 1) {
-                push(pending(--high, bound, best.distance, tolerance));
-                work += kBoundWork;
-            }
-        }
-        while (!pending_.empty()) {
-            if (work > work_limit) {
-                return std::nullopt;
-            }
-            std::pop_heap(pending_.begin(), pending_.end(), lower);
-            Pending node = pending_.back();
-            pending_.pop_back();
-            if (!best.could_be_beaten(node.begin, node.bound, tolerance)) {
-                continue;
-            }
-            if (!node.refined) {
-                // The box did not drop the node; its hull may, or may at least rank it lower.
-                node.bound = bound.refined(boxes_[node.node], node.node,
-                                           std::max(tolerance, best.distance));
-                node.refined = true;
-                work += kHullWork;
-                push(node);
-                continue;
-            }
-            if (node.node >= leaf_base_) {
-                for (std::size_t i = node.begin; i < node.end; ++i) {
-                    best.offer(i, distance(points[i]));
+        const auto search = [&](const auto& bound) {
+            const auto lower = [](const Pending& a, const Pending& b) {
+                return a.bound < b.bound || (a.bound == b.bound && a.begin > b.begin);
+            };
+            const auto push = [&](const Pending& node) {
+                if (best.could_be_beaten(node.begin, node.bound, tolerance)) {
+                    pending_.push_back(node);
+                    std::push_heap(pending_.begin(), pending_.end(), lower);
                 }
-                work += kLeafPoints * kMeasureWork;
-                continue;
+            };
+            pending_.clear();
+            std::size_t work = 0;
+            // The whole leaves of the run lie under at most two nodes per level of the tree.
+            for (std::size_t low = first_leaf + leaf_base_, high = end_leaf + leaf_base_; low < high;
+                 low /= 2, high /= 2) {
+                if (low % 2 == 1) {
+                    push(pending(low++, bound, best.distance, tolerance));
+                    work += kBoundWork;
+                }
+                if (high % 2 == 1) {
+                    push(pending(--high, bound, best.distance, tolerance));
+                    work += kBoundWork;
+                }
             }
-            push(pending(2 * node.node, bound, best.distance, tolerance));
-            push(pending(2 * node.node + 1, bound, best.distance, tolerance));
-            work += 2 * kBoundWork;
+            while (!pending_.empty()) {
+                if (work > work_limit) {
+                    return false;
+                }
+                std::pop_heap(pending_.begin(), pending_.end(), lower);
+                Pending node = pending_.back();
+                pending_.pop_back();
+                if (!best.could_be_beaten(node.begin, node.bound, tolerance)) {
+                    continue;
+                }
+                if (!node.refined) {
+                    // The box did not drop the node; its hull may, or may at least rank it lower.
+                    node.bound = bound.refined(boxes_[node.node], node.node,
+                                               std::max(tolerance, best.distance));
+                    node.refined = true;
+                    work += kHullWork;
+                    push(node);
+                    continue;
+                }
+                if (node.node >= leaf_base_) {
+                    for (std::size_t i = node.begin; i < node.end; ++i) {
+                        best.offer(i, distance(points[i]));
+                    }
+                    work += kLeafPoints * kMeasureWork;
+                    continue;
+                }
+                push(pending(2 * node.node, bound, best.distance, tolerance));
+                push(pending(2 * node.node + 1, bound, best.distance, tolerance));
+                work += 2 * kBoundWork;
+            }
+            return true;
+        };
+        const bool ordinary = ordinary_coordinates_ &&
+                              (distance.degenerate() || distance.len2() >= kSmallestOrdinaryLen2);
+        const bool decided = ordinary ? search(NodeBound<true>(distance, hulls_))
+                                      : search(NodeBound<false>(distance, hulls_));
+        if (!decided) {
+            return std::nullopt;
         }
     }
     if (best.found && best.distance > tolerance) {

@@ -59,6 +59,7 @@ class SplitGuard {
     Vector<Box> boxes_;
     NodeHulls hulls_;
     std::size_t leaf_base_ = 0;
+    bool ordinary_coordinates_ = false;
     Vector<Pending> pending_;
 };
 
