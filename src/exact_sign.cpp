@@ -136,14 +136,12 @@ bool pair_in_range(Pair p) {
 // sign of the exact one, and is zero only when it is).
 Sign sign_of_product(double a, double b) {
     return sign_of(sign_of(a) == Sign::Zero || sign_of(b) == Sign::Zero ? 0.0
-                   : (a > 0.0) == (b > 0.0)                               ? 1.0
-                                                                          : -1.0);
+                   : (a > 0.0) == (b > 0.0)                             ? 1.0
+                                                                        : -1.0);
 }
 
 Sign negated(Sign sign) {
-    return sign == Sign::Positive ? Sign::Negative
-           : sign == Sign::Negative ? Sign::Positive
-                                    : sign;
+    return sign == Sign::Positive ? Sign::Negative : sign == Sign::Negative ? Sign::Positive : sign;
 }
 
 // The sign of first - second where each is a product whose factors' signs are exact, when one

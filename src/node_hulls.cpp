@@ -78,10 +78,9 @@ bool NodeHulls::build_from_points(std::size_t node, std::size_t begin, std::size
     if (!append_chain(scratch_.data(), scratch_.size(), false)) {
         return false;
     }
-    chains_[node] = {static_cast<std::uint32_t>(upper_begin),
-                     static_cast<std::uint32_t>(lower_begin),
-                     static_cast<std::uint32_t>(lower_begin),
-                     static_cast<std::uint32_t>(vertices_.size())};
+    chains_[node] = {
+        static_cast<std::uint32_t>(upper_begin), static_cast<std::uint32_t>(lower_begin),
+        static_cast<std::uint32_t>(lower_begin), static_cast<std::uint32_t>(vertices_.size())};
     return true;
 }
 
@@ -150,17 +149,19 @@ bool NodeHulls::append_chain(const std::uint32_t* sorted, std::size_t count, boo
 }
 
 std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coordinate c,
-                                                         Coordinate f, double tau) const {
+                                                          Coordinate f, double tau) const {
     const Chains chains = chains_[node];
     const std::size_t upper = chains.upper_end - chains.upper_begin;
     const std::size_t lower = chains.lower_end - chains.lower_begin;
     if (upper + lower > kMostScannedVertices + 2) {
         return std::nullopt;
     }
+    // f = 0 cuts nothing: every vertex counts.
+    const bool cut = f.x != 0.0 || f.y != 0.0;
     const double f_size = std::fabs(f.x) + std::fabs(f.y);
     const double f_squared = f.x * f.x + f.y * f.y;
-    if (!(f_size >= kSmallestScanned && f_size <= kLargestScanned && tau >= 0.0 &&
-          tau <= kLargestScanned)) {
+    if (cut && !(f_size >= kSmallestScanned && f_size <= kLargestScanned && tau >= 0.0 &&
+                 tau <= kLargestScanned)) {
         return std::nullopt;
     }
     // Around the hull: the upper chain left to right, then the lower chain right to left
@@ -180,7 +181,7 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
         const double along_terms = std::fabs(f.x * px) + std::fabs(f.y * py);
         const double along = f.x * px + f.y * py;
         const double error = along_terms * kScanError + kTinyScanError;
-        const Seen now{along + error >= -tau, std::fabs(f.x * py - f.y * px) + error};
+        const Seen now{!cut || along + error >= -tau, std::fabs(f.x * py - f.y * px) + error};
         largest_term = std::max(largest_term, along_terms);
         if (now.on_side) {
             farthest = std::max(farthest, px * px + py * py);
@@ -222,8 +223,8 @@ std::optional<Coordinate> NodeHulls::extreme(std::size_t node, Coordinate f) con
     const bool upper = f.y >= 0.0;
     const std::uint32_t* chain =
         vertices_.data() + (upper ? chains.upper_begin : chains.lower_begin);
-    const std::size_t count = upper ? chains.upper_end - chains.upper_begin
-                                    : chains.lower_end - chains.lower_begin;
+    const std::size_t count =
+        upper ? chains.upper_end - chains.upper_begin : chains.lower_end - chains.lower_begin;
     if (f.y == 0.0) {
         return points_[f.x >= 0.0 ? chain[count - 1] : chain[0]];
     }

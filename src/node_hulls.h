@@ -35,7 +35,7 @@ class NodeHulls {
     // the hull's vertices on that side and, on every edge the line crosses, the crossing
     // point. None for hulls of more than kMostScannedVertices vertices, which would take too
     // long, or for values beyond the range in which rounding is accounted for (2^-400 to
-    // 2^400). The proof is in split_guard.cpp.
+    // 2^400). With f = 0 every vertex counts. The proof is in guard_bounds.h.
     std::optional<double> farthest_squared_on_side(std::size_t node, Coordinate c, Coordinate f,
                                                    double tau) const;
     static constexpr std::size_t kMostScannedVertices = 512;

@@ -15,6 +15,14 @@
 
 namespace quorvel {
 
+// The smallest and largest x and y of the points of a node of the guard's tree.
+struct NodeBox {
+    double min_x;
+    double max_x;
+    double min_y;
+    double max_y;
+};
+
 class SplitGuard {
   public:
     // Lays the tree over `points`, replacing any earlier one. Returns false, leaving no tree,
@@ -30,14 +38,6 @@ class SplitGuard {
     // a scan on runs where few boxes can be dropped.
     std::optional<Split> split_within(const Ring& points, Run run, double tolerance,
                                       std::size_t work_limit);
-
-    // A box of the tree: the smallest and largest x and y of its points.
-    struct Box {
-        double min_x;
-        double max_x;
-        double min_y;
-        double max_y;
-    };
 
   private:
     // A node waiting to be opened: its points [begin, end), the bound it was pushed with and
@@ -56,7 +56,7 @@ class SplitGuard {
 
     // Node 1 is the root, node i has the children 2i and 2i + 1, and the leaves are the nodes
     // from leaf_base_ on, each over kLeafPoints consecutive points.
-    Vector<Box> boxes_;
+    Vector<NodeBox> boxes_;
     NodeHulls hulls_;
     std::size_t leaf_base_ = 0;
     bool ordinary_coordinates_ = false;

@@ -330,9 +330,8 @@ Screen screen_run_in(ScreenLanes lanes, const Ring& points, Run run, const Measu
 // estimate comes close to the largest, and not at all when the largest is clearly within the
 // tolerance or a single point clearly beyond it is the only candidate.
 template <class Measure>
-Split split_screened_by(const Ring& points, Run run, double tolerance,
-                                             const Measure& measure, double* estimate,
-                                             ScreenLanes lanes) {
+Split split_screened_by(const Ring& points, Run run, double tolerance, const Measure& measure,
+                        double* estimate, ScreenLanes lanes) {
     const double scale = measure.scale();
     const double tolerance_squared = tolerance * tolerance;
     const double no_split_below = tolerance_squared * (1.0 - kScreenMargin) * scale;
@@ -369,7 +368,6 @@ Split split_screened(const Ring& points, Run run, double tolerance, double* esti
     }
     return split_screened_by(points, run, tolerance, to_chord, estimate, lanes);
 }
-
 
 bool four_lanes_supported() {
 #if defined(__x86_64__)

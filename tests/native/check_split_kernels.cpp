@@ -147,7 +147,8 @@ Ring circle_ties(int pairs) {
     const long long c = 5LL * 13 * 17 * 29;
     for (long long x = 1; x < c && static_cast<int>(arc.size()) < 4 * pairs; ++x) {
         const long long y2 = c * c - x * x;
-        const long long y = static_cast<long long>(std::llround(std::sqrt(static_cast<double>(y2))));
+        const long long y =
+            static_cast<long long>(std::llround(std::sqrt(static_cast<double>(y2))));
         if (y * y == y2) {
             arc.push_back({static_cast<double>(x), static_cast<double>(y)});
         }
@@ -336,8 +337,7 @@ void check_guard_on_any_run() {
             }
             const double tolerance = k % 4 == 0 ? 1e-300 : std::ldexp(1.0, -(k % 30));
             const quorvel::Run run{a, b};
-            if (guard.split(ring, run, tolerance) !=
-                quorvel::split_plain(ring, run, tolerance)) {
+            if (guard.split(ring, run, tolerance) != quorvel::split_plain(ring, run, tolerance)) {
                 check::expect(false, "the guard's split of a run differs from the plain scan's");
             }
         }
