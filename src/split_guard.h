@@ -1,8 +1,23 @@
-// The guarded way of finding where a run splits: branch and bound over a tree of bounding boxes
-// laid over the ring's index order. Each query opens only the boxes that could hold a point at
-// least as far from the chord as the best point found so far, so a ring whose splits each peel
-// off a few points costs about log n boxes per split where the scans cost the whole run. The
-// answer is split_plain's, bit for bit; split_guard.cpp proves the bounds it prunes with.
+// The guarded way of finding where a run splits: branch and bound over a tree laid over the
+// ring's index order, each node holding the box and the exact convex hull of its points. A query
+// opens the nodes best first and drops every node whose bound shows it cannot hold the winner,
+// so that a ring whose splits each peel off a few points costs about log n nodes per split
+// where a scan costs the whole run. The answer is split_plain's, bit for bit: guard_bounds.h
+// proves the bounds, assuming of hypotenuse() only that it is faithful, and split_guard.cpp
+// the pruning.
+//
+// Cost. Laying the tree takes O(n) for the boxes and O(n log n) at most for the hulls, whose
+// vertices are capped at 8 per point (beyond the cap the upper nodes keep their boxes only). A
+// query opens the O(log n) nodes that cover the run and then only nodes whose bound reaches
+// the best distance found: with a hull that bound is exact on the line branch but for a few
+// units in the last place, and within a few units of the farthest corner of the hull cut by
+// the branch's line on the start and end branches. So rings that stall the scans (zigzags
+// straight, turned or growing, spirals, combs) cost O(n log n) in practice. No bound of that
+// kind holds for every ring: a node must be opened whenever one of its points could equal the
+// best distance, and a ring can hold many points at exactly the same distance from a chord's
+// end, run after run (points of one circle around that end). The search gives up once it has
+// spent as much as a scan of the run (split_within), so such rings cost at most about twice
+// the scan, which is quadratic there.
 #pragma once
 
 #include <cstddef>
