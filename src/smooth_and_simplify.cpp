@@ -92,9 +92,9 @@ class RingSplitter {
         }
     }
 
-    Split operator()(Run run, double tolerance) {
+    Split operator()(const Run& run, double tolerance) {
         if (run.last - run.first < 2) {
-            return std::nullopt;
+            return Split{};
         }
         if (!guarded_ && measured_ >= budget_) {
             guarded_ = workspace_.guard.build(ring_);
@@ -116,7 +116,7 @@ class RingSplitter {
     }
 
   private:
-    Split scan(Run run, double tolerance) {
+    Split scan(const Run& run, double tolerance) {
         measured_ += run.inner_points();
         if (!screened_) {
             return split_plain(ring_, run, tolerance);

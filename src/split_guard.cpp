@@ -127,11 +127,11 @@ SplitGuard::Pending SplitGuard::pending(std::size_t node, const Bound& bound, do
             !hulls_.has_hull(node)};
 }
 
-Split SplitGuard::split(const Ring& points, Run run, double tolerance) {
+Split SplitGuard::split(const Ring& points, const Run& run, double tolerance) {
     return *split_within(points, run, tolerance, SIZE_MAX);
 }
 
-std::optional<Split> SplitGuard::split_within(const Ring& points, Run run, double tolerance,
+std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run, double tolerance,
                                               std::size_t work_limit) {
     // No distance exceeds +inf or NaN.
     if (run.last - run.first < 2 || !(tolerance < kInfinity)) {

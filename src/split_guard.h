@@ -45,13 +45,13 @@ class SplitGuard {
     bool build(const Ring& points);
 
     // Where `run` of the ring given to build() splits. Reuses scratch space, hence not const.
-    Split split(const Ring& points, Run run, double tolerance);
+    Split split(const Ring& points, const Run& run, double tolerance);
 
     // The same, but the search gives up, returning none, once it has spent `work_limit` units
     // without a decision; the caller then scans. A unit is about the time the screened scan
     // takes per point, so a limit of the run's length keeps the guard within twice the cost of
     // a scan on runs where few boxes can be dropped.
-    std::optional<Split> split_within(const Ring& points, Run run, double tolerance,
+    std::optional<Split> split_within(const Ring& points, const Run& run, double tolerance,
                                       std::size_t work_limit);
 
   private:

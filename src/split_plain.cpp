@@ -4,7 +4,7 @@
 
 namespace quorvel {
 
-Farthest farthest_plain(const Ring& points, Run run) {
+Farthest farthest_plain(const Ring& points, const Run& run) {
     Farthest best;
     const Coordinate first = points[run.first];
     const Coordinate last = points[run.last];
@@ -17,12 +17,12 @@ Farthest farthest_plain(const Ring& points, Run run) {
     return best;
 }
 
-Split split_plain(const Ring& points, Run run, double tolerance) {
+Split split_plain(const Ring& points, const Run& run, double tolerance) {
     const Farthest farthest = farthest_plain(points, run);
     if (farthest.found && farthest.distance > tolerance) {
-        return farthest.index;
+        return Split{farthest.index};
     }
-    return std::nullopt;
+    return Split{};
 }
 
 }  // namespace quorvel

@@ -15,8 +15,8 @@ struct Farthest {
     double distance = 0.0;
 };
 
-Farthest farthest_plain(const Ring& points, Run run);
+Farthest farthest_plain(const Ring& points, const Run& run);
 
-Split split_plain(const Ring& points, Run run, double tolerance);
+Split split_plain(const Ring& points, const Run& run, double tolerance);
 
 }  // namespace quorvel

@@ -9,7 +9,6 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 
 namespace quorvel {
 
@@ -20,7 +19,20 @@ struct Run {
     std::size_t inner_points() const { return last - first - 1; }
 };
 
-// The index of the split point, or none when the run is kept as its two ends.
-using Split = std::optional<std::size_t>;
+// The index of the split point, or none when the run is kept as its two ends. A split point is
+// an inner point, whose index is never 0, so 0 stands for none and the answer travels in one
+// register (an optional would pass through memory between the kernels and the stage).
+class Split {
+  public:
+    Split() = default;
+    explicit Split(std::size_t index) : index_(index) {}
+
+    explicit operator bool() const { return index_ != 0; }
+    std::size_t operator*() const { return index_; }
+    bool operator==(const Split&) const = default;
+
+  private:
+    std::size_t index_ = 0;
+};
 
 }  // namespace quorvel

@@ -29,7 +29,7 @@ constexpr double kTinyDistanceSquared = 1e-200;
 constexpr double kScreenMargin = 1e-12;
 
 // farthest_plain over the points whose estimate is at least `threshold`: the candidates.
-Farthest farthest_among_candidates(const Ring& points, Run run, const double* estimate,
+Farthest farthest_among_candidates(const Ring& points, const Run& run, const double* estimate,
                                    double threshold) {
     Farthest best;
     const Coordinate first = points[run.first];
@@ -196,7 +196,7 @@ template <int N>
 
 // Fills estimate[i] for the inner points of the run, N points per step; returns the largest.
 template <int N, class Measure>
-[[gnu::always_inline]] inline double estimate_in_lanes(const Ring& points, Run run,
+[[gnu::always_inline]] inline double estimate_in_lanes(const Ring& points, const Run& run,
                                                        const Measure& measure, double* estimate) {
     std::size_t i = run.first + 1;
     Lanes<N> largest_lanes = broadcast<N>(0.0);
@@ -232,7 +232,7 @@ struct Screen {
 };
 
 template <int N>
-[[gnu::always_inline]] inline void find_candidates(Run run, const double* estimate,
+[[gnu::always_inline]] inline void find_candidates(const Run& run, const double* estimate,
                                                    Screen& screen) {
     screen.threshold = screen.largest * (1.0 - kScreenMargin);
     const double threshold = screen.threshold;
@@ -263,7 +263,7 @@ template <int N>
 // Estimates the run; when the largest estimate could exceed `no_split_below`, also finds the
 // candidates.
 template <int N, class Measure>
-[[gnu::always_inline]] inline Screen screen_in_lanes(const Ring& points, Run run,
+[[gnu::always_inline]] inline Screen screen_in_lanes(const Ring& points, const Run& run,
                                                      const Measure& measure, double* estimate,
                                                      double no_split_below) {
     Screen screen;
@@ -276,7 +276,7 @@ template <int N, class Measure>
 }
 
 template <class Measure>
-Screen screen_run(const Ring& points, Run run, const Measure& measure, double* estimate,
+Screen screen_run(const Ring& points, const Run& run, const Measure& measure, double* estimate,
                   double no_split_below) {
     return screen_in_lanes<2>(points, run, measure, estimate, no_split_below);
 }
@@ -284,8 +284,9 @@ Screen screen_run(const Ring& points, Run run, const Measure& measure, double* e
 #if defined(__x86_64__)
 // Four lanes where the processor has AVX2; the same results, computed twice as wide.
 template <class Measure>
-[[gnu::target("avx2")]] Screen screen_run_avx2(const Ring& points, Run run, const Measure& measure,
-                                               double* estimate, double no_split_below) {
+[[gnu::target("avx2")]] Screen screen_run_avx2(const Ring& points, const Run& run,
+                                               const Measure& measure, double* estimate,
+                                               double no_split_below) {
     return screen_in_lanes<4>(points, run, measure, estimate, no_split_below);
 }
 #endif
@@ -294,7 +295,7 @@ template <class Measure>
 constexpr std::size_t kFewInnerPoints = 4;
 
 template <class Measure>
-Screen screen_few(const Ring& points, Run run, const Measure& measure, double* estimate) {
+Screen screen_few(const Ring& points, const Run& run, const Measure& measure, double* estimate) {
     Screen screen;
     for (std::size_t i = run.first + 1; i < run.last; ++i) {
         const double a = measure(points[i]);
@@ -312,7 +313,7 @@ Screen screen_few(const Ring& points, Run run, const Measure& measure, double* e
 }
 
 template <class Measure>
-Screen screen_run_in(ScreenLanes lanes, const Ring& points, Run run, const Measure& measure,
+Screen screen_run_in(ScreenLanes lanes, const Ring& points, const Run& run, const Measure& measure,
                      double* estimate, double no_split_below) {
     if (run.inner_points() <= kFewInnerPoints) {
         return screen_few(points, run, measure, estimate);
@@ -330,8 +331,8 @@ Screen screen_run_in(ScreenLanes lanes, const Ring& points, Run run, const Measu
 // estimate comes close to the largest, and not at all when the largest is clearly within the
 // tolerance or a single point clearly beyond it is the only candidate.
 template <class Measure>
-Split split_screened_by(const Ring& points, Run run, double tolerance, const Measure& measure,
-                        double* estimate, ScreenLanes lanes) {
+Split split_screened_by(const Ring& points, const Run& run, double tolerance,
+                        const Measure& measure, double* estimate, ScreenLanes lanes) {
     const double scale = measure.scale();
     const double tolerance_squared = tolerance * tolerance;
     const double no_split_below = tolerance_squared * (1.0 - kScreenMargin) * scale;
@@ -340,22 +341,22 @@ Split split_screened_by(const Ring& points, Run run, double tolerance, const Mea
         return split_plain(points, run, tolerance);
     }
     if (screen.largest < no_split_below) {
-        return std::nullopt;
+        return Split{};
     }
     if (screen.candidates == 1 &&
         screen.largest > tolerance_squared * (1.0 + kScreenMargin) * scale) {
-        return screen.first_candidate;
+        return Split{screen.first_candidate};
     }
     const Farthest farthest = farthest_among_candidates(points, run, estimate, screen.threshold);
     if (farthest.found && farthest.distance > tolerance) {
-        return farthest.index;
+        return Split{farthest.index};
     }
-    return std::nullopt;
+    return Split{};
 }
 
 }  // namespace
 
-Split split_screened(const Ring& points, Run run, double tolerance, double* estimate,
+Split split_screened(const Ring& points, const Run& run, double tolerance, double* estimate,
                      ScreenLanes lanes) {
     const Coordinate s = points[run.first];
     const Coordinate e = points[run.last];

@@ -20,7 +20,7 @@ bool screening_applies(const Ring& points);
 
 // `estimate` has room for one value per point of the ring; it is scratch space. Four lanes only
 // where four_lanes_supported().
-Split split_screened(const Ring& points, Run run, double tolerance, double* estimate,
+Split split_screened(const Ring& points, const Run& run, double tolerance, double* estimate,
                      ScreenLanes lanes);
 
 }  // namespace quorvel
