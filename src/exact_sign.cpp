@@ -20,9 +20,6 @@ namespace {
 constexpr double kEpsilon = 0x1p-53;
 constexpr double kSmallestFactor = 0x1p-440;
 constexpr double kLargestFactor = 0x1p440;
-// Products below this may have underflowed in the floating-point evaluation, whose error bound
-// is then not to be trusted.
-constexpr double kSmallestTrustedTerm = 0x1p-900;
 
 bool in_range(double value) {
     const double size = std::fabs(value);
@@ -108,17 +105,6 @@ Sign sign_of(double value) {
     return value > 0.0 ? Sign::Positive : value < 0.0 ? Sign::Negative : Sign::Zero;
 }
 
-// The sign of `value`, a sum of two rounded products of rounded differences, when its error
-// bound (Shewchuk's for orient2d, which also covers the step) shows it; else Unknown.
-Sign filtered(double value, double first, double second) {
-    const double size = std::fabs(first) + std::fabs(second);
-    const double bound = (3.0 + 16.0 * kEpsilon) * kEpsilon * size;
-    if (std::fabs(value) > bound && size >= kSmallestTrustedTerm && std::isfinite(size)) {
-        return sign_of(value);
-    }
-    return Sign::Unknown;
-}
-
 // p * q exactly, for p and q given as pairs: four products, eight terms.
 template <std::size_t Capacity>
 void add_product(Expansion<Capacity>& sum, Pair p, Pair q, double sign) {
@@ -160,15 +146,9 @@ Sign sign_with_a_zero_product(double first_a, double first_b, double second_a, d
 
 }  // namespace
 
-Sign sign_of_step_along(Coordinate f, Coordinate a, Coordinate b) {
+Sign exact_sign::step_along_exactly(Coordinate f, Coordinate a, Coordinate b) {
     const double x_step = b.x - a.x;
     const double y_step = b.y - a.y;
-    const double first = f.x * x_step;
-    const double second = f.y * y_step;
-    const Sign quick = filtered(first + second, first, second);
-    if (quick != Sign::Unknown) {
-        return quick;
-    }
     const Sign with_zero = sign_with_a_zero_product(f.x, x_step, -f.y, y_step);
     if (with_zero != Sign::Unknown) {
         return with_zero;
@@ -184,13 +164,9 @@ Sign sign_of_step_along(Coordinate f, Coordinate a, Coordinate b) {
     return sum.sign();
 }
 
-Sign sign_of_turn(Coordinate a, Coordinate b, Coordinate c) {
+Sign exact_sign::turn_exactly(Coordinate a, Coordinate b, Coordinate c) {
     const double left = (b.x - a.x) * (c.y - a.y);
     const double right = (b.y - a.y) * (c.x - a.x);
-    const Sign quick = filtered(left - right, left, right);
-    if (quick != Sign::Unknown) {
-        return quick;
-    }
     const Sign with_zero = sign_with_a_zero_product(b.x - a.x, c.y - a.y, b.y - a.y, c.x - a.x);
     if (with_zero != Sign::Unknown) {
         return with_zero;

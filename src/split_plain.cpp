@@ -1,3 +1,4 @@
+// The plain scan (split_plain.h).
 #include "split_plain.h"
 
 #include "segment_distance.h"
