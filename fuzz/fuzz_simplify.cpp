@@ -101,7 +101,7 @@ constexpr double kExtremes[32] = {
 };
 
 constexpr std::size_t kMostPoints = 1 << 14;
-// Rings longer than this skip the module's plain scan, which costs as much as the reference.
+// Rings longer than this are simplified with fewer kernels (kernels_for_long_rings).
 constexpr std::size_t kLongRing = 4096;
 
 class Bytes {
@@ -310,6 +310,18 @@ std::vector<quorvel::SplitKernels> kernels_to_run() {
     return kernels;
 }
 
+// Long rings take long with every kernel that scans: once each with the two-lane scan, the guard
+// alone and the guard taking over from the widest scan.
+std::vector<quorvel::SplitKernels> kernels_for_long_rings() {
+    using quorvel::SplitGuardUse;
+    using quorvel::SplitScan;
+    const SplitScan widest =
+        quorvel::four_lanes_supported() ? SplitScan::FourLanes : SplitScan::TwoLanes;
+    return {{SplitScan::TwoLanes, SplitGuardUse::Never},
+            {SplitScan::Plain, SplitGuardUse::Always},
+            {widest, SplitGuardUse::WhenStalled, 1}};
+}
+
 const char* describe(quorvel::SplitKernels k) {
     static char text[80];
     const char* scans[] = {"plain scan", "two lanes", "four lanes"};
@@ -418,12 +430,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Points expected = reference::simplify_ring(ring, tolerance);
     const quorvel::Ring input = to_ring(ring);
     static const std::vector<quorvel::SplitKernels> kernels = kernels_to_run();
-    for (const quorvel::SplitKernels k : kernels) {
-        // The plain scan takes as long as the reference: on long rings once is enough.
-        if (k.scan == quorvel::SplitScan::Plain && k.guard == quorvel::SplitGuardUse::Never &&
-            ring.size() > kLongRing) {
-            continue;
-        }
+    static const std::vector<quorvel::SplitKernels> long_ring_kernels = kernels_for_long_rings();
+    for (const quorvel::SplitKernels k : ring.size() > kLongRing ? long_ring_kernels : kernels) {
         const quorvel::Ring got = quorvel::simplify_ring(input, tolerance, k);
         if (!identical(got, expected, true)) {
             mismatch(describe(k), ring, tolerance, got, expected);
