@@ -103,6 +103,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -133,6 +134,12 @@ constexpr double kHullTinySlack = 0x1p-1060;
 constexpr double kFarthestSmallest = 0x1p-400;
 constexpr double kFarthestLargest = 0x1p199;
 constexpr double kFarthestSlack = 1.0 + 0x1p-46;
+
+// The cost of narrowing a bound by a hull, in the units of SplitGuard::split_within (a point
+// of the screened scan costs one): per step of the two searches along a direction, and per
+// vertex of a scan of the cut hull.
+constexpr std::size_t kSearchWork = 4;
+constexpr std::size_t kScanWork = 3;
 
 // Range of the cheap bound on hypot (5 above), and its factor 1 + 2^-49.
 constexpr double kCheapHypotSmallest = 0x1p-450;
@@ -251,15 +258,20 @@ class NodeBound {
 
     double operator()(const NodeBox& box, double limit) const { return reach(box, limit).bound(); }
 
-    // The bound of the box narrowed by the node's hull, where it has one.
-    double refined(const NodeBox& box, std::size_t node, double limit) const {
+    // The bound of the box narrowed by the node's hull, where it has one. Adds to `work` the
+    // hull vertices it visits, in the units of SplitGuard::split_within.
+    double refined(const NodeBox& box, std::size_t node, double limit, std::size_t& work) const {
         Reach reach = this->reach(box, limit);
         if (!hulls_.has_hull(node)) {
             return reach.bound();
         }
+        const std::size_t size = hulls_.hull_size(node);
+        const std::size_t search = static_cast<std::size_t>(std::bit_width(size));
+        const std::size_t scan = size <= NodeHulls::kMostScannedVertices + 2 ? size : 0;
         if (distance_.degenerate()) {
             reach.to_start =
                 std::min(reach.to_start, farthest_bound(node, distance_.start(), {0.0, 0.0}, 0.0));
+            work += kScanWork * scan;
             return reach.bound();
         }
         // |s.x - p.x| + |s.y - p.y| and |dx| + |dy| bound the terms of both numerators.
@@ -272,6 +284,7 @@ class NodeBound {
         const double slack = scale * kHullSlack + kHullTinySlack;
         const double len2 = distance_.len2();
         if (reach.branches.line) {
+            work += kSearchWork * search;
             const std::optional<Span> numerator = hull_span(node, {dy, -dx}, slack, &across);
             if (numerator) {
                 reach.to_line = std::min(
@@ -279,6 +292,7 @@ class NodeBound {
             }
         }
         if (reach.branches.start || reach.branches.end) {
+            work += kSearchWork * search;
             const std::optional<Span> numerator = hull_span(node, {dx, dy}, slack, &along);
             if (numerator) {
                 const Branches hull = possible_branches(over<Ordinary>(*numerator, len2));
@@ -290,11 +304,13 @@ class NodeBound {
         // rounds to zero allows), points of the end branch (p - e).d at least minus about that
         // (plus the rounding of dx, dy and len2): 7 above.
         if (reach.branches.start && reach.to_start > limit) {
+            work += kScanWork * scan;
             const double tau = slack + len2 * 0x1p-1074;
             reach.to_start =
                 std::min(reach.to_start, farthest_bound(node, distance_.start(), {-dx, -dy}, tau));
         }
         if (reach.branches.end && reach.to_end > limit) {
+            work += kScanWork * scan;
             const double tau = slack + len2 * 0x1p-50;
             reach.to_end =
                 std::min(reach.to_end, farthest_bound(node, distance_.end(), {dx, dy}, tau));

@@ -26,6 +26,12 @@ class NodeHulls {
 
     bool has_hull(std::size_t node) const { return chains_[node].upper_end != 0; }
 
+    // The vertices of the node's hull, counting its two ends twice: what a scan of it visits.
+    std::size_t hull_size(std::size_t node) const {
+        const Chains c = chains_[node];
+        return (c.upper_end - c.upper_begin) + (c.lower_end - c.lower_begin);
+    }
+
     // The vertex of the node's hull with the greatest exact f.x * x + f.y * y (one of them
     // when several tie), or none when a sign could not be decided. The node has a hull.
     std::optional<Coordinate> extreme(std::size_t node, Coordinate f) const;

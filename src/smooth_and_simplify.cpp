@@ -104,10 +104,10 @@ class RingSplitter {
             return workspace_.guard.split(ring_, run, tolerance);
         }
         if (guarded_ && run.inner_points() >= kGuardedRunPoints) {
-            // Where the boxes cannot tell the points apart the search gives up, and the scan
-            // decides at no more than twice its own cost.
+            // Where the bounds cannot tell the points apart the search gives up after a quarter
+            // of what the scan costs, and the scan decides.
             const std::optional<Split> split =
-                workspace_.guard.split_within(ring_, run, tolerance, run.inner_points());
+                workspace_.guard.split_within(ring_, run, tolerance, run.inner_points() / 4);
             if (split) {
                 return *split;
             }

@@ -43,7 +43,6 @@ constexpr std::size_t kDirectScanPoints = 2 * kLeafPoints;
 // The work of the search in the units of split_within: a point of the screened scan costs one.
 constexpr std::size_t kMeasureWork = 10;
 constexpr std::size_t kBoundWork = 8;
-constexpr std::size_t kHullWork = 24;
 
 // The best point measured so far, by the scan's rule (above).
 struct Best {
@@ -197,9 +196,8 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
                 if (!node.refined) {
                     // The box did not drop the node; its hull may, or may at least rank it lower.
                     node.bound = bound.refined(boxes_[node.node], node.node,
-                                               std::max(tolerance, best.distance));
+                                               std::max(tolerance, best.distance), work);
                     node.refined = true;
-                    work += kHullWork;
                     push(node);
                     continue;
                 }

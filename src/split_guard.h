@@ -16,8 +16,8 @@
 // kind holds for every ring: a node must be opened whenever one of its points could equal the
 // best distance, and a ring can hold many points at exactly the same distance from a chord's
 // end, run after run (points of one circle around that end). The search gives up once it has
-// spent as much as a scan of the run (split_within), so such rings cost at most about twice
-// the scan, which is quadratic there.
+// spent a quarter of what a scan of the run costs (split_within), so such rings cost about
+// 1.25 times the scan, which is quadratic there.
 #pragma once
 
 #include <cstddef>
@@ -49,8 +49,8 @@ class SplitGuard {
 
     // The same, but the search gives up, returning none, once it has spent `work_limit` units
     // without a decision; the caller then scans. A unit is about the time the screened scan
-    // takes per point, so a limit of the run's length keeps the guard within twice the cost of
-    // a scan on runs where few boxes can be dropped.
+    // takes per point, so a limit of a quarter of the run's length keeps the guard within a
+    // quarter of the cost of a scan on runs where few nodes can be dropped.
     std::optional<Split> split_within(const Ring& points, const Run& run, double tolerance,
                                       std::size_t work_limit);
 
