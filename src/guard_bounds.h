@@ -100,6 +100,12 @@
 //    others); outside the ordinary range the chord's constants may still overflow (dx = +-inf
 //    beyond half the double range, len2 = +inf beyond about 1e154, len2 = +0 for chords
 //    shorter than about 1e-162), which the checked spans cover as they are.
+//
+// 9. Exact farthest distances. FarthestCache keeps, per node and centre c, the largest
+//    hypotenuse(fl(c.x - p.x), fl(c.y - p.y)) over all the node's points: the very value the
+//    start branch (c = s), the end branch (c = e) or a degenerate chord (c = s) computes for each
+//    of them, so its largest is a bound with no slack on any branch measured from c. It is
+//    worked out, within a budget, for a node that one end's branch alone keeps.
 #pragma once
 
 #include <algorithm>
@@ -109,6 +115,7 @@
 #include <limits>
 #include <optional>
 
+#include "farthest_cache.h"
 #include "hypotenuse.h"
 #include "node_hulls.h"
 #include "segment_distance.h"
@@ -140,6 +147,11 @@ constexpr double kFarthestSlack = 1.0 + 0x1p-46;
 // vertex of a scan of the cut hull.
 constexpr std::size_t kSearchWork = 4;
 constexpr std::size_t kScanWork = 3;
+
+// A bound this close above the limit may be above it by its slack alone: the hull is worth
+// consulting again. Measuring a distance for the cache costs kCacheWork (9 above).
+constexpr double kTiedWithin = 1.0 + 0x1p-40;
+constexpr std::size_t kCacheWork = 8;
 
 // Range of the cheap bound on hypot (5 above), and its factor 1 + 2^-49.
 constexpr double kCheapHypotSmallest = 0x1p-450;
@@ -253,14 +265,18 @@ double line_bound(Span numerator, double len2, double length) {
 template <bool Ordinary>
 class NodeBound {
   public:
-    NodeBound(const DistanceToSegment& distance, const NodeHulls& hulls)
-        : distance_(distance), hulls_(hulls) {}
+    NodeBound(const DistanceToSegment& distance, const NodeHulls& hulls, const Ring& points,
+              FarthestCache& farthest)
+        : distance_(distance), hulls_(hulls), points_(points), farthest_(farthest) {}
 
     double operator()(const NodeBox& box, double limit) const { return reach(box, limit).bound(); }
 
-    // The bound of the box narrowed by the node's hull, where it has one. Adds to `work` the
-    // hull vertices it visits, in the units of SplitGuard::split_within.
-    double refined(const NodeBox& box, std::size_t node, double limit, std::size_t& work) const {
+    // The bound of the box narrowed by the node's hull, where it has one, and by the exact
+    // farthest distances from the chord's ends where they alone keep the bound above `limit`
+    // (9 above), measuring no more than `cache_budget` points for them. Adds to `work` the hull
+    // vertices it visits and the points it measures, in the units of SplitGuard::split_within.
+    double refined(const NodeBox& box, std::size_t node, double limit, std::size_t& work,
+                   std::size_t cache_budget) const {
         Reach reach = this->reach(box, limit);
         if (!hulls_.has_hull(node)) {
             return reach.bound();
@@ -272,6 +288,7 @@ class NodeBound {
             reach.to_start =
                 std::min(reach.to_start, farthest_bound(node, distance_.start(), {0.0, 0.0}, 0.0));
             work += kScanWork * scan;
+            reach.to_start = exactly(reach.to_start, node, distance_.start(), work, cache_budget);
             return reach.bound();
         }
         // |s.x - p.x| + |s.y - p.y| and |dx| + |dy| bound the terms of both numerators.
@@ -314,6 +331,18 @@ class NodeBound {
             const double tau = slack + len2 * 0x1p-50;
             reach.to_end =
                 std::min(reach.to_end, farthest_bound(node, distance_.end(), {dx, dy}, tau));
+        }
+        // Where one end's branch alone keeps the node, the exact farthest distance from that
+        // end may drop it; runs that share the end share the values (farthest_cache.h).
+        const double others_for_start = std::max(reach.branches.end ? reach.to_end : 0.0,
+                                                 reach.branches.line ? reach.to_line : 0.0);
+        const double others_for_end = std::max(reach.branches.start ? reach.to_start : 0.0,
+                                               reach.branches.line ? reach.to_line : 0.0);
+        if (reach.branches.start && reach.to_start > limit && others_for_start <= limit) {
+            reach.to_start = exactly(reach.to_start, node, distance_.start(), work, cache_budget);
+        }
+        if (reach.branches.end && reach.to_end > limit && others_for_end <= limit) {
+            reach.to_end = exactly(reach.to_end, node, distance_.end(), work, cache_budget);
         }
         return reach.bound();
     }
@@ -390,6 +419,16 @@ class NodeBound {
         return root * kFarthestSlack;
     }
 
+    // The smaller of `bound` and the exact farthest distance from `c` over the node, if the
+    // cache has it or can work it out within `cache_budget` points.
+    double exactly(double bound, std::size_t node, Coordinate c, std::size_t& work,
+                   std::size_t cache_budget) const {
+        const std::size_t before = cache_budget;
+        const std::optional<double> exact = farthest_.farthest(points_, node, c, cache_budget);
+        work += kCacheWork * (before - cache_budget);
+        return exact ? std::min(bound, *exact) : bound;
+    }
+
     // The span of a numerator over the node's points, from the hull's extreme vertices along
     // `f` (the direction in which the numerator's exact value grows) and its opposite, widened
     // by `slack`; none where the hull's search cannot decide.
@@ -406,6 +445,8 @@ class NodeBound {
 
     const DistanceToSegment& distance_;
     const NodeHulls& hulls_;
+    const Ring& points_;
+    FarthestCache& farthest_;
 };
 
 }  // namespace guard_bounds

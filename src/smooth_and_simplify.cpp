@@ -104,11 +104,15 @@ class RingSplitter {
             return workspace_.guard.split(ring_, run, tolerance);
         }
         if (guarded_ && run.inner_points() >= kGuardedRunPoints) {
-            // Where the bounds cannot tell the points apart the search gives up after a quarter
-            // of what the scan costs, and the scan decides.
+            // The guard may spend a quarter of what scanning this ring would have cost so far,
+            // this run included; where its bounds cannot tell the points apart it gives up, and
+            // the scan decides. What it spends on such runs fills its caches for later ones.
+            const std::size_t allowed = (measured_ + unscanned_ + run.inner_points()) / 4;
+            const std::size_t limit = allowed > guard_work_ ? allowed - guard_work_ : 0;
             const std::optional<Split> split =
-                workspace_.guard.split_within(ring_, run, tolerance, run.inner_points() / 4);
+                workspace_.guard.split_within(ring_, run, tolerance, limit, guard_work_);
             if (split) {
+                unscanned_ += run.inner_points();
                 return *split;
             }
         }
@@ -131,7 +135,9 @@ class RingSplitter {
     Workspace& workspace_;
     bool screened_ = false;
     bool guarded_ = false;
-    std::size_t measured_ = 0;
+    std::size_t measured_ = 0;    // points the scans have measured
+    std::size_t unscanned_ = 0;   // inner points of the runs the guard decided
+    std::size_t guard_work_ = 0;  // the guard's work, decided runs or not
     std::size_t budget_ = 0;
 };
 

@@ -32,6 +32,7 @@ namespace {
 
 using guard_bounds::kLargestOrdinaryCoordinate;
 using guard_bounds::kSmallestOrdinaryLen2;
+using guard_bounds::kTiedWithin;
 using guard_bounds::NodeBound;
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
@@ -39,7 +40,9 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // Points per leaf of the tree, measured one by one when the leaf is opened.
 constexpr std::size_t kLeafPoints = 8;
 // Runs with no more inner points than this are measured directly: the descent would cost more.
-constexpr std::size_t kDirectScanPoints = 2 * kLeafPoints;
+constexpr std::size_t kDirectScanPoints = 8 * kLeafPoints;
+// Points measured directly at each end of a longer run before the search.
+constexpr std::size_t kEndPoints = 2 * kLeafPoints;
 // The work of the search in the units of split_within: a point of the screened scan costs one.
 constexpr std::size_t kMeasureWork = 10;
 constexpr std::size_t kBoundWork = 8;
@@ -111,6 +114,7 @@ bool SplitGuard::build(const Ring& points) {
         boxes_[node] = united(boxes_[2 * node], boxes_[2 * node + 1]);
     }
     hulls_.build(points, leaf_base_, kLeafPoints);
+    farthest_.reset(2 * leaf_base_, leaf_base_, kLeafPoints);
     return true;
 }
 
@@ -123,15 +127,16 @@ SplitGuard::Pending SplitGuard::pending(std::size_t node, const Bound& bound, do
     const std::size_t begin = (node - (std::size_t{1} << depth)) * span;
     // Leaves have no hull: their box is all there is.
     return {node, begin, begin + span, bound(boxes_[node], std::max(tolerance, best)),
-            !hulls_.has_hull(node)};
+            hulls_.has_hull(node) ? 0 : 2};
 }
 
 Split SplitGuard::split(const Ring& points, const Run& run, double tolerance) {
-    return *split_within(points, run, tolerance, SIZE_MAX);
+    std::size_t work = 0;
+    return *split_within(points, run, tolerance, SIZE_MAX, work);
 }
 
 std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run, double tolerance,
-                                              std::size_t work_limit) {
+                                              std::size_t work_limit, std::size_t& work) {
     // No distance exceeds +inf or NaN.
     if (run.last - run.first < 2 || !(tolerance < kInfinity)) {
         return Split{};
@@ -144,12 +149,12 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
             best.offer(i, distance(points[i]));
         }
     } else {
-        // The points before the first whole leaf of the run and after the last are measured
-        // directly; the whole leaves are covered by at most two nodes per level of the tree,
-        // each pushed with its bound, the highest on top (the earliest among equals), so that
-        // the best grows fast.
-        const std::size_t first_leaf = (first_inner + kLeafPoints - 1) / kLeafPoints;
-        const std::size_t end_leaf = run.last / kLeafPoints;
+        // The first and last kEndPoints inner points or so, up to whole leaves, are measured
+        // directly: where splits peel a few points off a run, the winner lies there, and a
+        // best found early drops more nodes. The whole leaves between are covered by at most
+        // two nodes per level of the tree.
+        const std::size_t first_leaf = (first_inner + kEndPoints + kLeafPoints - 1) / kLeafPoints;
+        const std::size_t end_leaf = std::max(first_leaf, (run.last - kEndPoints) / kLeafPoints);
         for (std::size_t i = first_inner; i < first_leaf * kLeafPoints; ++i) {
             best.offer(i, distance(points[i]));
         }
@@ -170,7 +175,8 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
                 }
             };
             pending_.clear();
-            std::size_t work = 0;
+            const std::size_t limit_of_work =
+                work > SIZE_MAX - work_limit ? SIZE_MAX : work + work_limit;
             // The whole leaves of the run lie under at most two nodes per level of the tree.
             for (std::size_t low = first_leaf + leaf_base_, high = end_leaf + leaf_base_;
                  low < high; low /= 2, high /= 2) {
@@ -184,7 +190,7 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
                 }
             }
             while (!pending_.empty()) {
-                if (work > work_limit) {
+                if (work > limit_of_work) {
                     return false;
                 }
                 std::pop_heap(pending_.begin(), pending_.end(), lower);
@@ -193,11 +199,20 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
                 if (!best.could_be_beaten(node.begin, node.bound, tolerance)) {
                     continue;
                 }
-                if (!node.refined) {
-                    // The box did not drop the node; its hull may, or may at least rank it lower.
-                    node.bound = bound.refined(boxes_[node.node], node.node,
-                                               std::max(tolerance, best.distance), work);
-                    node.refined = true;
+                const double limit = std::max(tolerance, best.distance);
+                if (node.narrowings == 0 ||
+                    (node.narrowings == 1 && node.bound <= limit * kTiedWithin)) {
+                    // The box did not drop the node: its hull may, or may at least rank it lower.
+                    // Narrowed again once the best has come within the slack of the bound, it
+                    // may be dropped by the exact farthest distances that then count.
+                    // The cache may measure no more than a scan of the run would, nor more than
+                    // the work left.
+                    const std::size_t left = limit_of_work > work ? limit_of_work - work : 0;
+                    const std::size_t cache_budget =
+                        std::min(run.inner_points(), left / guard_bounds::kCacheWork);
+                    node.bound =
+                        bound.refined(boxes_[node.node], node.node, limit, work, cache_budget);
+                    ++node.narrowings;
                     push(node);
                     continue;
                 }
@@ -216,8 +231,9 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
         };
         const bool ordinary = ordinary_coordinates_ &&
                               (distance.degenerate() || distance.len2() >= kSmallestOrdinaryLen2);
-        const bool decided = ordinary ? search(NodeBound<true>(distance, hulls_))
-                                      : search(NodeBound<false>(distance, hulls_));
+        const bool decided = ordinary
+                                 ? search(NodeBound<true>(distance, hulls_, points, farthest_))
+                                 : search(NodeBound<false>(distance, hulls_, points, farthest_));
         if (!decided) {
             return std::nullopt;
         }

@@ -15,15 +15,18 @@
 // straight, turned or growing, spirals, combs) cost O(n log n) in practice. No bound of that
 // kind holds for every ring: a node must be opened whenever one of its points could equal the
 // best distance, and a ring can hold many points at exactly the same distance from a chord's
-// end, run after run (points of one circle around that end). The search gives up once it has
-// spent a quarter of what a scan of the run costs (split_within), so such rings cost about
-// 1.25 times the scan, which is quadratic there.
+// end, run after run (points of one circle around that end): farthest_cache.h settles those
+// ties exactly once it has the farthest distances from that end, but no bound settles every
+// kind of tie. The stage therefore lets the guard of a ring spend no more than a quarter of what
+// the ring's scans have cost (split_within gives up at a limit), so that on rings where it
+// cannot drop nodes it costs at most a quarter more than the scan, quadratic there.
 #pragma once
 
 #include <cstddef>
 #include <optional>
 
 #include "allocation.h"
+#include "farthest_cache.h"
 #include "node_hulls.h"
 #include "polygon_model.h"
 #include "split_run.h"
@@ -49,20 +52,20 @@ class SplitGuard {
 
     // The same, but the search gives up, returning none, once it has spent `work_limit` units
     // without a decision; the caller then scans. A unit is about the time the screened scan
-    // takes per point, so a limit of a quarter of the run's length keeps the guard within a
-    // quarter of the cost of a scan on runs where few nodes can be dropped.
+    // takes per point. The work spent is added to `work`.
     std::optional<Split> split_within(const Ring& points, const Run& run, double tolerance,
-                                      std::size_t work_limit);
+                                      std::size_t work_limit, std::size_t& work);
 
   private:
     // A node waiting to be opened: its points [begin, end), the bound it was pushed with and
-    // whether that bound has been narrowed by the hull already.
+    // how often that bound has been narrowed by the node's hull (twice at most; leaves, which
+    // have none, count as narrowed twice).
     struct Pending {
         std::size_t node;
         std::size_t begin;
         std::size_t end;
         double bound;
-        bool refined;
+        int narrowings;
     };
 
     // A node with its points and the bound of its box.
@@ -73,6 +76,7 @@ class SplitGuard {
     // from leaf_base_ on, each over kLeafPoints consecutive points.
     Vector<NodeBox> boxes_;
     NodeHulls hulls_;
+    FarthestCache farthest_;
     std::size_t leaf_base_ = 0;
     bool ordinary_coordinates_ = false;
     Vector<Pending> pending_;
