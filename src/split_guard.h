@@ -6,20 +6,21 @@
 // proves the bounds, assuming of hypotenuse() only that it is faithful, and split_guard.cpp
 // the pruning.
 //
-// Cost. Laying the tree takes O(n) for the boxes and O(n log n) at most for the hulls, whose
+// Cost. Laying the tree takes O(n) for the boxes and at most O(n log n) for the hulls, whose
 // vertices are capped at 8 per point (beyond the cap the upper nodes keep their boxes only). A
-// query opens the O(log n) nodes that cover the run and then only nodes whose bound reaches
-// the best distance found: with a hull that bound is exact on the line branch but for a few
-// units in the last place, and within a few units of the farthest corner of the hull cut by
-// the branch's line on the start and end branches. So rings that stall the scans (zigzags
-// straight, turned or growing, spirals, combs) cost O(n log n) in practice. No bound of that
-// kind holds for every ring: a node must be opened whenever one of its points could equal the
-// best distance, and a ring can hold many points at exactly the same distance from a chord's
-// end, run after run (points of one circle around that end): farthest_cache.h settles those
-// ties exactly once it has the farthest distances from that end, but no bound settles every
-// kind of tie. The stage therefore lets the guard of a ring spend no more than a quarter of what
-// the ring's scans have cost (split_within gives up at a limit), so that on rings where it
-// cannot drop nodes it costs at most a quarter more than the scan, quadratic there.
+// query measures the first and last few inner points, then opens the O(log n) nodes that cover
+// the run and, best first, only nodes whose bound reaches the best distance found. With a hull
+// that bound is exact on the line branch but for a few units in the last place, and within a
+// few units of the farthest corner of the hull cut by the branch's line on the start and end
+// branches; where one end's branch alone keeps a node, the exact farthest distance from that
+// end, cached per node (farthest_cache.h), settles ties that no slack can. So the rings that
+// stall the scans (zigzags straight, turned or growing, spirals, combs at 45 degrees, points
+// tied on a circle around a run's end) cost about O(n log n). No such bound is proven for every
+// ring: a node must be opened whenever one of its points could equal the best distance, and
+// ties of other kinds can keep many nodes open run after run. The stage therefore lets the
+// guard of a ring spend no more than a quarter of what the ring's scans would have cost
+// (split_within gives up at a limit, and the scan decides), so that where the guard cannot
+// drop nodes the ring costs at most about a quarter more than the scan.
 #pragma once
 
 #include <cstddef>
