@@ -1,6 +1,7 @@
-// The exact signs and the node hulls of the simplification guard, against exact integer
-// arithmetic: coordinates are multiples of 2^-52 up to 256 in magnitude (or such values scaled
-// by a power of two), so that every difference and product of them is an exact 128-bit integer.
+// The exact signs, the node hulls and the farthest-distance cache of the simplification guard,
+// against exact integer arithmetic and plain maxima: coordinates are multiples of 2^-52 up to 256
+// in magnitude (or such values scaled by a power of two), so that every difference and product of
+// them is an exact 128-bit integer.
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -11,6 +12,8 @@
 
 #include "check.h"
 #include "exact_sign.h"
+#include "farthest_cache.h"
+#include "hypotenuse.h"
 #include "node_hulls.h"
 
 namespace {
@@ -215,11 +218,48 @@ void check_hulls() {
     }
 }
 
+// The cache's farthest distances equal the largest distance as computed over the node's points,
+// whether worked out at once or over several calls with small budgets, and for any centre.
+void check_farthest_cache() {
+    Random random(4);
+    const std::vector<Coordinate> points = points_for_hulls(random, 0, 3000);
+    const quorvel::Ring ring(points.begin(), points.end());
+    const std::size_t leaf_base = 512;  // 3000 points in leaves of 8
+    quorvel::FarthestCache cache;
+    cache.reset(2 * leaf_base, leaf_base, 8);
+    for (const Coordinate c : {random.point(), random.point()}) {
+        for (const std::size_t node : {std::size_t{1}, std::size_t{2}, std::size_t{3},
+                                       std::size_t{17}, std::size_t{300}, std::size_t{700}}) {
+            const std::size_t depth = static_cast<std::size_t>(std::bit_width(node)) - 1;
+            const std::size_t span = (leaf_base >> depth) * 8;
+            const std::size_t begin = (node - (std::size_t{1} << depth)) * span;
+            const std::size_t end = std::min(begin + span, ring.size());
+            double expected = 0.0;
+            for (std::size_t i = begin; i < end; ++i) {
+                expected =
+                    std::max(expected, quorvel::hypotenuse(c.x - ring[i].x, c.y - ring[i].y));
+            }
+            std::optional<double> got;
+            int calls = 0;
+            while (!got && calls < 1000) {
+                std::size_t budget = 100;
+                got = cache.farthest(ring, node, c, budget);
+                ++calls;
+            }
+            check::expect(got && *got == expected, "the cache's farthest distance is exact");
+            std::size_t none = 0;
+            check::expect(cache.farthest(ring, node, c, none) == got,
+                          "a cached distance needs no budget");
+        }
+    }
+}
+
 }  // namespace
 
 int main() {
     check_turns();
     check_steps();
     check_hulls();
+    check_farthest_cache();
     return check::status();
 }
