@@ -58,7 +58,9 @@
 //    in p, so over the points of a node, which all lie in its exact convex hull (node_hulls.h,
 //    built with exact signs), each is largest at the hull vertex extreme along its gradient,
 //    (dy, -dx) for L and (dx, dy) for T, and smallest at the vertex extreme the other way;
-//    NodeHulls::extreme() finds those vertices with exact signs. The computed numerators, N(p)
+//    NodeHulls::extreme() finds those vertices with exact signs. (A small hull is scanned
+//    instead: the largest computed value over all vertices is at least that of the extreme
+//    one, and the inequalities below hold for it the same way.) The computed numerators, N(p)
 //    of q and R(p) of r, differ from L(p) and T(p) by at most 3.01e (|s.y - p.y| |dx| +
 //    |s.x - p.x| |dy|) + 2^-1074: two differences, two products and a sum, each within e
 //    relative, a product that underflows within 2^-1075. With U and V the largest |u| and |v|
@@ -146,6 +148,8 @@ constexpr double kFarthestSlack = 1.0 + 0x1p-46;
 // of the screened scan costs one): per step of the two searches along a direction, and per
 // vertex of a scan of the cut hull.
 constexpr std::size_t kSearchWork = 4;
+// Hulls of up to this many vertices are scanned rather than searched (6 above).
+constexpr std::size_t kScannedHull = 16;
 constexpr std::size_t kScanWork = 3;
 
 // A bound this close above the limit may be above it by its slack alone: the hull is worth
@@ -282,7 +286,8 @@ class NodeBound {
             return reach.bound();
         }
         const std::size_t size = hulls_.hull_size(node);
-        const std::size_t search = static_cast<std::size_t>(std::bit_width(size));
+        const std::size_t search =
+            size <= kScannedHull ? size / 2 : static_cast<std::size_t>(std::bit_width(size));
         const std::size_t scan = size <= NodeHulls::kMostScannedVertices + 2 ? size : 0;
         if (distance_.degenerate()) {
             reach.to_start =
@@ -429,11 +434,22 @@ class NodeBound {
         return exact ? std::min(bound, *exact) : bound;
     }
 
-    // The span of a numerator over the node's points, from the hull's extreme vertices along
-    // `f` (the direction in which the numerator's exact value grows) and its opposite, widened
-    // by `slack`; none where the hull's search cannot decide.
+    // The span of a numerator over the node's points, from its values at the hull's vertices
+    // widened by `slack` (6 above): at every vertex for a small hull, at the vertices extreme
+    // along `f` (the direction in which the numerator's exact value grows) and its opposite for
+    // a large one. None where the search for them cannot decide.
     std::optional<Span> hull_span(std::size_t node, Coordinate f, double slack,
                                   double (*numerator)(const DistanceToSegment&, Coordinate)) const {
+        if (hulls_.hull_size(node) <= kScannedHull) {
+            double lowest = kInfinity;
+            double highest = -kInfinity;
+            hulls_.visit_vertices(node, [&](Coordinate v) {
+                const double value = numerator(distance_, v);
+                lowest = std::min(lowest, value);
+                highest = std::max(highest, value);
+            });
+            return checked(lowest - slack, highest + slack, false);
+        }
         const std::optional<Coordinate> highest = hulls_.extreme(node, f);
         const std::optional<Coordinate> lowest = hulls_.extreme(node, {-f.x, -f.y});
         if (!highest || !lowest) {

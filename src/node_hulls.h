@@ -26,6 +26,18 @@ class NodeHulls {
 
     bool has_hull(std::size_t node) const { return chains_[node].upper_end != 0; }
 
+    // Calls `visit` with every vertex of the node's hull (its two ends twice).
+    template <class Visit>
+    void visit_vertices(std::size_t node, Visit&& visit) const {
+        const Chains c = chains_[node];
+        for (std::uint32_t i = c.upper_begin; i < c.upper_end; ++i) {
+            visit(points_[vertices_[i]]);
+        }
+        for (std::uint32_t i = c.lower_begin; i < c.lower_end; ++i) {
+            visit(points_[vertices_[i]]);
+        }
+    }
+
     // The vertices of the node's hull, counting its two ends twice: what a scan of it visits.
     std::size_t hull_size(std::size_t node) const {
         const Chains c = chains_[node];
