@@ -305,7 +305,8 @@ class NodeBound {
         }
         const double slack = scale * kHullSlack + kHullTinySlack;
         const double len2 = distance_.len2();
-        if (reach.branches.line) {
+        // Only parts of the bound above the limit are worth narrowing.
+        if (reach.branches.line && reach.to_line > limit) {
             work += kSearchWork * search;
             const std::optional<Span> numerator = hull_span(node, {dy, -dx}, slack, &across);
             if (numerator) {
@@ -313,7 +314,8 @@ class NodeBound {
                     reach.to_line, line_bound<Ordinary>(*numerator, len2, distance_.length()));
             }
         }
-        if (reach.branches.start || reach.branches.end) {
+        if ((reach.branches.start && reach.to_start > limit) ||
+            (reach.branches.end && reach.to_end > limit)) {
             work += kSearchWork * search;
             const std::optional<Span> numerator = hull_span(node, {dx, dy}, slack, &along);
             if (numerator) {
