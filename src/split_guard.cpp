@@ -38,11 +38,11 @@ using guard_bounds::NodeBound;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // Points per leaf of the tree, measured one by one when the leaf is opened.
-constexpr std::size_t kLeafPoints = 8;
+constexpr std::size_t kLeafPoints = 16;
 // Runs with no more inner points than this are measured directly: the descent would cost more.
-constexpr std::size_t kDirectScanPoints = 8 * kLeafPoints;
+constexpr std::size_t kDirectScanPoints = 4 * kLeafPoints;
 // Points measured directly at each end of a longer run before the search.
-constexpr std::size_t kEndPoints = 2 * kLeafPoints;
+constexpr std::size_t kEndPoints = kLeafPoints;
 // The work of the search in the units of split_within: a point of the screened scan costs one.
 constexpr std::size_t kMeasureWork = 10;
 constexpr std::size_t kBoundWork = 8;
