@@ -76,6 +76,7 @@ class RingSplitter {
     RingSplitter(const Ring& ring, SplitKernels kernels, Workspace& workspace)
         : ring_(ring), kernels_(kernels), workspace_(workspace) {
         screened_ = kernels.scan != SplitScan::Plain && screening_applies(ring);
+        lanes_ = kernels.scan == SplitScan::FourLanes ? ScreenLanes::Four : ScreenLanes::Two;
         if (screened_ && workspace.estimates.size() < ring.size()) {
             workspace.estimates.resize(ring.size());
         }
@@ -96,14 +97,26 @@ class RingSplitter {
         if (run.last - run.first < 2) {
             return Split{};
         }
-        if (!guarded_ && measured_ >= budget_) {
+        if (!guarded_ && measured_ < budget_) [[likely]] {
+            return scan(run, tolerance);
+        }
+        return guarded(run, tolerance);
+    }
+
+  private:
+    // Past the budget: the guard, built on first need.
+    Split guarded(const Run& run, double tolerance) {
+        if (!guarded_) {
             guarded_ = workspace_.guard.build(ring_);
             budget_ = SIZE_MAX;  // built, or refused for good
+            if (!guarded_) {
+                return scan(run, tolerance);
+            }
         }
-        if (guarded_ && kernels_.guard == SplitGuardUse::Always) {
+        if (kernels_.guard == SplitGuardUse::Always) {
             return workspace_.guard.split(ring_, run, tolerance);
         }
-        if (guarded_ && run.inner_points() >= kGuardedRunPoints) {
+        if (run.inner_points() >= kGuardedRunPoints) {
             // The guard may spend a quarter of what scanning this ring would have cost so far,
             // this run included; where its bounds cannot tell the points apart it gives up, and
             // the scan decides. What it spends on such runs fills its caches for later ones.
@@ -119,21 +132,19 @@ class RingSplitter {
         return scan(run, tolerance);
     }
 
-  private:
     Split scan(const Run& run, double tolerance) {
         measured_ += run.inner_points();
         if (!screened_) {
             return split_plain(ring_, run, tolerance);
         }
-        const ScreenLanes lanes =
-            kernels_.scan == SplitScan::FourLanes ? ScreenLanes::Four : ScreenLanes::Two;
-        return split_screened(ring_, run, tolerance, workspace_.estimates.data(), lanes);
+        return split_screened(ring_, run, tolerance, workspace_.estimates.data(), lanes_);
     }
 
     const Ring& ring_;
     SplitKernels kernels_;
     Workspace& workspace_;
     bool screened_ = false;
+    ScreenLanes lanes_ = ScreenLanes::Two;
     bool guarded_ = false;
     std::size_t measured_ = 0;    // points the scans have measured
     std::size_t unscanned_ = 0;   // inner points of the runs the guard decided
