@@ -1,15 +1,13 @@
 // libFuzzer target: the module's corner cutting, point-to-segment distance and
-// Ramer-Douglas-Peucker (a screened scan in SIMD lanes, exact distances only near the winner)
-// against the plain versions in reference_geometry.h, bit for bit, on rings decoded from the
-// fuzz bytes. The decoding favours what breaks screening: duplicate points, collinear runs,
-// points mirrored about a line through the first point (exact ties), magnitudes from 5e-324
-// to the largest double and around the screening bounds, NaN and infinite coordinates, and
-// tolerances of 0, tiny, huge, NaN, infinite, or exactly a distance measured in the ring
-// (nudged by one unit in the last place or not).
-//
-// Each ring is simplified twice by the module: with the four-lane scan, where the processor
-// has AVX2, and with the two-lane scan, by clearing the AVX2 bit of the processor model that
-// __builtin_cpu_supports reads (the module asks it on every call).
+// Ramer-Douglas-Peucker against the plain versions in reference_geometry.h, bit for bit, on
+// rings decoded from the fuzz bytes, with every way the module has of finding a split: the
+// plain scan, the screened scan in two and (where the processor has AVX2) four lanes, the guard
+// alone, and the guard taking over from a scan. The guard is also asked directly about runs of
+// the ring. The decoding favours what breaks screening and bounding: duplicate points,
+// collinear runs, points mirrored about a line through the first point (exact ties),
+// magnitudes from 5e-324 to the largest double and around the screening bounds, NaN and
+// infinite coordinates, and tolerances of 0, tiny, huge, NaN, infinite, or exactly a distance
+// measured in the ring (nudged by one unit in the last place or not).
 //
 // Input layout:
 //   byte 0    tolerance: 0..27 from kTolerances; 28 the next eight bytes as a double; 29..31 a
@@ -28,7 +26,11 @@
 #include <vector>
 
 #include "reference_geometry.h"
+#include "segment_distance.h"
 #include "smooth_and_simplify.h"
+#include "split_guard.h"
+#include "split_plain.h"
+#include "split_screened.h"
 
 namespace {
 
@@ -99,6 +101,8 @@ constexpr double kExtremes[32] = {
 };
 
 constexpr std::size_t kMostPoints = 1 << 14;
+// Rings longer than this are simplified with fewer kernels (kernels_for_long_rings).
+constexpr std::size_t kLongRing = 4096;
 
 class Bytes {
   public:
@@ -288,33 +292,74 @@ Points to_points(const quorvel::Ring& ring) {
     std::abort();
 }
 
-// The processor model that __builtin_cpu_supports reads (libgcc and compiler-rt lay it out
-// alike); bit 10 of the first feature word is AVX2.
-extern "C" struct {
-    unsigned vendor;
-    unsigned type;
-    unsigned subtype;
-    unsigned features[1];
-} __cpu_model;
-constexpr unsigned kAvx2Bit = 1u << 10;
-
-[[gnu::noinline]] bool processor_has_avx2() {
-    return __builtin_cpu_supports("avx2");
+// Every way of finding the split, chosen by parameter.
+std::vector<quorvel::SplitKernels> kernels_to_run() {
+    using quorvel::SplitGuardUse;
+    using quorvel::SplitScan;
+    std::vector<quorvel::SplitKernels> kernels = {
+        {SplitScan::Plain, SplitGuardUse::Never},
+        {SplitScan::TwoLanes, SplitGuardUse::Never},
+        {SplitScan::Plain, SplitGuardUse::Always},
+        {SplitScan::TwoLanes, SplitGuardUse::WhenStalled, 0},
+        {SplitScan::TwoLanes, SplitGuardUse::WhenStalled, 1},
+    };
+    if (quorvel::four_lanes_supported()) {
+        kernels.push_back({SplitScan::FourLanes, SplitGuardUse::Never});
+        kernels.push_back({SplitScan::FourLanes, SplitGuardUse::WhenStalled, 1});
+    }
+    return kernels;
 }
 
-// Runs `simplify` with the four-lane scan and, separately, with the two-lane one.
-template <class Simplify>
-void with_each_lane_width(Simplify simplify) {
-    static const bool avx2 = processor_has_avx2();
-    simplify("as the processor allows");
-    if (avx2) {
-        __cpu_model.features[0] &= ~kAvx2Bit;
-        if (processor_has_avx2()) {
-            std::fprintf(stderr, "the AVX2 bit could not be cleared\n");
+// Long rings take long with every kernel that scans: once each with the two-lane scan, the guard
+// alone and the guard taking over from the widest scan.
+std::vector<quorvel::SplitKernels> kernels_for_long_rings() {
+    using quorvel::SplitGuardUse;
+    using quorvel::SplitScan;
+    const SplitScan widest =
+        quorvel::four_lanes_supported() ? SplitScan::FourLanes : SplitScan::TwoLanes;
+    return {{SplitScan::TwoLanes, SplitGuardUse::Never},
+            {SplitScan::Plain, SplitGuardUse::Always},
+            {widest, SplitGuardUse::WhenStalled, 1}};
+}
+
+const char* describe(quorvel::SplitKernels k) {
+    static char text[80];
+    const char* scans[] = {"plain scan", "two lanes", "four lanes"};
+    const char* guards[] = {"never", "when stalled", "always"};
+    std::snprintf(text, sizeof text, "%s, guard %s, stall factor %zu",
+                  scans[static_cast<int>(k.scan)], guards[static_cast<int>(k.guard)],
+                  k.stall_factor);
+    return text;
+}
+
+// The guard on its own, on runs of the ring that Ramer-Douglas-Peucker may never reach.
+void check_guard_on_runs(const Points& points, double tolerance) {
+    const quorvel::Ring ring = to_ring(points);
+    quorvel::SplitGuard guard;
+    if (!guard.build(ring)) {
+        return;  // NaN or infinite coordinates: the guard is not used
+    }
+    const std::size_t n = ring.size();
+    if (n < 3) {
+        return;
+    }
+    const std::size_t runs[][2] = {
+        {0, n - 1}, {n / 3, n - 1}, {0, 2 * n / 3}, {n / 5, 4 * n / 5}, {1, n - 2}};
+    for (const auto& ends : runs) {
+        if (ends[0] >= ends[1]) {
+            continue;
+        }
+        const quorvel::Run run{ends[0], ends[1]};
+        const quorvel::Split got = guard.split(ring, run, tolerance);
+        const quorvel::Split expected = quorvel::split_plain(ring, run, tolerance);
+        if (got != expected) {
+            std::fprintf(
+                stderr, "\nMISMATCH: the guard on the run %zu..%zu, tolerance %a: %zd, plain %zd\n",
+                run.first, run.last, tolerance, got ? static_cast<std::ptrdiff_t>(*got) : -1,
+                expected ? static_cast<std::ptrdiff_t>(*expected) : -1);
+            print_points("ring", points);
             std::abort();
         }
-        simplify("two lanes");
-        __cpu_model.features[0] |= kAvx2Bit;
     }
 }
 
@@ -384,11 +429,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const Points expected = reference::simplify_ring(ring, tolerance);
     const quorvel::Ring input = to_ring(ring);
-    with_each_lane_width([&](const char* lanes) {
-        const quorvel::Ring got = quorvel::simplify_ring(input, tolerance);
+    static const std::vector<quorvel::SplitKernels> kernels = kernels_to_run();
+    static const std::vector<quorvel::SplitKernels> long_ring_kernels = kernels_for_long_rings();
+    for (const quorvel::SplitKernels k : ring.size() > kLongRing ? long_ring_kernels : kernels) {
+        const quorvel::Ring got = quorvel::simplify_ring(input, tolerance, k);
         if (!identical(got, expected, true)) {
-            mismatch(lanes, ring, tolerance, got, expected);
+            mismatch(describe(k), ring, tolerance, got, expected);
         }
-    });
+    }
+    if (!ring.empty()) {
+        check_guard_on_runs(ring, tolerance);
+    }
     return 0;
 }

@@ -161,8 +161,42 @@ def zigzag(count):
     return [grid(i % 15 - 7, (3 if i % 2 else -3) * (1 if i % 4 < 2 else 2) // 2) for i in range(count)]
 
 
+def stalling_rings():
+    """Rings whose splits each peel off a few points (see benchmarks/adversarial_rings.py), as
+    raw points: the scans take quadratic time on them and the guard takes over."""
+    far = 1e7
+    count = 120
+    zig = [(0.0, -far)] + [((count - i + 10) * (1 if i % 2 == 0 else -1), 0.0)
+                           for i in range(count)] + [(0.0, -far)]
+    grow = [(0.0, -far)] + [((i + 10) * (1 if i % 2 == 0 else -1), 0.0)
+                            for i in range(count)] + [(0.0, -far)]
+    c, s = math.cos(math.radians(30)), math.sin(math.radians(30))
+    turned = [(x * c - y * s + 0.1234, x * s + y * c - 7.5678) for x, y in zig]
+    spiral = [(1000 * (1 - 0.9 * i / 150) * math.cos(2 * math.pi * 4 * i / 150),
+               1000 * (1 - 0.9 * i / 150) * math.sin(2 * math.pi * 4 * i / 150))
+              for i in range(150)]
+    comb = [(far, far)]
+    ties = [(far, far)]
+    for i in range(count // 4):
+        t = 4.0 * i
+        gap = 16 * (1 - i / (count // 2))
+        comb += [(t, t), (t + 1, t + 1), (t + 2, t + 2 + gap), (t + 3, t + 3 + gap)]
+        ties += [(t, t), (t + 1, t + 1), (t + 2, t + 18), (t + 3, t + 19)]
+    radius = 5 * 13 * 17 * 29
+    arc = [(x, math.isqrt(radius * radius - x * x)) for x in range(1, radius)
+           if math.isqrt(radius * radius - x * x) ** 2 == radius * radius - x * x][:30]
+    circle = [(0.0, 0.0)] * 3
+    for i, (x, y) in enumerate(arc):
+        bx, by = arc[(i * 7) % len(arc)]
+        circle += [(float(x), float(y))] * 2 + [(float(-bx), float(-by))] * 2
+    return [zig, grow, turned, spiral, comb + [(far, far)], ties + [(far, far)], circle]
+
+
 def simplify_seeds():
     seeds = [
+        # Rings that stall the scans, so that the guard takes over.
+        *(ring_seed(t, SMOOTH | CLOSE, *(raw(x, y) for x, y in points))
+          for points in stalling_rings() for t in (T_TINY, T_HALF)),
         # The square at every kind of tolerance, smoothed first and not.
         *(ring_seed(t, SMOOTH | CLOSE, *square()) for t in (T_ZERO, T_HALF, T_ONE, T_INF, T_NAN)),
         ring_seed(T_ONE, CLOSE, *square()),

@@ -59,24 +59,50 @@ inline Points cut_corners(const Points& p) {
     return out;
 }
 
-// Distance from p to the segment from s to e.
+// Distance from point p to the segment from start s to end e, following the rule step by step
+// with every product, sum and quotient rounded on its own. hypot is the C library's (on glibc
+// 2.36 for x86-64, the bits of the module's own hypotenuse(); elsewhere the two may differ in
+// the last bit, and this target with them).
 inline double point_segment_distance(Point p, Point s, Point e) {
+    // 1. Start and end equal: the distance to that one point.
     if (same(s, e)) {
         return std::hypot(s.x - p.x, s.y - p.y);
     }
-    const double dx = e.x - s.x;
-    const double dy = e.y - s.y;
-    const double len2 = dx * dx + dy * dy;
-    const double r = ((p.x - s.x) * dx + (p.y - s.y) * dy) / len2;
+    // 2. The chord's components and its squared length.
+    const double chord_x = e.x - s.x;
+    const double chord_y = e.y - s.y;
+    const double chord_x_squared = chord_x * chord_x;
+    const double chord_y_squared = chord_y * chord_y;
+    const double length_squared = chord_x_squared + chord_y_squared;
+    // 3. The projection parameter: (p - s) . chord over the squared length.
+    const double offset_x = p.x - s.x;
+    const double offset_y = p.y - s.y;
+    const double projection_x = offset_x * chord_x;
+    const double projection_y = offset_y * chord_y;
+    const double projection = projection_x + projection_y;
+    const double r = projection / length_squared;
+    // 4. At or before the start: the distance to the start.
     if (r <= 0.0) {
-        return std::hypot(s.x - p.x, s.y - p.y);
+        const double to_start_x = s.x - p.x;
+        const double to_start_y = s.y - p.y;
+        return std::hypot(to_start_x, to_start_y);
     }
+    // 5. At or past the end: the distance to the end.
     if (r >= 1.0) {
-        return std::hypot(e.x - p.x, e.y - p.y);
+        const double to_end_x = e.x - p.x;
+        const double to_end_y = e.y - p.y;
+        return std::hypot(to_end_x, to_end_y);
     }
-    // Also reached when r is not a number.
-    const double q = ((s.y - p.y) * dx - (s.x - p.x) * dy) / len2;
-    return std::fabs(q) * std::hypot(dx, dy);
+    // 6. Otherwise, an r that is not a number included: the distance to the line, as the
+    //    signed cross product over the squared length, made absolute, times the chord's length.
+    const double from_point_y = s.y - p.y;
+    const double from_point_x = s.x - p.x;
+    const double cross_first = from_point_y * chord_x;
+    const double cross_second = from_point_x * chord_y;
+    const double cross = cross_first - cross_second;
+    const double q = cross / length_squared;
+    const double chord_length = std::hypot(chord_x, chord_y);
+    return std::fabs(q) * chord_length;
 }
 
 // Ramer-Douglas-Peucker. Every run S[a..b] that splits keeps its split point; the result is the

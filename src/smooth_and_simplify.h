@@ -1,21 +1,47 @@
 // Middle stage: two passes of Chaikin corner cutting, then Ramer-Douglas-Peucker, per ring.
 #pragma once
 
+#include <cstddef>
+
 #include "polygon_model.h"
+#include "segment_distance.h"
 
 namespace quorvel {
 
+// How simplification finds where each run splits. Every choice gives the same bytes; they differ
+// in speed only, and tests and fuzz targets run each directly.
+enum class SplitScan {
+    Plain,     // every inner point measured in order (split_plain.h)
+    TwoLanes,  // squared-distance estimates screen the points, two lanes (split_screened.h)
+    FourLanes  // the same, four lanes; only where four_lanes_supported()
+};
+enum class SplitGuardUse {
+    Never,        // the scan alone, whatever the ring
+    WhenStalled,  // the scan until a ring of n points has cost it stall_factor * n * (log2 n + 1)
+                  // point measurements, then the guard (split_guard.h) for that ring's long runs
+    Always        // the guard for every run from the start
+};
+struct SplitKernels {
+    SplitScan scan;
+    SplitGuardUse guard;
+    std::size_t stall_factor = 2;
+};
+
+// Four lanes where the processor has AVX2, else two; the guard when a ring stalls.
+SplitKernels fastest_split_kernels();
+
 // Replaces every polygon of the list, in place, by its smoothed and simplified form. The
 // tolerance is compared with distances in coordinate units, unchanged; any value is accepted.
+// The kernels are the fastest, chosen once per call, unless given.
 PolygonList smooth_and_simplify_polygons(PolygonList polygons, double tolerance);
+PolygonList smooth_and_simplify_polygons(PolygonList polygons, double tolerance,
+                                         SplitKernels kernels);
 
 // One pass of corner cutting with the weights 0.75 and 0.25.
 Ring cut_corners(const Ring& ring);
 
 // Ramer-Douglas-Peucker: a subsequence of the ring that keeps its first and last point.
 Ring simplify_ring(const Ring& ring, double tolerance);
-
-// Distance from `point` to the segment from `start` to `end`.
-double point_segment_distance(Coordinate point, Coordinate start, Coordinate end);
+Ring simplify_ring(const Ring& ring, double tolerance, SplitKernels kernels);
 
 }  // namespace quorvel

@@ -1,0 +1,160 @@
+#!/usr/bin/env python3
+"""Times smooth_and_simplify_polygon_fc on rings built to make Ramer-Douglas-Peucker quadratic,
+at 20,000, 40,000 and 80,000 points, next to a real file in the same run.
+
+Each shape makes one split peel off only a few points of a long run, again and again, so that a
+plain scan measures about n^2/8 points. For each shape the script prints the median time at each
+size, the growth of the time per doubling of the point count (2 for linear work, 4 for quadratic)
+and the rate in MB/s of input text, with that rate as a share of the real file's.
+
+    python benchmarks/adversarial_rings.py [--repeat 3] [--sizes 20000 40000 80000]
+        [--shapes zigzag spiral ...] [--real data/ne_countries_50m.geojson]
+
+Shapes:
+  zigzag          the zigzag of tests/test_real_files.py: x = +-(n - i + 10) on the x axis,
+                  closed through a point far below; every split peels off the next extreme
+  turned          the same turned by 30 degrees and moved by a fractional offset
+  growing         the amplitude grows along the ring, so the farthest point is the last one
+  spiral          40 points a turn, the radius shrinking from 1000 to 100
+  comb            two lines at 45 degrees visited in alternate pairs, the gap between them
+                  shrinking slowly: boxes around such stretches are loose
+  comb_ties       the same with a constant gap and integer coordinates: for every chord along
+                  one line, all points of the other tie exactly
+  circle_ties     integer points exactly on one circle around the ring's first point, in pairs
+                  on opposite sides: every distance to the centre is the same double
+"""
+import argparse
+import math
+import statistics
+import sys
+import time
+from pathlib import Path
+
+import quorvel
+
+ROOT = Path(__file__).resolve().parent.parent
+FAR = 10_000_000
+
+
+def zigzag(n):
+    return [(0, -FAR)] + [((n - i + 10) * (1 if i % 2 == 0 else -1), 0) for i in range(n)] + [
+        (0, -FAR)]
+
+
+def turned(n):
+    c, s = math.cos(math.radians(30)), math.sin(math.radians(30))
+    return [(x * c - y * s + 0.1234, x * s + y * c - 7.5678) for x, y in zigzag(n)]
+
+
+def growing(n):
+    return [(0, -FAR)] + [((i + 10) * (1 if i % 2 == 0 else -1), 0) for i in range(n)] + [
+        (0, -FAR)]
+
+
+def spiral(n):
+    turns = n // 40
+    points = []
+    for i in range(n):
+        t = i / n
+        radius = 1000.0 * (1 - 0.9 * t)
+        points.append((radius * math.cos(2 * math.pi * turns * t),
+                       radius * math.sin(2 * math.pi * turns * t)))
+    return points + [points[0]]
+
+
+def comb(n, shrinking=True):
+    points = [(FAR, FAR)]
+    quarter = n // 4
+    for i in range(quarter):
+        t = 4 * i
+        gap = 16 * (1 - i / (2 * quarter)) if shrinking else 16
+        points += [(t, t), (t + 1, t + 1), (t + 2, t + 2 + gap), (t + 3, t + 3 + gap)]
+    return points + [(FAR, FAR)]
+
+
+def comb_ties(n):
+    return comb(n, shrinking=False)
+
+
+def circle_points():
+    """The 59,049 integer points with x > 0, y >= 0 on the circle of radius c = 5 * 13 * ... * 89
+    (the primes 1 mod 4 up to 89), in order of angle: c^2 has 3^10 representations as a sum of
+    two squares, found as products of Gaussian integers."""
+    factors = [(1, 2), (2, 3), (1, 4), (2, 5), (1, 6), (4, 5), (2, 7), (5, 6), (3, 8), (5, 8)]
+    radius = 1
+    representations = [(1, 0)]
+    for a, b in factors:
+        radius *= a * a + b * b
+        squares = [(a * a - b * b, 2 * a * b), (a * a + b * b, 0), (a * a - b * b, -2 * a * b)]
+        representations = [(x * u - y * v, x * v + y * u)
+                            for x, y in representations for u, v in squares]
+    points = set()
+    for x, y in representations:
+        for p in ((x, y), (-x, y), (x, -y), (-x, -y), (y, x), (-y, x), (y, -x), (-y, -x)):
+            if p[0] > 0 and p[1] >= 0:
+                points.add(p)
+    return sorted(points, key=lambda p: math.atan2(p[1], p[0])), radius
+
+
+def circle_ties(n):
+    arc, radius = circle_points()
+    arc = arc[: n // 4]
+    assert all(x * x + y * y == radius * radius for x, y in arc)
+    points = [(0, 0)] * 3
+    for i, (x, y) in enumerate(arc):
+        bx, by = arc[(i * 7919) % len(arc)]
+        points += [(x, y), (x, y), (-bx, -by), (-bx, -by)]
+    return points + [(0, 0)] * 2
+
+
+SHAPES = {"zigzag": zigzag, "turned": turned, "growing": growing, "spiral": spiral,
+          "comb": comb, "comb_ties": comb_ties, "circle_ties": circle_ties}
+
+
+def feature_collection(points):
+    coordinates = ",".join("[%r,%r]" % (x, y) for x, y in points)
+    return ('{"type":"FeatureCollection","features":[{"type":"Feature","properties":{},'
+            '"geometry":{"type":"Polygon","coordinates":[[' + coordinates + ']]}}]}')
+
+
+def median_seconds(text, tolerance, repeat):
+    times = []
+    for _ in range(repeat):
+        start = time.perf_counter()
+        quorvel.smooth_and_simplify_polygon_fc(text, tolerance)
+        times.append(time.perf_counter() - start)
+    return statistics.median(times)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--repeat", type=int, default=3)
+    parser.add_argument("--sizes", type=int, nargs="+", default=[20_000, 40_000, 80_000])
+    parser.add_argument("--shapes", nargs="+", default=list(SHAPES), choices=list(SHAPES))
+    parser.add_argument("--tolerance", type=float, default=0.01)
+    parser.add_argument("--real", type=Path, default=ROOT / "data" / "ne_countries_50m.geojson")
+    args = parser.parse_args()
+
+    real = args.real.read_text(encoding="utf-8")
+    real_megabytes = len(real.encode()) / 1e6
+    real_rate = real_megabytes / median_seconds(real, args.tolerance, max(args.repeat, 5))
+    print(f"module {quorvel.__file__}")
+    print(f"real file {args.real.name}: {real_rate:.1f} MB/s at tolerance {args.tolerance}")
+    print(f"{'shape':12} {'points':>7} {'MB':>6} {'seconds':>9} {'per doubling':>13}"
+          f" {'MB/s':>7} {'of real':>8}")
+    for name in args.shapes:
+        previous = None
+        for size in args.sizes:
+            text = feature_collection(SHAPES[name](size))
+            megabytes = len(text.encode()) / 1e6
+            seconds = median_seconds(text, args.tolerance, args.repeat)
+            growth = "" if previous is None else f"{(seconds / previous[1]) ** (1 / math.log2(size / previous[0])):.2f}x"
+            rate = megabytes / seconds
+            print(f"{name:12} {size:7} {megabytes:6.2f} {seconds:9.4f} {growth:>13}"
+                  f" {rate:7.2f} {100 * rate / real_rate:7.1f}%")
+            sys.stdout.flush()
+            previous = (size, seconds)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,203 @@
+// Exact signs by filter and expansion arithmetic (exact_sign.h).
+//
+// An expansion is a sum of doubles ordered by magnitude whose bits do not overlap; its sign is
+// the sign of its largest term. two_sum, two_difference and two_product give a result and its
+// rounding error exactly, as two doubles, so that differences and products of doubles become
+// expansions without loss. two_sum is exact for all finite operands; two_product (Dekker's
+// split, no fused multiply-add) is exact while no part of it overflows or underflows, which
+// the range check keeps: every factor is zero or lies in [2^-440, 2^440], so that the halves of
+// the split factors are zero or at least 2^-492 and every partial product is a normal double
+// below 2^881.
+#include "exact_sign.h"
+
+#include <array>
+#include <cmath>
+#include <cstddef>
+
+namespace quorvel {
+namespace {
+
+constexpr double kEpsilon = 0x1p-53;
+constexpr double kSmallestFactor = 0x1p-440;
+constexpr double kLargestFactor = 0x1p440;
+
+bool in_range(double value) {
+    const double size = std::fabs(value);
+    return size == 0.0 || (size >= kSmallestFactor && size <= kLargestFactor);
+}
+
+struct Pair {
+    double high;
+    double low;
+};
+
+Pair two_sum(double a, double b) {
+    const double sum = a + b;
+    const double b_part = sum - a;
+    const double a_part = sum - b_part;
+    return {sum, (a - a_part) + (b - b_part)};
+}
+
+Pair two_difference(double a, double b) {
+    return two_sum(a, -b);
+}
+
+Pair split(double a) {
+    const double c = 0x1p27 + 1.0;
+    const double big = c * a;
+    const double high = big - (big - a);
+    return {high, a - high};
+}
+
+Pair two_product(double a, double b) {
+    const double product = a * b;
+    const Pair sa = split(a);
+    const Pair sb = split(b);
+    const double error = product - sa.high * sb.high - sa.low * sb.high - sa.high * sb.low;
+    return {product, sa.low * sb.low - error};
+}
+
+// A growing expansion of up to Capacity terms.
+template <std::size_t Capacity>
+class Expansion {
+  public:
+    // Adds `value` exactly (Shewchuk's grow-expansion with zero elimination).
+    void add(double value) {
+        std::size_t kept = 0;
+        double carry = value;
+        for (std::size_t i = 0; i < count_; ++i) {
+            const Pair sum = two_sum(carry, terms_[i]);
+            carry = sum.high;
+            if (sum.low != 0.0) {
+                terms_[kept++] = sum.low;
+            }
+        }
+        if (carry != 0.0) {
+            terms_[kept++] = carry;
+        }
+        count_ = kept;
+    }
+    void add(Pair pair) {
+        add(pair.low);
+        add(pair.high);
+    }
+    // The terms summed in floating point, smallest first.
+    double approximate() const {
+        double sum = 0.0;
+        for (std::size_t i = 0; i < count_; ++i) {
+            sum += terms_[i];
+        }
+        return sum;
+    }
+    Sign sign() const {
+        if (count_ == 0) {
+            return Sign::Zero;
+        }
+        return terms_[count_ - 1] > 0.0 ? Sign::Positive : Sign::Negative;
+    }
+
+  private:
+    std::array<double, Capacity> terms_{};
+    std::size_t count_ = 0;
+};
+
+Sign sign_of(double value) {
+    return value > 0.0 ? Sign::Positive : value < 0.0 ? Sign::Negative : Sign::Zero;
+}
+
+// p * q exactly, for p and q given as pairs: four products, eight terms.
+template <std::size_t Capacity>
+void add_product(Expansion<Capacity>& sum, Pair p, Pair q, double sign) {
+    sum.add(two_product(sign * p.high, q.high));
+    sum.add(two_product(sign * p.high, q.low));
+    sum.add(two_product(sign * p.low, q.high));
+    sum.add(two_product(sign * p.low, q.low));
+}
+
+bool pair_in_range(Pair p) {
+    return in_range(p.high) && in_range(p.low);
+}
+
+// The sign of a product whose factors' signs are known exactly (a rounded difference has the
+// sign of the exact one, and is zero only when it is).
+Sign sign_of_product(double a, double b) {
+    return sign_of(sign_of(a) == Sign::Zero || sign_of(b) == Sign::Zero ? 0.0
+                   : (a > 0.0) == (b > 0.0)                             ? 1.0
+                                                                        : -1.0);
+}
+
+Sign negated(Sign sign) {
+    return sign == Sign::Positive ? Sign::Negative : sign == Sign::Negative ? Sign::Positive : sign;
+}
+
+// The sign of first - second where each is a product whose factors' signs are exact, when one
+// product is exactly zero.
+Sign sign_with_a_zero_product(double first_a, double first_b, double second_a, double second_b) {
+    const Sign first = sign_of_product(first_a, first_b);
+    const Sign second = sign_of_product(second_a, second_b);
+    if (first == Sign::Zero) {
+        return negated(second);
+    }
+    if (second == Sign::Zero) {
+        return first;
+    }
+    return Sign::Unknown;
+}
+
+}  // namespace
+
+Sign exact_sign::step_along_exactly(Coordinate f, Coordinate a, Coordinate b) {
+    const double x_step = b.x - a.x;
+    const double y_step = b.y - a.y;
+    const Sign with_zero = sign_with_a_zero_product(f.x, x_step, -f.y, y_step);
+    if (with_zero != Sign::Unknown) {
+        return with_zero;
+    }
+    const Pair x = two_difference(b.x, a.x);
+    const Pair y = two_difference(b.y, a.y);
+    if (!in_range(f.x) || !in_range(f.y) || !pair_in_range(x) || !pair_in_range(y)) {
+        return Sign::Unknown;
+    }
+    Expansion<16> sum;
+    add_product(sum, {f.x, 0.0}, x, 1.0);
+    add_product(sum, {f.y, 0.0}, y, 1.0);
+    return sum.sign();
+}
+
+Sign exact_sign::turn_exactly(Coordinate a, Coordinate b, Coordinate c) {
+    const double left = (b.x - a.x) * (c.y - a.y);
+    const double right = (b.y - a.y) * (c.x - a.x);
+    const Sign with_zero = sign_with_a_zero_product(b.x - a.x, c.y - a.y, b.y - a.y, c.x - a.x);
+    if (with_zero != Sign::Unknown) {
+        return with_zero;
+    }
+    const Pair bx = two_difference(b.x, a.x);
+    const Pair by = two_difference(b.y, a.y);
+    const Pair cx = two_difference(c.x, a.x);
+    const Pair cy = two_difference(c.y, a.y);
+    if (!pair_in_range(bx) || !pair_in_range(by) || !pair_in_range(cx) || !pair_in_range(cy)) {
+        return Sign::Unknown;
+    }
+    // Shewchuk's adaptive stages: the products of the rounded differences exactly, then with
+    // the differences' rounding errors to first order under an error bound, then everything.
+    Expansion<4> rounded;
+    rounded.add(two_product(bx.high, cy.high));
+    rounded.add(two_product(-by.high, cx.high));
+    if (bx.low == 0.0 && by.low == 0.0 && cx.low == 0.0 && cy.low == 0.0) {
+        return rounded.sign();
+    }
+    const double size = std::fabs(left) + std::fabs(right);
+    double estimate = rounded.approximate();
+    const double bound_c = (9.0 + 64.0 * kEpsilon) * kEpsilon * kEpsilon * size +
+                           (3.0 + 8.0 * kEpsilon) * kEpsilon * std::fabs(estimate);
+    estimate += (bx.high * cy.low + cy.high * bx.low) - (by.high * cx.low + cx.high * by.low);
+    if (std::fabs(estimate) > bound_c) {
+        return sign_of(estimate);
+    }
+    Expansion<32> sum;
+    add_product(sum, bx, cy, 1.0);
+    add_product(sum, by, cx, -1.0);
+    return sum.sign();
+}
+
+}  // namespace quorvel

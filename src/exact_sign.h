@@ -1,0 +1,54 @@
+// Exact signs of two small polynomials in double coordinates, for the convex hulls of the
+// simplification guard: a floating-point evaluation when its error bound decides, else exact
+// arithmetic on expansions (sums of non-overlapping doubles, after Shewchuk).
+#pragma once
+
+#include <cmath>
+
+#include "polygon_model.h"
+
+namespace quorvel {
+
+// -1, 0 or +1, or Unknown where the exact arithmetic could underflow or overflow (a factor
+// outside [2^-440, 2^440] other than zero).
+enum class Sign { Negative, Zero, Positive, Unknown };
+
+namespace exact_sign {
+
+// The sign of first + second, two rounded products of rounded differences, where Shewchuk's
+// error bound for orient2d (which also covers a step) shows it; else Unknown. Products below
+// 2^-900 may have underflowed and are not trusted, nor infinite ones.
+inline Sign filtered(double value, double first, double second) {
+    constexpr double kEpsilon = 0x1p-53;
+    const double size = std::fabs(first) + std::fabs(second);
+    const double bound = (3.0 + 16.0 * kEpsilon) * kEpsilon * size;
+    if (std::fabs(value) > bound && size >= 0x1p-900 && size <= 0x1p1000) {
+        return value > 0.0 ? Sign::Positive : Sign::Negative;
+    }
+    return Sign::Unknown;
+}
+
+// The signs the filter leaves undecided, in exact arithmetic.
+Sign step_along_exactly(Coordinate f, Coordinate a, Coordinate b);
+Sign turn_exactly(Coordinate a, Coordinate b, Coordinate c);
+
+}  // namespace exact_sign
+
+// The sign of f.x * (b.x - a.x) + f.y * (b.y - a.y): whether the step from a to b goes along f.
+inline Sign sign_of_step_along(Coordinate f, Coordinate a, Coordinate b) {
+    const double first = f.x * (b.x - a.x);
+    const double second = f.y * (b.y - a.y);
+    const Sign quick = exact_sign::filtered(first + second, first, second);
+    return quick != Sign::Unknown ? quick : exact_sign::step_along_exactly(f, a, b);
+}
+
+// The sign of (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x): positive when a, b, c turn
+// counterclockwise, zero when they lie on one line.
+inline Sign sign_of_turn(Coordinate a, Coordinate b, Coordinate c) {
+    const double left = (b.x - a.x) * (c.y - a.y);
+    const double right = (b.y - a.y) * (c.x - a.x);
+    const Sign quick = exact_sign::filtered(left - right, left, right);
+    return quick != Sign::Unknown ? quick : exact_sign::turn_exactly(a, b, c);
+}
+
+}  // namespace quorvel

@@ -1,0 +1,61 @@
+// Exact farthest distances per node and centre (farthest_cache.h).
+#include "farthest_cache.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "hypotenuse.h"
+
+namespace quorvel {
+
+void FarthestCache::reset(std::size_t nodes, std::size_t leaf_base, std::size_t leaf_points) {
+    entries_.assign(nodes, Entry{{0.0, 0.0}, 0.0, false});
+    leaf_base_ = leaf_base;
+    leaf_points_ = leaf_points;
+}
+
+bool FarthestCache::holds(std::size_t node, Coordinate c) const {
+    const Entry& entry = entries_[node];
+    return entry.valid && std::memcmp(&entry.centre, &c, sizeof c) == 0;
+}
+
+std::optional<double> FarthestCache::farthest(const Ring& points, std::size_t node, Coordinate c,
+                                              std::size_t& budget) {
+    if (holds(node, c)) {
+        return entries_[node].farthest;
+    }
+    const std::size_t depth = static_cast<std::size_t>(std::bit_width(node)) - 1;
+    const std::size_t span = (leaf_base_ >> depth) * leaf_points_;
+    const std::size_t begin = (node - (std::size_t{1} << depth)) * span;
+    const std::size_t end = std::min(begin + span, points.size());
+    double largest = 0.0;
+    if (end - begin <= kDirectPoints) {
+        if (end - begin > budget) {
+            return std::nullopt;
+        }
+        budget -= end - begin;
+        // The largest of the distances as computed; the tree's coordinates are finite, so no
+        // NaN arises.
+        for (std::size_t i = begin; i < end; ++i) {
+            largest = std::max(largest, hypotenuse(c.x - points[i].x, c.y - points[i].y));
+        }
+    } else {
+        const std::optional<double> left = farthest(points, 2 * node, c, budget);
+        if (!left) {
+            return std::nullopt;
+        }
+        // A right child past the last point holds nothing.
+        const bool right_holds_points = begin + span / 2 < end;
+        const std::optional<double> right =
+            right_holds_points ? farthest(points, 2 * node + 1, c, budget) : 0.0;
+        if (!right) {
+            return std::nullopt;
+        }
+        largest = std::max(*left, *right);
+    }
+    entries_[node] = {c, largest, true};
+    return largest;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,472 @@
+// Bounds on the distance to a chord over the points of a node of the simplification guard's
+// tree (split_guard.h), from the node's box and its convex hull, and the proof that they hold.
+//
+// WHY THE BOUNDS HOLD
+//
+// fl(x) is x rounded to the nearest double, ties to even, overflowing to an infinity: what the
+// processor does for each +, -, * and / (no fused multiply-add). For a point p and the chord
+// from s to e, point_segment_distance computes, with u = fl(s.x - p.x) and v = fl(s.y - p.y):
+//   degenerate chord (s == e):  d = hypot(u, v);
+//   otherwise, with dx, dy, len2 and H = hypot(dx, dy) fixed by the chord,
+//     r = fl(fl(fl(-u * dx) + fl(-v * dy)) / len2)   (fl(p.x - s.x) is exactly -fl(s.x - p.x)),
+//     r <= 0:  d = hypot(u, v);   r >= 1:  d = hypot(fl(e.x - p.x), fl(e.y - p.y));
+//     else, NaN included:  q = fl(fl(fl(v * dx) - fl(u * dy)) / len2),  d = fl(|q| * H).
+//
+// 1. Rounding keeps order: x <= y implies fl(x) <= fl(y), infinities included. So wherever an
+//    exact operation is monotone in an operand and gives no NaN, the rounded one is monotone
+//    in the same direction: a + b and a - b in each operand; a * c, for a fixed c, increasing
+//    in a when c >= 0 and decreasing when c <= 0; a / c increasing in a for a fixed c >= 0
+//    (len2 is a sum of squares, never negative; at c = +0 the quotient is -inf, NaN or +inf,
+//    and at c = +inf it is -0, NaN or +0).
+//
+// 2. Spans. For the points of a box [x0, x1] x [y0, y1], u = fl(s.x - p.x) falls as p.x grows,
+//    so every u lies in [fl(s.x - x1), fl(s.x - x0)]; likewise v and the differences from e.
+//    Every later value is made from these by the operations of 1 with the chord's constants.
+//    Span carries [lo, hi] through each of them, computing each end with the same rounded
+//    operation on the operands' extreme values; by 1 the result holds the computed value of
+//    every point of the box whose value is not NaN. It is exact, not padded: its ends are the
+//    very roundings the points' own computations make, applied to more extreme operands.
+//    Where NaN can occur (inf - inf, 0 * inf, 0 / 0, inf / inf) the span says so, and where an
+//    end itself comes out NaN the span widens to [-inf, +inf].
+//
+// 3. Branches. A point takes the start branch only if its r <= 0, which needs the span of r to
+//    reach 0 (lo <= 0); the end branch only if r >= 1 (hi >= 1); the line branch only if some r
+//    lies strictly between 0 and 1 (lo < 1 and hi > 0) or r can be NaN. The bound of a box is
+//    the largest of the bounds of its possible branches, each of which covers the whole box.
+//
+// 4. Line branch. d = fl(|q| * H) does not decrease as |q| grows (H >= 0 is fixed), and every
+//    q of the box that is not NaN has |q| <= max(|q.lo|, |q.hi|). So fl(that * H) bounds d
+//    exactly, ties included; if it is NaN (0 * inf) the bound is +inf.
+//
+// 5. Start and end branches. Assume of hypot only that it is faithful: hypot(a, b) is the exact
+//    E(a, b) = sqrt(a * a + b * b) or one of the two doubles next to it (+inf beyond the
+//    largest double), and hypot(+-inf, b) = +inf. If |a| <= U and |b| <= V, then
+//    E(a, b) <= E(U, V) = E*, and with RU, RD rounding up and down and next() the next double
+//    above (next(+inf) = +inf):
+//        hypot(a, b) <= RU(E(a, b)) <= RU(E*) <= next(RD(E*)) <= next(hypot(U, V)).
+//    That bound is tight, one unit in the last place above the corner's own value. A cheaper
+//    one avoids the call when 2^-450 <= max(U, V) <= 2^500. With e = 2^-53, each of fl(U * U)
+//    and fl(V * V) is within e relative or 2^-1075 absolute of the exact square; the absolute
+//    part is below 2^-174 e relative to the larger square (at least 2^-900), and their sum is
+//    normal, so S = fl(fl(U * U) + fl(V * V)) >= (U * U + V * V)(1 - 3e). Then, with
+//    w = fl(sqrt(S)) >= sqrt(S)(1 - e): E* <= w(1 + 3e), RU(E*) <= E*(1 + 2e) <= w(1 + 6e), and
+//    fl(w * (1 + 2^-49)) >= w(1 + 16e)(1 - e) > w(1 + 6e). The cheap bound is used first and
+//    the tight one only when the cheap one's slack alone keeps a box from being dropped.
+//
+// 6. The hull and the line branch. Let L(p) = (s.y - p.y) dx - (s.x - p.x) dy and
+//    T(p) = (p.x - s.x) dx + (p.y - s.y) dy, exact, with the chord's dx and dy. Both are linear
+//    in p, so over the points of a node, which all lie in its exact convex hull (node_hulls.h,
+//    built with exact signs), each is largest at the hull vertex extreme along its gradient,
+//    (dy, -dx) for L and (dx, dy) for T, and smallest at the vertex extreme the other way;
+//    NodeHulls::extreme() finds those vertices with exact signs. (A small hull is scanned
+//    instead: the largest computed value over all vertices is at least that of the extreme
+//    one, and the inequalities below hold for it the same way.) The computed numerators, N(p)
+//    of q and R(p) of r, differ from L(p) and T(p) by at most 3.01e (|s.y - p.y| |dx| +
+//    |s.x - p.x| |dy|) + 2^-1074: two differences, two products and a sum, each within e
+//    relative, a product that underflows within 2^-1075. With U and V the largest |u| and |v|
+//    of the box, those terms are at most (U + V)(|dx| + |dy|)/(1 - e), which `scale`, that
+//    product as computed, underestimates by at most 3e. So for every point p of the node
+//        N(p) <= L(p) + err <= L(v) + err <= N(v) + 2 err,   v the vertex extreme along L,
+//    and 2 err plus the rounding of N(v) + slack stay below slack = 16e scale + 2^-1060; the
+//    other end alike. With scale below 2^1000 no point's products or sums overflow. The span
+//    [N(v') - slack, N(v) + slack] thus holds every point's N, 4 turns it into a bound on the
+//    line branch, and the span of R, made the same way, narrows the branches by 3.
+//
+// 7. The cut hull and the start and end branches. A point takes the start branch only if
+//    fl(R / len2) <= 0, so R <= len2 2^-1075, so T(p) <= tau_s = slack + len2 2^-1074; it takes
+//    the end branch only if fl(R / len2) >= 1, so R >= len2 (1 - 2^-54), so, as (e - s).(dx, dy)
+//    is within 4e len2 of len2 (dx, dy and len2 are rounded), (p - e).(dx, dy) >= -tau_e with
+//    tau_e = slack + len2 2^-50. The points of a branch thus lie in a half-plane
+//    {f.(p - c) >= -tau}: c = s, f = -(dx, dy) for the start; c = e, f = (dx, dy) for the end.
+//    Their largest distance from c is at most that of the farthest corner of the hull cut by
+//    the half-plane's line, a corner being a hull vertex on that side or a point where the line
+//    crosses an edge. NodeHulls::farthest_squared_on_side() takes every vertex whose computed
+//    f.(v - c), plus 8e times the size of its terms and 2^-1000 (its rounding, with room),
+//    reaches -tau: every vertex on the exact side, and perhaps some beyond, which can only raise
+//    the bound. Where one end of an edge is taken and the other is not, the edge may cross the
+//    line at a point x with |x - c|^2 = (tau^2 + C(x)^2)/|f|^2, C(p) = f x (p - c) being linear
+//    along the edge, so |C(x)| is at most the larger of its ends' |C|, each widened by its
+//    rounding; where both ends are taken, the distance along the edge is at most the larger of
+//    theirs. The largest of these squares, as computed, is within about 10e of its exact value
+//    and its root w within 6e; the hypot of a point of the branch exceeds its exact distance by
+//    at most a factor 1 + 3e (rounded differences, faithful hypot); so fl(w (1 + 2^-46)), with
+//    128e of room, bounds it. The scan is made only for hulls of up to 512 vertices and for w
+//    between 2^-400 and 2^199, where no square or sum over- or underflows past these margins.
+//    For a degenerate chord every vertex counts and no line cuts the hull.
+//
+// 8. Ordinary queries. When every coordinate is at most 2^400 in magnitude and len2 is at least
+//    2^-1022 (or the chord is degenerate), every difference is finite and at most 2^401, every
+//    product at most 2^802 and every sum finite; a quotient by len2 may overflow to an infinity
+//    but is never NaN, and H is finite and positive. No NaN occurs in any span, so the checks of
+//    2 are skipped for such queries. The tree holds finite coordinates only (build() refuses
+//    others); outside the ordinary range the chord's constants may still overflow (dx = +-inf
+//    beyond half the double range, len2 = +inf beyond about 1e154, len2 = +0 for chords
+//    shorter than about 1e-162), which the checked spans cover as they are.
+//
+// 9. Exact farthest distances. FarthestCache keeps, per node and centre c, the largest
+//    hypotenuse(fl(c.x - p.x), fl(c.y - p.y)) over all the node's points: the very value the
+//    start branch (c = s), the end branch (c = e) or a degenerate chord (c = s) computes for each
+//    of them, so its largest is a bound with no slack on any branch measured from c. It is
+//    worked out, within a budget, for a node that one end's branch alone keeps.
+#pragma once
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#include <optional>
+
+#include "farthest_cache.h"
+#include "hypotenuse.h"
+#include "node_hulls.h"
+#include "segment_distance.h"
+#include "split_guard.h"
+
+namespace quorvel {
+
+namespace guard_bounds {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// Queries with coordinates and a chord within these are ordinary (8 above): no NaN can occur.
+constexpr double kLargestOrdinaryCoordinate = 0x1p400;
+constexpr double kSmallestOrdinaryLen2 = 0x1p-1022;
+
+// The hull bound (6 above): the terms of the numerators stay below kLargestHullScale, and the
+// span of a numerator is widened by kHullSlack times their size plus kHullTinySlack.
+constexpr double kLargestHullScale = 0x1p1000;
+constexpr double kHullSlack = 0x1p-49;
+constexpr double kHullTinySlack = 0x1p-1060;
+
+// Range and factor of the bound from the farthest corner of a cut hull (7 above).
+constexpr double kFarthestSmallest = 0x1p-400;
+constexpr double kFarthestLargest = 0x1p199;
+constexpr double kFarthestSlack = 1.0 + 0x1p-46;
+
+// The cost of narrowing a bound by a hull, in the units of SplitGuard::split_within (a point
+// of the screened scan costs one): per step of the two searches along a direction, and per
+// vertex of a scan of the cut hull.
+constexpr std::size_t kSearchWork = 4;
+// Hulls of up to this many vertices are scanned rather than searched (6 above).
+constexpr std::size_t kScannedHull = 16;
+constexpr std::size_t kScanWork = 3;
+
+// A bound this close above the limit may be above it by its slack alone: the hull is worth
+// consulting again. Measuring a distance for the cache costs kCacheWork (9 above).
+constexpr double kTiedWithin = 1.0 + 0x1p-40;
+constexpr std::size_t kCacheWork = 8;
+
+// Range of the cheap bound on hypot (5 above), and its factor 1 + 2^-49.
+constexpr double kCheapHypotSmallest = 0x1p-450;
+constexpr double kCheapHypotLargest = 0x1p500;
+constexpr double kCheapHypotSlack = 1.0 + 0x1p-49;
+
+// The computed values of one expression over a box (2 above): every value that is not NaN lies
+// in [lo, hi]; `nan` says whether NaN can occur too.
+struct Span {
+    double lo;
+    double hi;
+    bool nan;
+};
+
+inline Span checked(double lo, double hi, bool nan) {
+    if (std::isnan(lo) || std::isnan(hi)) {
+        return {-kInfinity, kInfinity, true};
+    }
+    return {lo, hi, nan};
+}
+
+// The operations on spans come in two kinds. Ordinary ones serve queries where no NaN can occur
+// (8 above) and skip the checks; the others carry the flag and widen where an end is NaN.
+
+// fl(c - p) for p in [low, high], all finite: decreasing in p, never NaN.
+[[gnu::always_inline]] inline Span difference_from(double c, double low, double high) {
+    return {c - high, c - low, false};
+}
+
+[[gnu::always_inline]] inline Span negated(Span a) {
+    return {-a.hi, -a.lo, a.nan};
+}
+
+template <bool Ordinary>
+[[gnu::always_inline]] inline Span plus(Span a, Span b) {
+    if constexpr (Ordinary) {
+        return {a.lo + b.lo, a.hi + b.hi, false};
+    } else {
+        const bool nan = a.nan || b.nan || (a.hi == kInfinity && b.lo == -kInfinity) ||
+                         (a.lo == -kInfinity && b.hi == kInfinity);
+        return checked(a.lo + b.lo, a.hi + b.hi, nan);
+    }
+}
+
+template <bool Ordinary>
+[[gnu::always_inline]] inline Span times(Span a, double c) {
+    if constexpr (Ordinary) {
+        return c >= 0.0 ? Span{a.lo * c, a.hi * c, false} : Span{a.hi * c, a.lo * c, false};
+    } else {
+        const bool nan = a.nan || (c == 0.0 && (std::isinf(a.lo) || std::isinf(a.hi))) ||
+                         (std::isinf(c) && a.lo <= 0.0 && a.hi >= 0.0);
+        if (c >= 0.0) {
+            return checked(a.lo * c, a.hi * c, nan);
+        }
+        return checked(a.hi * c, a.lo * c, nan);
+    }
+}
+
+// a / c for a fixed c >= 0 (+0 and +inf included).
+template <bool Ordinary>
+[[gnu::always_inline]] inline Span over(Span a, double c) {
+    if constexpr (Ordinary) {
+        return {a.lo / c, a.hi / c, false};
+    } else {
+        const bool nan = a.nan || (c == 0.0 && a.lo <= 0.0 && a.hi >= 0.0) ||
+                         (std::isinf(c) && (std::isinf(a.lo) || std::isinf(a.hi)));
+        return checked(a.lo / c, a.hi / c, nan);
+    }
+}
+
+// The largest magnitude of a value of the span that is not NaN.
+[[gnu::always_inline]] inline double magnitude(Span a) {
+    return std::max(std::fabs(a.lo), std::fabs(a.hi));
+}
+
+// An upper bound on hypot(a, b) over |a| <= big_a, |b| <= big_b (5 above). `limit` is the value
+// at or below which the caller drops the box: the tight bound is computed only when it could
+// decide that where the cheap one cannot.
+inline double hypot_bound(double big_a, double big_b, double limit) {
+    const double larger = std::max(big_a, big_b);
+    if (larger >= kCheapHypotSmallest && larger <= kCheapHypotLargest) {
+        const double root = std::sqrt(big_a * big_a + big_b * big_b);
+        const double cheap = root * kCheapHypotSlack;
+        if (!(cheap > limit && root <= limit)) {
+            return cheap;
+        }
+    }
+    return std::nextafter(hypotenuse(big_a, big_b), kInfinity);
+}
+
+// Which branches the points of a node may take (3 above).
+struct Branches {
+    bool start;
+    bool end;
+    bool line;
+};
+
+inline Branches possible_branches(Span r) {
+    return {r.lo <= 0.0, r.hi >= 1.0, r.nan || (r.lo < 1.0 && r.hi > 0.0)};
+}
+
+// The bound on the line branch from a span of the numerator of q (4 above).
+template <bool Ordinary>
+double line_bound(Span numerator, double len2, double length) {
+    const double line = magnitude(over<Ordinary>(numerator, len2)) * length;
+    return std::isnan(line) ? kInfinity : line;
+}
+
+// Bounds on the distance to one chord over the nodes of the tree: from the box (1 to 5 above),
+// and, for a node that the box alone does not drop, from its hull (6 and 7 above).
+template <bool Ordinary>
+class NodeBound {
+  public:
+    NodeBound(const DistanceToSegment& distance, const NodeHulls& hulls, const Ring& points,
+              FarthestCache& farthest)
+        : distance_(distance), hulls_(hulls), points_(points), farthest_(farthest) {}
+
+    double operator()(const NodeBox& box, double limit) const { return reach(box, limit).bound(); }
+
+    // The bound of the box narrowed by the node's hull, where it has one, and by the exact
+    // farthest distances from the chord's ends where they alone keep the bound above `limit`
+    // (9 above), measuring no more than `cache_budget` points for them. Adds to `work` the hull
+    // vertices it visits and the points it measures, in the units of SplitGuard::split_within.
+    double refined(const NodeBox& box, std::size_t node, double limit, std::size_t& work,
+                   std::size_t cache_budget) const {
+        Reach reach = this->reach(box, limit);
+        if (!hulls_.has_hull(node)) {
+            return reach.bound();
+        }
+        const std::size_t size = hulls_.hull_size(node);
+        const std::size_t search =
+            size <= kScannedHull ? size / 2 : static_cast<std::size_t>(std::bit_width(size));
+        const std::size_t scan = size <= NodeHulls::kMostScannedVertices + 2 ? size : 0;
+        if (distance_.degenerate()) {
+            reach.to_start =
+                std::min(reach.to_start, farthest_bound(node, distance_.start(), {0.0, 0.0}, 0.0));
+            work += kScanWork * scan;
+            reach.to_start = exactly(reach.to_start, node, distance_.start(), work, cache_budget);
+            return reach.bound();
+        }
+        // |s.x - p.x| + |s.y - p.y| and |dx| + |dy| bound the terms of both numerators.
+        const double dx = distance_.dx();
+        const double dy = distance_.dy();
+        const double scale = reach.start_size * (std::fabs(dx) + std::fabs(dy));
+        if (!(scale < kLargestHullScale)) {
+            return reach.bound();
+        }
+        const double slack = scale * kHullSlack + kHullTinySlack;
+        const double len2 = distance_.len2();
+        // Only parts of the bound above the limit are worth narrowing.
+        if (reach.branches.line && reach.to_line > limit) {
+            work += kSearchWork * search;
+            const std::optional<Span> numerator = hull_span(node, {dy, -dx}, slack, &across);
+            if (numerator) {
+                reach.to_line = std::min(
+                    reach.to_line, line_bound<Ordinary>(*numerator, len2, distance_.length()));
+            }
+        }
+        if ((reach.branches.start && reach.to_start > limit) ||
+            (reach.branches.end && reach.to_end > limit)) {
+            work += kSearchWork * search;
+            const std::optional<Span> numerator = hull_span(node, {dx, dy}, slack, &along);
+            if (numerator) {
+                const Branches hull = possible_branches(over<Ordinary>(*numerator, len2));
+                reach.branches = {reach.branches.start && hull.start,
+                                  reach.branches.end && hull.end, reach.branches.line && hull.line};
+            }
+        }
+        // Points of the start branch have (p - s).d at most slack (plus what a quotient that
+        // rounds to zero allows), points of the end branch (p - e).d at least minus about that
+        // (plus the rounding of dx, dy and len2): 7 above.
+        if (reach.branches.start && reach.to_start > limit) {
+            work += kScanWork * scan;
+            const double tau = slack + len2 * 0x1p-1074;
+            reach.to_start =
+                std::min(reach.to_start, farthest_bound(node, distance_.start(), {-dx, -dy}, tau));
+        }
+        if (reach.branches.end && reach.to_end > limit) {
+            work += kScanWork * scan;
+            const double tau = slack + len2 * 0x1p-50;
+            reach.to_end =
+                std::min(reach.to_end, farthest_bound(node, distance_.end(), {dx, dy}, tau));
+        }
+        // Where one end's branch alone keeps the node, the exact farthest distance from that
+        // end may drop it; runs that share the end share the values (farthest_cache.h).
+        const double others_for_start = std::max(reach.branches.end ? reach.to_end : 0.0,
+                                                 reach.branches.line ? reach.to_line : 0.0);
+        const double others_for_end = std::max(reach.branches.start ? reach.to_start : 0.0,
+                                               reach.branches.line ? reach.to_line : 0.0);
+        if (reach.branches.start && reach.to_start > limit && others_for_start <= limit) {
+            reach.to_start = exactly(reach.to_start, node, distance_.start(), work, cache_budget);
+        }
+        if (reach.branches.end && reach.to_end > limit && others_for_end <= limit) {
+            reach.to_end = exactly(reach.to_end, node, distance_.end(), work, cache_budget);
+        }
+        return reach.bound();
+    }
+
+  private:
+    // The bounds of the branches that the points of a box may take.
+    struct Reach {
+        Branches branches;
+        double to_start;
+        double to_end;
+        double to_line;
+        double start_size;  // |s.x - p.x| + |s.y - p.y| at most, over the box
+
+        double bound() const {
+            return std::max({branches.start ? to_start : 0.0, branches.end ? to_end : 0.0,
+                             branches.line ? to_line : 0.0});
+        }
+    };
+
+    Reach reach(const NodeBox& box, double limit) const {
+        const Coordinate s = distance_.start();
+        const Span u = difference_from(s.x, box.min_x, box.max_x);
+        const Span v = difference_from(s.y, box.min_y, box.max_y);
+        Reach reach{{false, false, false}, 0.0, 0.0, 0.0, magnitude(u) + magnitude(v)};
+        if (distance_.degenerate()) {
+            reach.branches.start = true;
+            reach.to_start = hypot_bound(magnitude(u), magnitude(v), limit);
+            return reach;
+        }
+        const double dx = distance_.dx();
+        const double dy = distance_.dy();
+        const double len2 = distance_.len2();
+        reach.branches = possible_branches(over<Ordinary>(
+            plus<Ordinary>(times<Ordinary>(negated(u), dx), times<Ordinary>(negated(v), dy)),
+            len2));
+        if (reach.branches.start) {
+            reach.to_start = hypot_bound(magnitude(u), magnitude(v), limit);
+        }
+        if (reach.branches.end) {
+            const Coordinate e = distance_.end();
+            const Span eu = difference_from(e.x, box.min_x, box.max_x);
+            const Span ev = difference_from(e.y, box.min_y, box.max_y);
+            reach.to_end = hypot_bound(magnitude(eu), magnitude(ev), limit);
+        }
+        if (reach.branches.line) {
+            reach.to_line = line_bound<Ordinary>(
+                plus<Ordinary>(times<Ordinary>(v, dx), negated(times<Ordinary>(u, dy))), len2,
+                distance_.length());
+        }
+        return reach;
+    }
+
+    // The computed numerators of r and q at a point, as point_segment_distance forms them.
+    static double along(const DistanceToSegment& d, Coordinate p) {
+        const Coordinate s = d.start();
+        return (p.x - s.x) * d.dx() + (p.y - s.y) * d.dy();
+    }
+    static double across(const DistanceToSegment& d, Coordinate p) {
+        const Coordinate s = d.start();
+        return (s.y - p.y) * d.dx() - (s.x - p.x) * d.dy();
+    }
+
+    // A bound on hypot(c - p) over the node's points from its farthest hull vertex (7 above);
+    // +inf where the hull is too large or the distance out of range.
+    double farthest_bound(std::size_t node, Coordinate c, Coordinate f, double tau) const {
+        const std::optional<double> squared = hulls_.farthest_squared_on_side(node, c, f, tau);
+        if (!squared) {
+            return kInfinity;
+        }
+        const double root = std::sqrt(*squared);
+        if (!(root >= kFarthestSmallest && root <= kFarthestLargest)) {
+            return kInfinity;
+        }
+        return root * kFarthestSlack;
+    }
+
+    // The smaller of `bound` and the exact farthest distance from `c` over the node, if the
+    // cache has it or can work it out within `cache_budget` points.
+    double exactly(double bound, std::size_t node, Coordinate c, std::size_t& work,
+                   std::size_t cache_budget) const {
+        const std::size_t before = cache_budget;
+        const std::optional<double> exact = farthest_.farthest(points_, node, c, cache_budget);
+        work += kCacheWork * (before - cache_budget);
+        return exact ? std::min(bound, *exact) : bound;
+    }
+
+    // The span of a numerator over the node's points, from its values at the hull's vertices
+    // widened by `slack` (6 above): at every vertex for a small hull, at the vertices extreme
+    // along `f` (the direction in which the numerator's exact value grows) and its opposite for
+    // a large one. None where the search for them cannot decide.
+    std::optional<Span> hull_span(std::size_t node, Coordinate f, double slack,
+                                  double (*numerator)(const DistanceToSegment&, Coordinate)) const {
+        if (hulls_.hull_size(node) <= kScannedHull) {
+            double lowest = kInfinity;
+            double highest = -kInfinity;
+            hulls_.visit_vertices(node, [&](Coordinate v) {
+                const double value = numerator(distance_, v);
+                lowest = std::min(lowest, value);
+                highest = std::max(highest, value);
+            });
+            return checked(lowest - slack, highest + slack, false);
+        }
+        const std::optional<Coordinate> highest = hulls_.extreme(node, f);
+        const std::optional<Coordinate> lowest = hulls_.extreme(node, {-f.x, -f.y});
+        if (!highest || !lowest) {
+            return std::nullopt;
+        }
+        return checked(numerator(distance_, *lowest) - slack,
+                       numerator(distance_, *highest) + slack, false);
+    }
+
+    const DistanceToSegment& distance_;
+    const NodeHulls& hulls_;
+    const Ring& points_;
+    FarthestCache& farthest_;
+};
+
+}  // namespace guard_bounds
+
+}  // namespace quorvel

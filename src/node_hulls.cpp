@@ -1,0 +1,249 @@
+// Convex hulls per node of the guard's tree, by Andrew's monotone chain (node_hulls.h).
+//
+// The nodes just above the leaves get their hulls from their points, every higher node from its
+// children's chains: the upper hull of a union is the upper hull of the upper chains of its
+// parts, and likewise below, so a parent merges two sorted chains and runs the monotone chain
+// over the merge. With exact turns the chains are exactly convex, which is what the search in
+// extreme() relies on.
+#include "node_hulls.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "exact_sign.h"
+
+namespace quorvel {
+namespace {
+
+// farthest_squared_on_side() accounts for rounding between these sizes (see split_guard.cpp),
+// and adds kScanError times the size of its terms to each value that decides a side.
+constexpr double kSmallestScanned = 0x1p-400;
+constexpr double kLargestScanned = 0x1p400;
+constexpr double kScanError = 0x1p-50;
+constexpr double kTinyScanError = 0x1p-1000;
+
+}  // namespace
+
+void NodeHulls::build(const Ring& points, std::size_t leaf_base, std::size_t leaf_points) {
+    points_ = points.data();
+    point_count_ = points.size();
+    leaf_base_ = leaf_base;
+    leaf_points_ = leaf_points;
+    chains_.assign(2 * leaf_base, Chains{0, 0, 0, 0});
+    vertices_.clear();
+    if (points.size() >= UINT32_MAX || leaf_base < 2) {
+        return;
+    }
+    const std::size_t most_vertices = kVerticesPerPoint * points.size();
+    vertices_.reserve(most_vertices / 2);
+    const std::size_t points_per_node = 2 * leaf_points;
+    for (std::size_t node = leaf_base / 2; node < leaf_base; ++node) {
+        const std::size_t begin = (node - leaf_base / 2) * points_per_node;
+        if (begin < points.size() &&
+            !build_from_points(node, begin, std::min(begin + points_per_node, points.size()))) {
+            chains_[node] = {0, 0, 0, 0};
+        }
+    }
+    for (std::size_t node = leaf_base / 2 - 1; node >= 1; --node) {
+        if (vertices_.size() > most_vertices || !build_from_children(node)) {
+            chains_[node] = {0, 0, 0, 0};
+        }
+    }
+}
+
+bool NodeHulls::holds_points(std::size_t node) const {
+    std::size_t first_leaf = node;
+    while (first_leaf < leaf_base_) {
+        first_leaf *= 2;
+    }
+    return (first_leaf - leaf_base_) * leaf_points_ < point_count_;
+}
+
+bool NodeHulls::build_from_points(std::size_t node, std::size_t begin, std::size_t end) {
+    scratch_.clear();
+    for (std::size_t i = begin; i < end; ++i) {
+        scratch_.push_back(static_cast<std::uint32_t>(i));
+    }
+    const Coordinate* p = points_;
+    std::sort(scratch_.begin(), scratch_.end(), [p](std::uint32_t a, std::uint32_t b) {
+        return p[a].x < p[b].x || (p[a].x == p[b].x && p[a].y < p[b].y);
+    });
+    const auto same = [p](std::uint32_t a, std::uint32_t b) { return p[a] == p[b]; };
+    scratch_.erase(std::unique(scratch_.begin(), scratch_.end(), same), scratch_.end());
+    const std::size_t upper_begin = vertices_.size();
+    if (!append_chain(scratch_.data(), scratch_.size(), true)) {
+        return false;
+    }
+    const std::size_t lower_begin = vertices_.size();
+    if (!append_chain(scratch_.data(), scratch_.size(), false)) {
+        return false;
+    }
+    chains_[node] = {
+        static_cast<std::uint32_t>(upper_begin), static_cast<std::uint32_t>(lower_begin),
+        static_cast<std::uint32_t>(lower_begin), static_cast<std::uint32_t>(vertices_.size())};
+    return true;
+}
+
+bool NodeHulls::build_from_children(std::size_t node) {
+    const Chains left = chains_[2 * node];
+    const Chains right = chains_[2 * node + 1];
+    if (!has_hull(2 * node)) {
+        return false;
+    }
+    if (!has_hull(2 * node + 1)) {
+        // A right child past the last point holds nothing; one that holds points spoils.
+        if (holds_points(2 * node + 1)) {
+            return false;
+        }
+        chains_[node] = left;
+        return true;
+    }
+    const Coordinate* p = points_;
+    const auto less = [p](std::uint32_t a, std::uint32_t b) {
+        return p[a].x < p[b].x || (p[a].x == p[b].x && p[a].y < p[b].y);
+    };
+    const auto same = [p](std::uint32_t a, std::uint32_t b) { return p[a] == p[b]; };
+    Chains made{};
+    for (const bool upper : {true, false}) {
+        const std::uint32_t* v = vertices_.data();
+        scratch_.clear();
+        std::merge(v + (upper ? left.upper_begin : left.lower_begin),
+                   v + (upper ? left.upper_end : left.lower_end),
+                   v + (upper ? right.upper_begin : right.lower_begin),
+                   v + (upper ? right.upper_end : right.lower_end), std::back_inserter(scratch_),
+                   less);
+        scratch_.erase(std::unique(scratch_.begin(), scratch_.end(), same), scratch_.end());
+        const std::size_t begin = vertices_.size();
+        if (!append_chain(scratch_.data(), scratch_.size(), upper)) {
+            return false;
+        }
+        (upper ? made.upper_begin : made.lower_begin) = static_cast<std::uint32_t>(begin);
+        (upper ? made.upper_end : made.lower_end) = static_cast<std::uint32_t>(vertices_.size());
+    }
+    chains_[node] = made;
+    return true;
+}
+
+// Appends the upper (clockwise turns only) or lower (counterclockwise) hull chain of `sorted`,
+// lexicographically ordered with no two points equal; false, appending nothing, when a turn
+// cannot be decided.
+bool NodeHulls::append_chain(const std::uint32_t* sorted, std::size_t count, bool upper) {
+    const Sign kept = upper ? Sign::Negative : Sign::Positive;
+    const std::size_t begin = vertices_.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        while (vertices_.size() - begin >= 2) {
+            const Sign turn = sign_of_turn(points_[vertices_[vertices_.size() - 2]],
+                                           points_[vertices_.back()], points_[sorted[i]]);
+            if (turn == Sign::Unknown) {
+                vertices_.resize(begin);
+                return false;
+            }
+            if (turn == kept) {
+                break;
+            }
+            vertices_.pop_back();
+        }
+        vertices_.push_back(sorted[i]);
+    }
+    return true;
+}
+
+std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coordinate c,
+                                                          Coordinate f, double tau) const {
+    const Chains chains = chains_[node];
+    const std::size_t upper = chains.upper_end - chains.upper_begin;
+    const std::size_t lower = chains.lower_end - chains.lower_begin;
+    if (upper + lower > kMostScannedVertices + 2) {
+        return std::nullopt;
+    }
+    // f = 0 cuts nothing: every vertex counts.
+    const bool cut = f.x != 0.0 || f.y != 0.0;
+    const double f_size = std::fabs(f.x) + std::fabs(f.y);
+    const double f_squared = f.x * f.x + f.y * f.y;
+    if (cut && !(f_size >= kSmallestScanned && f_size <= kLargestScanned && tau >= 0.0 &&
+                 tau <= kLargestScanned)) {
+        return std::nullopt;
+    }
+    // Around the hull: the upper chain left to right, then the lower chain right to left
+    // without its ends, which the upper chain holds.
+    struct Seen {
+        bool on_side;
+        double across;  // |f x (v - c)| plus its rounding error
+    };
+    double farthest = 0.0;
+    double largest_term = 0.0;
+    Seen first{};
+    Seen previous{};
+    std::size_t seen = 0;
+    const auto visit = [&](Coordinate v) {
+        const double px = v.x - c.x;
+        const double py = v.y - c.y;
+        const double along_terms = std::fabs(f.x * px) + std::fabs(f.y * py);
+        const double along = f.x * px + f.y * py;
+        const double error = along_terms * kScanError + kTinyScanError;
+        const Seen now{!cut || along + error >= -tau, std::fabs(f.x * py - f.y * px) + error};
+        largest_term = std::max(largest_term, along_terms);
+        if (now.on_side) {
+            farthest = std::max(farthest, px * px + py * py);
+        }
+        if (seen > 0 && now.on_side != previous.on_side) {
+            const double across = std::max(now.across, previous.across);
+            farthest = std::max(farthest, (tau * tau + across * across) / f_squared);
+        }
+        if (seen == 0) {
+            first = now;
+        }
+        previous = now;
+        ++seen;
+    };
+    for (std::uint32_t i = chains.upper_begin; i < chains.upper_end; ++i) {
+        visit(points_[vertices_[i]]);
+    }
+    if (lower > 2) {
+        for (std::uint32_t i = chains.lower_end - 2; i > chains.lower_begin; --i) {
+            visit(points_[vertices_[i]]);
+        }
+    }
+    if (seen > 1 && first.on_side != previous.on_side) {
+        const double across = std::max(first.across, previous.across);
+        farthest = std::max(farthest, (tau * tau + across * across) / f_squared);
+    }
+    if (!(largest_term <= kLargestScanned && farthest <= kLargestScanned)) {
+        return std::nullopt;
+    }
+    return farthest;
+}
+
+std::optional<Coordinate> NodeHulls::extreme(std::size_t node, Coordinate f) const {
+    const Chains chains = chains_[node];
+    // Along the upper chain the steps turn clockwise from at most straight up to more than
+    // straight down, so for f.y > 0 their signs along f run +, ..., + then 0 or -, ..., -: the
+    // extreme vertex starts the first step that does not go along f. The lower chain mirrors
+    // this for f.y < 0. For f.y = 0 the extreme is an end.
+    const bool upper = f.y >= 0.0;
+    const std::uint32_t* chain =
+        vertices_.data() + (upper ? chains.upper_begin : chains.lower_begin);
+    const std::size_t count =
+        upper ? chains.upper_end - chains.upper_begin : chains.lower_end - chains.lower_begin;
+    if (f.y == 0.0) {
+        return points_[f.x >= 0.0 ? chain[count - 1] : chain[0]];
+    }
+    // The first step in [low, high) that does not go along f; `high` when all do.
+    std::size_t low = 0;
+    std::size_t high = count - 1;
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        const Sign step = sign_of_step_along(f, points_[chain[middle]], points_[chain[middle + 1]]);
+        if (step == Sign::Unknown) {
+            return std::nullopt;
+        }
+        if (step == Sign::Positive) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return points_[chain[low]];
+}
+
+}  // namespace quorvel

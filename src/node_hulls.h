@@ -1,0 +1,92 @@
+// The convex hulls of the nodes of the simplification guard's tree, and the vertex of a hull
+// farthest along a direction. A box is loose around a slanted or curved stretch of a ring (by
+// up to a factor of sqrt(2) around an arc); a hull is not, so with hulls the guard's bound on
+// the distance to a chord's line is exact but for rounding. Every sign is decided exactly
+// (exact_sign.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "allocation.h"
+#include "polygon_model.h"
+
+namespace quorvel {
+
+class NodeHulls {
+  public:
+    // The hulls of the nodes above the leaves of a tree whose leaves, from node leaf_base on,
+    // each hold leaf_points consecutive points (the leaves themselves get none: measuring their
+    // few points costs about as much). `points` must stay in place while the hulls are used.
+    // A node is left without a hull when an exact sign cannot be had (coordinates beyond the
+    // range of exact_sign.h) or once the hulls hold kVerticesPerPoint vertices per point; its
+    // ancestors are then left without one too.
+    void build(const Ring& points, std::size_t leaf_base, std::size_t leaf_points);
+
+    bool has_hull(std::size_t node) const { return chains_[node].upper_end != 0; }
+
+    // Calls `visit` with every vertex of the node's hull (its two ends twice).
+    template <class Visit>
+    void visit_vertices(std::size_t node, Visit&& visit) const {
+        const Chains c = chains_[node];
+        for (std::uint32_t i = c.upper_begin; i < c.upper_end; ++i) {
+            visit(points_[vertices_[i]]);
+        }
+        for (std::uint32_t i = c.lower_begin; i < c.lower_end; ++i) {
+            visit(points_[vertices_[i]]);
+        }
+    }
+
+    // The vertices of the node's hull, counting its two ends twice: what a scan of it visits.
+    std::size_t hull_size(std::size_t node) const {
+        const Chains c = chains_[node];
+        return (c.upper_end - c.upper_begin) + (c.lower_end - c.lower_begin);
+    }
+
+    // The vertex of the node's hull with the greatest exact f.x * x + f.y * y (one of them
+    // when several tie), or none when a sign could not be decided. The node has a hull.
+    std::optional<Coordinate> extreme(std::size_t node, Coordinate f) const;
+
+    // An upper bound on the squared distance from c to the points p of the node's hull that
+    // lie on the side f.(p - c) >= -tau, from the vertices of the hull cut along that line:
+    // the hull's vertices on that side and, on every edge the line crosses, the crossing
+    // point. None for hulls of more than kMostScannedVertices vertices, which would take too
+    // long, or for values beyond the range in which rounding is accounted for (2^-400 to
+    // 2^400). With f = 0 every vertex counts. The proof is in guard_bounds.h.
+    std::optional<double> farthest_squared_on_side(std::size_t node, Coordinate c, Coordinate f,
+                                                   double tau) const;
+    static constexpr std::size_t kMostScannedVertices = 512;
+
+    // Vertices held by all hulls together.
+    std::size_t vertex_count() const { return vertices_.size(); }
+
+    // Each vertex is the index of a point (4 bytes), so the hulls take at most 32 bytes per
+    // point: no more than the ring itself.
+    static constexpr std::size_t kVerticesPerPoint = 8;
+
+  private:
+    // Both chains run from the lexicographically smallest vertex to the largest (x first, then
+    // y): the upper one turning clockwise at every inner vertex, the lower one counterclockwise.
+    struct Chains {
+        std::uint32_t upper_begin;
+        std::uint32_t upper_end;
+        std::uint32_t lower_begin;
+        std::uint32_t lower_end;
+    };
+
+    bool holds_points(std::size_t node) const;
+    bool build_from_points(std::size_t node, std::size_t begin, std::size_t end);
+    bool build_from_children(std::size_t node);
+    bool append_chain(const std::uint32_t* sorted, std::size_t count, bool upper);
+
+    const Coordinate* points_ = nullptr;
+    std::size_t point_count_ = 0;
+    std::size_t leaf_base_ = 0;
+    std::size_t leaf_points_ = 0;
+    Vector<Chains> chains_;
+    Vector<std::uint32_t> vertices_;
+    Vector<std::uint32_t> scratch_;
+};
+
+}  // namespace quorvel

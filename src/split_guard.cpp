@@ -1,0 +1,247 @@
+// Branch and bound over the guard's tree (split_guard.h): the search, and why it never drops a
+// node that could hold the winner, given bounds that hold (guard_bounds.h proves they do).
+//
+// The search keeps the best (index, distance) among the points it has measured, by the scan's
+// rule: a greater distance replaces it, an equal one replaces it if earlier, and nothing is
+// chosen at distance 0. A node whose bound B covers every distance of its points that is not
+// NaN is dropped when
+//   B <= t                                   (a winner has d > t >= B),
+//   it lies after the best and B <= best     (a later point must be strictly farther),
+//   it lies before the best and B < best     (an earlier point must be at least as far).
+// NaN distances never win nor tie. A pending node lies wholly before or wholly after the best:
+// the best was measured in a leaf, and the pending nodes are disjoint from every node opened.
+// Let w be the scan's winner, d(w) > t. Every node holding w has B >= d(w) > t, and while
+// best <= d(w) it is dropped only if a point before it already has d(w) (no such point exists,
+// w being the earliest) or, lying after the best, B <= best < d(w) (impossible). So w is
+// measured, and then nothing replaces it. If no distance exceeds t, no split is reported.
+//
+#include "split_guard.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "guard_bounds.h"
+#include "segment_distance.h"
+
+namespace quorvel {
+namespace {
+
+using guard_bounds::kLargestOrdinaryCoordinate;
+using guard_bounds::kSmallestOrdinaryLen2;
+using guard_bounds::kTiedWithin;
+using guard_bounds::NodeBound;
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// Points per leaf of the tree, measured one by one when the leaf is opened.
+constexpr std::size_t kLeafPoints = 16;
+// Runs with no more inner points than this are measured directly: the descent would cost more.
+constexpr std::size_t kDirectScanPoints = 4 * kLeafPoints;
+// Points measured directly at each end of a longer run before the search.
+constexpr std::size_t kEndPoints = kLeafPoints;
+// The work of the search in the units of split_within: a point of the screened scan costs one.
+constexpr std::size_t kMeasureWork = 10;
+constexpr std::size_t kBoundWork = 8;
+
+// The best point measured so far, by the scan's rule (above).
+struct Best {
+    bool found = false;
+    std::size_t index = 0;
+    double distance = 0.0;
+
+    void offer(std::size_t i, double d) {
+        if (d > distance) {
+            *this = {true, i, d};
+        } else if (found && d == distance && i < index) {
+            index = i;
+        }
+    }
+
+    // Whether points [begin, end) with distances at most `bound` could hold the winner.
+    bool could_be_beaten(std::size_t begin, double bound, double tolerance) const {
+        if (!(bound > tolerance) || !(bound > 0.0)) {
+            return false;
+        }
+        if (!found) {
+            return true;
+        }
+        return begin > index ? bound > distance : bound >= distance;
+    }
+};
+
+NodeBox box_of(const Ring& points, std::size_t begin, std::size_t end) {
+    NodeBox box{kInfinity, -kInfinity, kInfinity, -kInfinity};
+    for (std::size_t i = begin; i < end; ++i) {
+        box.min_x = std::min(box.min_x, points[i].x);
+        box.max_x = std::max(box.max_x, points[i].x);
+        box.min_y = std::min(box.min_y, points[i].y);
+        box.max_y = std::max(box.max_y, points[i].y);
+    }
+    return box;
+}
+
+NodeBox united(const NodeBox& a, const NodeBox& b) {
+    return {std::min(a.min_x, b.min_x), std::max(a.max_x, b.max_x), std::min(a.min_y, b.min_y),
+            std::max(a.max_y, b.max_y)};
+}
+
+}  // namespace
+
+bool SplitGuard::build(const Ring& points) {
+    boxes_.clear();
+    leaf_base_ = 0;
+    double largest = 0.0;
+    for (const Coordinate c : points) {
+        if (!std::isfinite(c.x) || !std::isfinite(c.y)) {
+            return false;
+        }
+        largest = std::max({largest, std::fabs(c.x), std::fabs(c.y)});
+    }
+    ordinary_coordinates_ = largest <= kLargestOrdinaryCoordinate;
+    const std::size_t leaves = (points.size() + kLeafPoints - 1) / kLeafPoints;
+    leaf_base_ = std::bit_ceil(std::max<std::size_t>(leaves, 1));
+    boxes_.assign(2 * leaf_base_, NodeBox{kInfinity, -kInfinity, kInfinity, -kInfinity});
+    for (std::size_t leaf = 0; leaf < leaves; ++leaf) {
+        const std::size_t begin = leaf * kLeafPoints;
+        boxes_[leaf_base_ + leaf] =
+            box_of(points, begin, std::min(begin + kLeafPoints, points.size()));
+    }
+    for (std::size_t node = leaf_base_ - 1; node >= 1; --node) {
+        boxes_[node] = united(boxes_[2 * node], boxes_[2 * node + 1]);
+    }
+    hulls_.build(points, leaf_base_, kLeafPoints);
+    farthest_.reset(2 * leaf_base_, leaf_base_, kLeafPoints);
+    return true;
+}
+
+template <class Bound>
+SplitGuard::Pending SplitGuard::pending(std::size_t node, const Bound& bound, double best,
+                                        double tolerance) const {
+    // The node's points: its depth in the tree gives how many leaves it spans.
+    const std::size_t depth = static_cast<std::size_t>(std::bit_width(node)) - 1;
+    const std::size_t span = (leaf_base_ >> depth) * kLeafPoints;
+    const std::size_t begin = (node - (std::size_t{1} << depth)) * span;
+    // Leaves have no hull: their box is all there is.
+    return {node, begin, begin + span, bound(boxes_[node], std::max(tolerance, best)),
+            hulls_.has_hull(node) ? 0 : 2};
+}
+
+Split SplitGuard::split(const Ring& points, const Run& run, double tolerance) {
+    std::size_t work = 0;
+    return *split_within(points, run, tolerance, SIZE_MAX, work);
+}
+
+std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run, double tolerance,
+                                              std::size_t work_limit, std::size_t& work) {
+    // No distance exceeds +inf or NaN.
+    if (run.last - run.first < 2 || !(tolerance < kInfinity)) {
+        return Split{};
+    }
+    const DistanceToSegment distance(points[run.first], points[run.last]);
+    Best best;
+    const std::size_t first_inner = run.first + 1;
+    if (run.inner_points() <= kDirectScanPoints) {
+        for (std::size_t i = first_inner; i < run.last; ++i) {
+            best.offer(i, distance(points[i]));
+        }
+    } else {
+        // The first and last kEndPoints inner points or so, up to whole leaves, are measured
+        // directly: where splits peel a few points off a run, the winner lies there, and a
+        // best found early drops more nodes. The whole leaves between are covered by at most
+        // two nodes per level of the tree.
+        const std::size_t first_leaf = (first_inner + kEndPoints + kLeafPoints - 1) / kLeafPoints;
+        const std::size_t end_leaf = std::max(first_leaf, (run.last - kEndPoints) / kLeafPoints);
+        for (std::size_t i = first_inner; i < first_leaf * kLeafPoints; ++i) {
+            best.offer(i, distance(points[i]));
+        }
+        for (std::size_t i = end_leaf * kLeafPoints; i < run.last; ++i) {
+            best.offer(i, distance(points[i]));
+        }
+        // Best first: the pending node with the highest bound is opened next (the earliest
+        // among equals), its bound first narrowed by its hull if it has one and put back, so
+        // that nodes open in the order of their tightest bounds and the best grows fast.
+        const auto search = [&](const auto& bound) {
+            const auto lower = [](const Pending& a, const Pending& b) {
+                return a.bound < b.bound || (a.bound == b.bound && a.begin > b.begin);
+            };
+            const auto push = [&](const Pending& node) {
+                if (best.could_be_beaten(node.begin, node.bound, tolerance)) {
+                    pending_.push_back(node);
+                    std::push_heap(pending_.begin(), pending_.end(), lower);
+                }
+            };
+            pending_.clear();
+            const std::size_t limit_of_work =
+                work > SIZE_MAX - work_limit ? SIZE_MAX : work + work_limit;
+            // The whole leaves of the run lie under at most two nodes per level of the tree.
+            for (std::size_t low = first_leaf + leaf_base_, high = end_leaf + leaf_base_;
+                 low < high; low /= 2, high /= 2) {
+                if (low % 2 == 1) {
+                    push(pending(low++, bound, best.distance, tolerance));
+                    work += kBoundWork;
+                }
+                if (high % 2 == 1) {
+                    push(pending(--high, bound, best.distance, tolerance));
+                    work += kBoundWork;
+                }
+            }
+            while (!pending_.empty()) {
+                if (work > limit_of_work) {
+                    return false;
+                }
+                std::pop_heap(pending_.begin(), pending_.end(), lower);
+                Pending node = pending_.back();
+                pending_.pop_back();
+                if (!best.could_be_beaten(node.begin, node.bound, tolerance)) {
+                    continue;
+                }
+                const double limit = std::max(tolerance, best.distance);
+                if (node.narrowings == 0 ||
+                    (node.narrowings == 1 && node.bound <= limit * kTiedWithin)) {
+                    // The box did not drop the node: its hull may, or may at least rank it lower.
+                    // Narrowed again once the best has come within the slack of the bound, it
+                    // may be dropped by the exact farthest distances that then count.
+                    // The cache may measure no more than a scan of the run would, nor more than
+                    // the work left.
+                    const std::size_t left = limit_of_work > work ? limit_of_work - work : 0;
+                    const std::size_t cache_budget =
+                        std::min(run.inner_points(), left / guard_bounds::kCacheWork);
+                    node.bound =
+                        bound.refined(boxes_[node.node], node.node, limit, work, cache_budget);
+                    ++node.narrowings;
+                    push(node);
+                    continue;
+                }
+                if (node.node >= leaf_base_) {
+                    for (std::size_t i = node.begin; i < node.end; ++i) {
+                        best.offer(i, distance(points[i]));
+                    }
+                    work += kLeafPoints * kMeasureWork;
+                    continue;
+                }
+                push(pending(2 * node.node, bound, best.distance, tolerance));
+                push(pending(2 * node.node + 1, bound, best.distance, tolerance));
+                work += 2 * kBoundWork;
+            }
+            return true;
+        };
+        const bool ordinary = ordinary_coordinates_ &&
+                              (distance.degenerate() || distance.len2() >= kSmallestOrdinaryLen2);
+        const bool decided = ordinary
+                                 ? search(NodeBound<true>(distance, hulls_, points, farthest_))
+                                 : search(NodeBound<false>(distance, hulls_, points, farthest_));
+        if (!decided) {
+            return std::nullopt;
+        }
+    }
+    if (best.found && best.distance > tolerance) {
+        return Split{best.index};
+    }
+    return Split{};
+}
+
+}  // namespace quorvel

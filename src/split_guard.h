@@ -1,0 +1,86 @@
+// The guarded way of finding where a run splits: branch and bound over a tree laid over the
+// ring's index order, each node holding the box and the exact convex hull of its points. A query
+// opens the nodes best first and drops every node whose bound shows it cannot hold the winner,
+// so that a ring whose splits each peel off a few points costs about log n nodes per split
+// where a scan costs the whole run. The answer is split_plain's, bit for bit: guard_bounds.h
+// proves the bounds, assuming of hypotenuse() only that it is faithful, and split_guard.cpp
+// the pruning.
+//
+// Cost. Laying the tree takes O(n) for the boxes and at most O(n log n) for the hulls, whose
+// vertices are capped at 8 per point (beyond the cap the upper nodes keep their boxes only). A
+// query measures the first and last few inner points, then opens the O(log n) nodes that cover
+// the run and, best first, only nodes whose bound reaches the best distance found. With a hull
+// that bound is exact on the line branch but for a few units in the last place, and within a
+// few units of the farthest corner of the hull cut by the branch's line on the start and end
+// branches; where one end's branch alone keeps a node, the exact farthest distance from that
+// end, cached per node (farthest_cache.h), settles ties that no slack can. So the rings that
+// stall the scans (zigzags straight, turned or growing, spirals, combs at 45 degrees, points
+// tied on a circle around a run's end) cost about O(n log n). No such bound is proven for every
+// ring: a node must be opened whenever one of its points could equal the best distance, and
+// ties of other kinds can keep many nodes open run after run. The stage therefore lets the
+// guard of a ring spend no more than a quarter of what the ring's scans would have cost
+// (split_within gives up at a limit, and the scan decides), so that where the guard cannot
+// drop nodes the ring costs at most about a quarter more than the scan.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+
+#include "allocation.h"
+#include "farthest_cache.h"
+#include "node_hulls.h"
+#include "polygon_model.h"
+#include "split_run.h"
+
+namespace quorvel {
+
+// The smallest and largest x and y of the points of a node of the guard's tree.
+struct NodeBox {
+    double min_x;
+    double max_x;
+    double min_y;
+    double max_y;
+};
+
+class SplitGuard {
+  public:
+    // Lays the tree over `points`, replacing any earlier one. Returns false, leaving no tree,
+    // when a coordinate is NaN or infinite: the bounds are proven for finite coordinates only.
+    bool build(const Ring& points);
+
+    // Where `run` of the ring given to build() splits. Reuses scratch space, hence not const.
+    Split split(const Ring& points, const Run& run, double tolerance);
+
+    // The same, but the search gives up, returning none, once it has spent `work_limit` units
+    // without a decision; the caller then scans. A unit is about the time the screened scan
+    // takes per point. The work spent is added to `work`.
+    std::optional<Split> split_within(const Ring& points, const Run& run, double tolerance,
+                                      std::size_t work_limit, std::size_t& work);
+
+  private:
+    // A node waiting to be opened: its points [begin, end), the bound it was pushed with and
+    // how often that bound has been narrowed by the node's hull (twice at most; leaves, which
+    // have none, count as narrowed twice).
+    struct Pending {
+        std::size_t node;
+        std::size_t begin;
+        std::size_t end;
+        double bound;
+        int narrowings;
+    };
+
+    // A node with its points and the bound of its box.
+    template <class Bound>
+    Pending pending(std::size_t node, const Bound& bound, double best, double tolerance) const;
+
+    // Node 1 is the root, node i has the children 2i and 2i + 1, and the leaves are the nodes
+    // from leaf_base_ on, each over kLeafPoints consecutive points.
+    Vector<NodeBox> boxes_;
+    NodeHulls hulls_;
+    FarthestCache farthest_;
+    std::size_t leaf_base_ = 0;
+    bool ordinary_coordinates_ = false;
+    Vector<Pending> pending_;
+};
+
+}  // namespace quorvel

@@ -1,0 +1,390 @@
+// The screened scan: estimates in lanes, exact distances near the winner (split_screened.h).
+#include "split_screened.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "segment_distance.h"
+#include "split_plain.h"
+
+#if defined(__GNUC__)
+// Four-lane values never cross a call boundary (see LaneTypes), so the warning that their
+// calling convention differs without AVX does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+
+namespace quorvel {
+namespace {
+
+// The screened scan works with squared distances, which stay within a few units in the last
+// place of the squared exact distance while no square overflows or underflows. These bounds
+// keep it there; outside them the plain scan runs.
+constexpr double kTameCoordinate = 1e60;
+constexpr double kTinyChordSquared = 1e-100;
+constexpr double kTinyDistanceSquared = 1e-200;
+// Far wider than those few rounding errors: a point whose estimate falls this much below the
+// largest cannot be the farthest, and an estimate this much beyond the squared tolerance
+// belongs to a point farther than the tolerance.
+constexpr double kScreenMargin = 1e-12;
+
+// farthest_plain over the points whose estimate is at least `threshold`: the candidates.
+Farthest farthest_among_candidates(const Ring& points, const Run& run, const double* estimate,
+                                   double threshold) {
+    Farthest best;
+    const Coordinate first = points[run.first];
+    const Coordinate last = points[run.last];
+    for (std::size_t i = run.first + 1; i < run.last; ++i) {
+        if (!(estimate[i] >= threshold)) {
+            continue;
+        }
+        const double d = point_segment_distance(points[i], first, last);
+        if (d > best.distance) {
+            best = {true, i, d};
+        }
+    }
+    return best;
+}
+
+// Lanes of doubles; every operation is the scalar IEEE operation lane by lane, so results do
+// not depend on the lane count. Two lanes fill an SSE2 register, four an AVX register; the
+// four-lane code runs only inside functions compiled for AVX2, always inlined.
+template <int N>
+struct LaneTypes;
+template <>
+struct LaneTypes<2> {
+    using Lanes = double __attribute__((vector_size(16)));
+    using Mask = std::int64_t __attribute__((vector_size(16)));
+};
+template <>
+struct LaneTypes<4> {
+    using Lanes = double __attribute__((vector_size(32)));
+    using Mask = std::int64_t __attribute__((vector_size(32)));
+};
+template <int N>
+using Lanes = typename LaneTypes<N>::Lanes;
+template <int N>
+using LaneMask = typename LaneTypes<N>::Mask;
+
+template <int N>
+[[gnu::always_inline]] inline Lanes<N> broadcast(double value) {
+    return Lanes<N>{} + value;
+}
+template <int N>
+[[gnu::always_inline]] inline Lanes<N> select(const LaneMask<N>& take_first, const Lanes<N>& first,
+                                              const Lanes<N>& second) {
+    return take_first ? first : second;
+}
+template <int N>
+[[gnu::always_inline]] inline double horizontal_max(const Lanes<N>& lanes) {
+    Lanes<N> folded = lanes;
+    if constexpr (N == 4) {
+        const Lanes<4> halves_swapped = __builtin_shufflevector(lanes, lanes, 2, 3, 0, 1);
+        folded = halves_swapped > lanes ? halves_swapped : lanes;
+    }
+    return folded[1] > folded[0] ? folded[1] : folded[0];
+}
+template <int N>
+[[gnu::always_inline]] inline bool any_lane(const LaneMask<N>& mask) {
+    std::int64_t any = 0;
+    for (int lane = 0; lane < N; ++lane) {
+        any |= mask[lane];
+    }
+    return any != 0;
+}
+
+// Squared distance from p to the start of a closed ring's degenerate chord.
+struct ToPoint {
+    Coordinate s;
+
+    static double scale() { return 1.0; }
+
+    double operator()(Coordinate p) const {
+        const double ax = s.x - p.x;
+        const double ay = s.y - p.y;
+        return ax * ax + ay * ay;
+    }
+    template <int N>
+    [[gnu::always_inline]] Lanes<N> lanes(const Lanes<N>& xs, const Lanes<N>& ys,
+                                          LaneMask<N>&) const {
+        const Lanes<N> ax = s.x - xs;
+        const Lanes<N> ay = s.y - ys;
+        return ax * ax + ay * ay;
+    }
+};
+
+// Squared distance from p to a chord, times len2 (which spares a division per run), measured
+// to the same part of the segment (start, end or interior) as the exact distance: the
+// projection ratio r = along / len2 decides, and r <= 0 and r >= 1 are read from `along`
+// without dividing, except where that is not certain.
+struct ToChord {
+    Coordinate s;
+    Coordinate e;
+    double dx = e.x - s.x;
+    double dy = e.y - s.y;
+    double len2 = dx * dx + dy * dy;
+    // along / len2 rounds to 0 only below len2 * 2^-1075, which is below this for every chord
+    // the screened scan accepts.
+    static constexpr double kSurelyPositive = 1e-200;
+    // Below this, along / len2 surely rounds to less than 1.
+    double surely_below_end = len2 * (1.0 - 0x1p-51);
+
+    double scale() const { return len2; }
+
+    double operator()(Coordinate p) const {
+        const double ax = s.x - p.x;
+        const double ay = s.y - p.y;
+        const double along = (p.x - s.x) * dx + (p.y - s.y) * dy;
+        bool before = along <= 0.0;
+        bool after = along >= len2;
+        if (!before && !after && (along < kSurelyPositive || along > surely_below_end))
+            [[unlikely]] {
+            const double r = along / len2;
+            before = r <= 0.0;
+            after = r >= 1.0;
+        }
+        if (before) {
+            return (ax * ax + ay * ay) * len2;
+        }
+        if (after) {
+            const double bx = e.x - p.x;
+            const double by = e.y - p.y;
+            return (bx * bx + by * by) * len2;
+        }
+        const double cross = ay * dx - ax * dy;
+        return cross * cross;
+    }
+    // Lanes whose part of the segment is not certain are marked in `unsure`; their estimates
+    // are left for the scalar operator above.
+    template <int N>
+    [[gnu::always_inline]] Lanes<N> lanes(const Lanes<N>& xs, const Lanes<N>& ys,
+                                          LaneMask<N>& unsure) const {
+        const Lanes<N> ax = s.x - xs;
+        const Lanes<N> ay = s.y - ys;
+        const Lanes<N> bx = e.x - xs;
+        const Lanes<N> by = e.y - ys;
+        // (p - s) . d, negated: the negation of each difference and of the sum is exact, so
+        // `toward` is bit for bit the negated projection numerator of the exact distance.
+        const Lanes<N> toward = ax * dx + ay * dy;
+        const LaneMask<N> before = toward >= 0.0;
+        const LaneMask<N> after = toward <= -len2;
+        unsure |= ((toward < 0.0) & (toward > -kSurelyPositive)) |
+                  ((toward < -surely_below_end) & (toward > -len2));
+        const Lanes<N> cross = ay * dx - ax * dy;
+        const Lanes<N> to_start = (ax * ax + ay * ay) * len2;
+        const Lanes<N> to_end = (bx * bx + by * by) * len2;
+        const Lanes<N> to_line = cross * cross;
+        return select<N>(before, to_start, select<N>(after, to_end, to_line));
+    }
+};
+
+template <int N>
+[[gnu::always_inline]] inline void load_points(const Coordinate* points, Lanes<N>& xs,
+                                               Lanes<N>& ys) {
+    Lanes<N> low;
+    Lanes<N> high;
+    std::memcpy(&low, points, sizeof low);
+    std::memcpy(&high, points + N / 2, sizeof high);
+    if constexpr (N == 2) {
+        xs = __builtin_shufflevector(low, high, 0, 2);
+        ys = __builtin_shufflevector(low, high, 1, 3);
+    } else {
+        xs = __builtin_shufflevector(low, high, 0, 2, 4, 6);
+        ys = __builtin_shufflevector(low, high, 1, 3, 5, 7);
+    }
+}
+
+// Fills estimate[i] for the inner points of the run, N points per step; returns the largest.
+template <int N, class Measure>
+[[gnu::always_inline]] inline double estimate_in_lanes(const Ring& points, const Run& run,
+                                                       const Measure& measure, double* estimate) {
+    std::size_t i = run.first + 1;
+    Lanes<N> largest_lanes = broadcast<N>(0.0);
+    LaneMask<N> unsure{};
+    for (; i + N <= run.last; i += N) {
+        Lanes<N> xs, ys;
+        load_points<N>(&points[i], xs, ys);
+        const Lanes<N> a = measure.template lanes<N>(xs, ys, unsure);
+        std::memcpy(estimate + i, &a, sizeof a);
+        largest_lanes = a > largest_lanes ? a : largest_lanes;
+    }
+    double largest = horizontal_max<N>(largest_lanes);
+    if (any_lane<N>(unsure)) [[unlikely]] {
+        // Some point lies where only the division can tell its part of the segment.
+        largest = 0.0;
+        i = run.first + 1;
+    }
+    for (; i < run.last; ++i) {
+        const double a = measure(points[i]);
+        estimate[i] = a;
+        largest = a > largest ? a : largest;
+    }
+    return largest;
+}
+
+// What the estimates of a run say: the largest, and how many estimates (and which first)
+// come within the screening margin of it.
+struct Screen {
+    double largest = 0.0;
+    double threshold = 0.0;
+    std::size_t candidates = 0;
+    std::size_t first_candidate = 0;
+};
+
+template <int N>
+[[gnu::always_inline]] inline void find_candidates(const Run& run, const double* estimate,
+                                                   Screen& screen) {
+    screen.threshold = screen.largest * (1.0 - kScreenMargin);
+    const double threshold = screen.threshold;
+    LaneMask<N> counts{};
+    std::size_t i = run.first + 1;
+    for (; i + N <= run.last; i += N) {
+        Lanes<N> values;
+        std::memcpy(&values, estimate + i, sizeof values);
+        counts -= values >= threshold;  // a true lane is -1
+    }
+    std::size_t candidates = 0;
+    for (int lane = 0; lane < N; ++lane) {
+        candidates += static_cast<std::size_t>(counts[lane]);
+    }
+    for (; i < run.last; ++i) {
+        candidates += estimate[i] >= threshold ? 1 : 0;
+    }
+    screen.candidates = candidates;
+    if (candidates == 1) {
+        std::size_t only = run.first + 1;
+        while (!(estimate[only] >= threshold)) {
+            ++only;
+        }
+        screen.first_candidate = only;
+    }
+}
+
+// Estimates the run; when the largest estimate could exceed `no_split_below`, also finds the
+// candidates.
+template <int N, class Measure>
+[[gnu::always_inline]] inline Screen screen_in_lanes(const Ring& points, const Run& run,
+                                                     const Measure& measure, double* estimate,
+                                                     double no_split_below) {
+    Screen screen;
+    screen.largest = estimate_in_lanes<N>(points, run, measure, estimate);
+    if (screen.largest >= kTinyDistanceSquared * measure.scale() &&
+        screen.largest >= no_split_below) {
+        find_candidates<N>(run, estimate, screen);
+    }
+    return screen;
+}
+
+template <class Measure>
+Screen screen_run(const Ring& points, const Run& run, const Measure& measure, double* estimate,
+                  double no_split_below) {
+    return screen_in_lanes<2>(points, run, measure, estimate, no_split_below);
+}
+
+#if defined(__x86_64__)
+// Four lanes where the processor has AVX2; the same results, computed twice as wide.
+template <class Measure>
+[[gnu::target("avx2")]] Screen screen_run_avx2(const Ring& points, const Run& run,
+                                               const Measure& measure, double* estimate,
+                                               double no_split_below) {
+    return screen_in_lanes<4>(points, run, measure, estimate, no_split_below);
+}
+#endif
+
+// Short runs, which most splitting ends in, one point at a time without the set-up of lanes.
+constexpr std::size_t kFewInnerPoints = 4;
+
+template <class Measure>
+Screen screen_few(const Ring& points, const Run& run, const Measure& measure, double* estimate) {
+    Screen screen;
+    for (std::size_t i = run.first + 1; i < run.last; ++i) {
+        const double a = measure(points[i]);
+        estimate[i] = a;
+        screen.largest = a > screen.largest ? a : screen.largest;
+    }
+    screen.threshold = screen.largest * (1.0 - kScreenMargin);
+    for (std::size_t i = run.last - 1; i > run.first; --i) {
+        if (estimate[i] >= screen.threshold) {
+            ++screen.candidates;
+            screen.first_candidate = i;
+        }
+    }
+    return screen;
+}
+
+template <class Measure>
+Screen screen_run_in(ScreenLanes lanes, const Ring& points, const Run& run, const Measure& measure,
+                     double* estimate, double no_split_below) {
+    if (run.inner_points() <= kFewInnerPoints) {
+        return screen_few(points, run, measure, estimate);
+    }
+#if defined(__x86_64__)
+    if (lanes == ScreenLanes::Four) {
+        return screen_run_avx2(points, run, measure, estimate, no_split_below);
+    }
+#endif
+    (void)lanes;
+    return screen_run(points, run, measure, estimate, no_split_below);
+}
+
+// The same answer as split_plain. The exact distance is computed only for the points whose
+// estimate comes close to the largest, and not at all when the largest is clearly within the
+// tolerance or a single point clearly beyond it is the only candidate.
+template <class Measure>
+Split split_screened_by(const Ring& points, const Run& run, double tolerance,
+                        const Measure& measure, double* estimate, ScreenLanes lanes) {
+    const double scale = measure.scale();
+    const double tolerance_squared = tolerance * tolerance;
+    const double no_split_below = tolerance_squared * (1.0 - kScreenMargin) * scale;
+    const Screen screen = screen_run_in(lanes, points, run, measure, estimate, no_split_below);
+    if (screen.largest < kTinyDistanceSquared * scale) {
+        return split_plain(points, run, tolerance);
+    }
+    if (screen.largest < no_split_below) {
+        return Split{};
+    }
+    if (screen.candidates == 1 &&
+        screen.largest > tolerance_squared * (1.0 + kScreenMargin) * scale) {
+        return Split{screen.first_candidate};
+    }
+    const Farthest farthest = farthest_among_candidates(points, run, estimate, screen.threshold);
+    if (farthest.found && farthest.distance > tolerance) {
+        return Split{farthest.index};
+    }
+    return Split{};
+}
+
+}  // namespace
+
+Split split_screened(const Ring& points, const Run& run, double tolerance, double* estimate,
+                     ScreenLanes lanes) {
+    const Coordinate s = points[run.first];
+    const Coordinate e = points[run.last];
+    if (s == e) {
+        return split_screened_by(points, run, tolerance, ToPoint{s}, estimate, lanes);
+    }
+    const ToChord to_chord{s, e};
+    if (to_chord.len2 < kTinyChordSquared) {
+        return split_plain(points, run, tolerance);
+    }
+    return split_screened_by(points, run, tolerance, to_chord, estimate, lanes);
+}
+
+bool four_lanes_supported() {
+#if defined(__x86_64__)
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
+bool screening_applies(const Ring& points) {
+    bool tame = true;
+    for (const Coordinate c : points) {
+        tame &= std::fabs(c.x) <= kTameCoordinate;
+        tame &= std::fabs(c.y) <= kTameCoordinate;
+    }
+    return tame;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,26 @@
+// The screened way of finding where a run splits: squared-distance estimates for every inner
+// point in SIMD lanes, exact distances only for the few points whose estimate comes near the
+// largest. It gives split_plain's answer bit for bit, in two lanes (SSE2 on x86-64, NEON on
+// aarch64) or, where the processor has AVX2, four.
+#pragma once
+
+#include "polygon_model.h"
+#include "split_run.h"
+
+namespace quorvel {
+
+enum class ScreenLanes { Two, Four };
+
+// Whether the four-lane kernel can run here (x86-64 with AVX2).
+bool four_lanes_supported();
+
+// Whether the estimates are sound for the ring: every coordinate within 1e60 in magnitude, so
+// that no square overflows. Outside, split_plain applies.
+bool screening_applies(const Ring& points);
+
+// `estimate` has room for one value per point of the ring; it is scratch space. Four lanes only
+// where four_lanes_supported().
+Split split_screened(const Ring& points, const Run& run, double tolerance, double* estimate,
+                     ScreenLanes lanes);
+
+}  // namespace quorvel

@@ -1,0 +1,265 @@
+// The exact signs, the node hulls and the farthest-distance cache of the simplification guard,
+// against exact integer arithmetic and plain maxima: coordinates are multiples of 2^-52 up to 256
+// in magnitude (or such values scaled by a power of two), so that every difference and product of
+// them is an exact 128-bit integer.
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "check.h"
+#include "exact_sign.h"
+#include "farthest_cache.h"
+#include "hypotenuse.h"
+#include "node_hulls.h"
+
+namespace {
+
+using quorvel::Coordinate;
+using quorvel::Sign;
+using Integer = __int128;
+
+constexpr double kUnit = 0x1p-52;
+
+Integer integer_of(double value) {
+    return static_cast<Integer>(std::ldexp(value, 52));
+}
+
+Sign sign_of(Integer value) {
+    return value > 0 ? Sign::Positive : value < 0 ? Sign::Negative : Sign::Zero;
+}
+
+Sign exact_turn(Coordinate a, Coordinate b, Coordinate c) {
+    const Integer bx = integer_of(b.x) - integer_of(a.x);
+    const Integer by = integer_of(b.y) - integer_of(a.y);
+    const Integer cx = integer_of(c.x) - integer_of(a.x);
+    const Integer cy = integer_of(c.y) - integer_of(a.y);
+    return sign_of(bx * cy - by * cx);
+}
+
+Integer exact_along(Coordinate f, Coordinate p) {
+    return integer_of(f.x) * integer_of(p.x) + integer_of(f.y) * integer_of(p.y);
+}
+
+class Random {
+  public:
+    explicit Random(std::uint64_t seed) : engine_(seed) {}
+    // A multiple of 2^-52 up to 256 in magnitude, often with all 53 bits in use.
+    double coordinate() {
+        std::uniform_int_distribution<std::int64_t> units(-(std::int64_t{1} << 60),
+                                                          std::int64_t{1} << 60);
+        return static_cast<double>(units(engine_) >> (engine_() % 40)) * kUnit;
+    }
+    Coordinate point() { return {coordinate(), coordinate()}; }
+    // A point near the line through a and b, a few units of 2^-52 off it.
+    Coordinate near_line(Coordinate a, Coordinate b) {
+        std::uniform_real_distribution<double> t(-2.0, 3.0);
+        std::uniform_int_distribution<int> off(-3, 3);
+        const double s = t(engine_);
+        const double x = std::ldexp(std::round(std::ldexp(a.x + s * (b.x - a.x), 44)), -44);
+        const double y = std::ldexp(std::round(std::ldexp(a.y + s * (b.y - a.y), 44)), -44);
+        return {x + off(engine_) * kUnit * 256, y + off(engine_) * kUnit * 256};
+    }
+    std::uint64_t next() { return engine_(); }
+
+  private:
+    std::mt19937_64 engine_;
+};
+
+bool scales_exactly(Coordinate p, double factor) {
+    return p.x * factor / factor == p.x && p.y * factor / factor == p.y;
+}
+
+void check_turns() {
+    Random random(1);
+    int decided_scaled = 0;
+    for (int k = 0; k < 200000; ++k) {
+        const Coordinate a = random.point();
+        const Coordinate b = random.point();
+        const Coordinate c = k % 2 == 0 ? random.point() : random.near_line(a, b);
+        const Sign expected = exact_turn(a, b, c);
+        check::expect(quorvel::sign_of_turn(a, b, c) == expected, "sign_of_turn is exact");
+        // The sign does not change under scaling by a power of two; far out of range the
+        // answer may be Unknown, but never wrong.
+        for (const double factor : {0x1p300, 0x1p-300, 0x1p-700, 0x1p900}) {
+            const Coordinate sa{a.x * factor, a.y * factor};
+            const Coordinate sb{b.x * factor, b.y * factor};
+            const Coordinate sc{c.x * factor, c.y * factor};
+            if (!scales_exactly(a, factor) || !scales_exactly(b, factor) ||
+                !scales_exactly(c, factor)) {
+                continue;
+            }
+            const Sign scaled = quorvel::sign_of_turn(sa, sb, sc);
+            check::expect(scaled == expected || scaled == Sign::Unknown,
+                          "sign_of_turn is exact or Unknown at any scale");
+            decided_scaled += scaled != Sign::Unknown && (factor == 0x1p300 || factor == 0x1p-300);
+        }
+    }
+    check::expect(decided_scaled > 100000, "turns scaled by 2^300 or 2^-300 are decided");
+    // Exactly collinear points, and repeated ones.
+    for (int k = 0; k < 10000; ++k) {
+        const Coordinate a = random.point();
+        const Coordinate b{a.x + 256 * kUnit * (k % 7), a.y + 256 * kUnit * 2 * (k % 7)};
+        const Coordinate c{a.x + 256 * kUnit * (k % 5), a.y + 256 * kUnit * 2 * (k % 5)};
+        check::expect(quorvel::sign_of_turn(a, b, c) == Sign::Zero, "collinear turns are zero");
+    }
+}
+
+void check_steps() {
+    Random random(2);
+    for (int k = 0; k < 200000; ++k) {
+        const Coordinate f = random.point();
+        const Coordinate a = random.point();
+        const Coordinate b = k % 2 == 0 ? random.point() : Coordinate{a.x + f.y, a.y - f.x};
+        const Sign expected = sign_of(exact_along(f, b) - exact_along(f, a));
+        check::expect(quorvel::sign_of_step_along(f, a, b) == expected,
+                      "sign_of_step_along is exact");
+    }
+}
+
+// Points of several kinds, in groups of 16 (the nodes just above leaves of 8 points).
+std::vector<Coordinate> points_for_hulls(Random& random, int kind, int count) {
+    std::vector<Coordinate> points;
+    const Coordinate a = random.point();
+    const Coordinate b = random.point();
+    for (int i = 0; i < count; ++i) {
+        switch (kind) {
+            case 0:
+                points.push_back(random.point());
+                break;
+            case 1:
+                points.push_back(random.near_line(a, b));
+                break;
+            case 2:  // exactly collinear, with repeats
+                points.push_back({a.x + 256 * kUnit * (i % 11), a.y + 256 * kUnit * 3 * (i % 11)});
+                break;
+            case 3:  // on a small grid: many ties and duplicates
+                points.push_back({static_cast<double>(random.next() % 4),
+                                  static_cast<double>(random.next() % 4)});
+                break;
+            default: {  // on a circle, all in convex position
+                const double angle = 0.001 * static_cast<double>(random.next() % 6283);
+                points.push_back({std::round(std::cos(angle) * 1e6) * 256 * kUnit,
+                                  std::round(std::sin(angle) * 1e6) * 256 * kUnit});
+            }
+        }
+    }
+    return points;
+}
+
+void check_hulls() {
+    Random random(3);
+    for (int kind = 0; kind < 5; ++kind) {
+        for (const int count : {16, 100, 1000}) {
+            const std::vector<Coordinate> points = points_for_hulls(random, kind, count);
+            quorvel::Ring ring(points.begin(), points.end());
+            const std::size_t leaves = (ring.size() + 7) / 8;
+            std::size_t leaf_base = 1;
+            while (leaf_base < leaves) {
+                leaf_base *= 2;
+            }
+            quorvel::NodeHulls hulls;
+            hulls.build(ring, leaf_base, 8);
+            for (std::size_t node = 1; node < leaf_base; ++node) {
+                if (!hulls.has_hull(node)) {
+                    continue;
+                }
+                const std::size_t depth = static_cast<std::size_t>(std::bit_width(node)) - 1;
+                const std::size_t span = (leaf_base >> depth) * 8;
+                const std::size_t begin = (node - (std::size_t{1} << depth)) * span;
+                const std::size_t end = std::min(begin + span, ring.size());
+                if (begin >= ring.size()) {
+                    continue;
+                }
+                for (int k = 0; k < 40; ++k) {
+                    const Coordinate f =
+                        k < 4 ? Coordinate{k % 2 == 0 ? 1.0 : 0.0, k % 2 == 0 ? 0.0 : -1.0}
+                              : random.point();
+                    const std::optional<Coordinate> extreme = hulls.extreme(node, f);
+                    check::expect(extreme.has_value(), "extreme() decides in range");
+                    Integer best = exact_along(f, ring[begin]);
+                    for (std::size_t i = begin; i < end; ++i) {
+                        best = std::max(best, exact_along(f, ring[i]));
+                    }
+                    check::expect(extreme && exact_along(f, *extreme) == best,
+                                  "extreme() finds the greatest f.p of the node's points");
+                }
+                // Uncut, the farthest corner is the farthest point, as computed.
+                const Coordinate c = random.point();
+                double farthest = 0.0;
+                for (std::size_t i = begin; i < end; ++i) {
+                    const double dx = c.x - ring[i].x;
+                    const double dy = c.y - ring[i].y;
+                    farthest = std::max(farthest, dx * dx + dy * dy);
+                }
+                const std::optional<double> uncut =
+                    hulls.farthest_squared_on_side(node, c, {0.0, 0.0}, 0.0);
+                check::expect(!uncut || *uncut == farthest,
+                              "uncut, the farthest hull vertex is the farthest point");
+                // Cut, no point on the side lies farther than the bound.
+                const Coordinate f = random.point();
+                const std::optional<double> cut = hulls.farthest_squared_on_side(node, c, f, 0.0);
+                if (cut) {
+                    for (std::size_t i = begin; i < end; ++i) {
+                        const Coordinate p = ring[i];
+                        if (exact_along(f, p) - exact_along(f, c) >= 0) {
+                            const double dx = c.x - p.x;
+                            const double dy = c.y - p.y;
+                            check::expect(dx * dx + dy * dy <= *cut * (1 + 0x1p-48),
+                                          "the cut hull's farthest corner bounds its side");
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
+// The cache's farthest distances equal the largest distance as computed over the node's points,
+// whether worked out at once or over several calls with small budgets, and for any centre.
+void check_farthest_cache() {
+    Random random(4);
+    const std::vector<Coordinate> points = points_for_hulls(random, 0, 3000);
+    const quorvel::Ring ring(points.begin(), points.end());
+    const std::size_t leaf_base = 512;  // 3000 points in leaves of 8
+    quorvel::FarthestCache cache;
+    cache.reset(2 * leaf_base, leaf_base, 8);
+    for (const Coordinate c : {random.point(), random.point()}) {
+        for (const std::size_t node : {std::size_t{1}, std::size_t{2}, std::size_t{3},
+                                       std::size_t{17}, std::size_t{300}, std::size_t{700}}) {
+            const std::size_t depth = static_cast<std::size_t>(std::bit_width(node)) - 1;
+            const std::size_t span = (leaf_base >> depth) * 8;
+            const std::size_t begin = (node - (std::size_t{1} << depth)) * span;
+            const std::size_t end = std::min(begin + span, ring.size());
+            double expected = 0.0;
+            for (std::size_t i = begin; i < end; ++i) {
+                expected =
+                    std::max(expected, quorvel::hypotenuse(c.x - ring[i].x, c.y - ring[i].y));
+            }
+            std::optional<double> got;
+            int calls = 0;
+            while (!got && calls < 1000) {
+                std::size_t budget = 100;
+                got = cache.farthest(ring, node, c, budget);
+                ++calls;
+            }
+            check::expect(got && *got == expected, "the cache's farthest distance is exact");
+            std::size_t none = 0;
+            check::expect(cache.farthest(ring, node, c, none) == got,
+                          "a cached distance needs no budget");
+        }
+    }
+}
+
+}  // namespace
+
+int main() {
+    check_turns();
+    check_steps();
+    check_hulls();
+    check_farthest_cache();
+    return check::status();
+}

@@ -1,0 +1,356 @@
+// Every way of finding where a run splits gives split_plain's answer, bit for bit: the screened
+// scan in two and four lanes, the guard on its own and the guard taking over from a scan, on
+// rings built to stall Ramer-Douglas-Peucker (zigzags straight, turned, growing; spirals; combs
+// at 45 degrees; points tied on a circle), on random rings, at the extremes of the double range,
+// with NaN and infinite coordinates and tolerances, and at tolerances one unit in the last
+// place around a distance of the ring. The guard is also asked about arbitrary runs directly.
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "check.h"
+#include "segment_distance.h"
+#include "smooth_and_simplify.h"
+#include "split_guard.h"
+#include "split_plain.h"
+#include "split_screened.h"
+
+namespace {
+
+using quorvel::Coordinate;
+using quorvel::Ring;
+using quorvel::SplitGuardUse;
+using quorvel::SplitKernels;
+using quorvel::SplitScan;
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+std::vector<SplitKernels> kernels_to_check() {
+    std::vector<SplitKernels> kernels = {
+        {SplitScan::TwoLanes, SplitGuardUse::Never},
+        {SplitScan::Plain, SplitGuardUse::Always},
+        {SplitScan::TwoLanes, SplitGuardUse::Always},
+        {SplitScan::Plain, SplitGuardUse::WhenStalled, 0},
+        {SplitScan::TwoLanes, SplitGuardUse::WhenStalled, 1},
+        {SplitScan::TwoLanes, SplitGuardUse::WhenStalled},
+    };
+    if (quorvel::four_lanes_supported()) {
+        kernels.push_back({SplitScan::FourLanes, SplitGuardUse::Never});
+        kernels.push_back({SplitScan::FourLanes, SplitGuardUse::WhenStalled, 1});
+    }
+    return kernels;
+}
+
+std::string describe(SplitKernels k) {
+    const char* scans[] = {"plain", "two lanes", "four lanes"};
+    const char* guards[] = {"never", "when stalled", "always"};
+    return std::string(scans[static_cast<int>(k.scan)]) + ", guard " +
+           guards[static_cast<int>(k.guard)] + ", stall factor " + std::to_string(k.stall_factor);
+}
+
+bool same_bits(const Ring& a, const Ring& b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof a[0]) == 0);
+}
+
+// Simplifies `ring` with every kernel and expects split_plain's bytes.
+void expect_all_agree(const std::string& name, const Ring& ring, double tolerance) {
+    const Ring expected =
+        quorvel::simplify_ring(ring, tolerance, {SplitScan::Plain, SplitGuardUse::Never});
+    for (const SplitKernels kernels : kernels_to_check()) {
+        const Ring got = quorvel::simplify_ring(ring, tolerance, kernels);
+        if (!same_bits(got, expected)) {
+            char tolerance_text[40];
+            std::snprintf(tolerance_text, sizeof tolerance_text, "%a", tolerance);
+            check::expect(false, (name + ", tolerance " + tolerance_text + ": " +
+                                  describe(kernels) + " differs from the plain scan")
+                                     .c_str());
+        }
+    }
+}
+
+Ring smoothed(const Ring& ring) {
+    Ring once = quorvel::cut_corners(ring);
+    Ring twice = quorvel::cut_corners(once);
+    quorvel::close_ring(twice);
+    return twice;
+}
+
+// ---- Rings that stall the scan ----
+
+Ring zigzag(int n, bool growing) {
+    Ring ring{{0, -1e7}};
+    for (int i = 0; i < n; ++i) {
+        const double amplitude = growing ? i + 10 : n - i + 10;
+        ring.push_back({i % 2 == 0 ? amplitude : -amplitude, 0});
+    }
+    ring.push_back({0, -1e7});
+    return ring;
+}
+
+Ring turned(const Ring& ring, double degrees, Coordinate offset) {
+    const double c = std::cos(degrees * M_PI / 180);
+    const double s = std::sin(degrees * M_PI / 180);
+    Ring out;
+    for (const Coordinate p : ring) {
+        out.push_back({p.x * c - p.y * s + offset.x, p.x * s + p.y * c + offset.y});
+    }
+    return out;
+}
+
+Ring scaled(const Ring& ring, double factor) {
+    Ring out;
+    for (const Coordinate p : ring) {
+        out.push_back({p.x * factor, p.y * factor});
+    }
+    return out;
+}
+
+Ring spiral(int n, int turns) {
+    Ring ring;
+    for (int i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) / n;
+        const double angle = 2 * M_PI * turns * t;
+        const double radius = 1000.0 * (1 - 0.9 * t);
+        ring.push_back({radius * std::cos(angle), radius * std::sin(angle)});
+    }
+    ring.push_back(ring.front());
+    return ring;
+}
+
+// Two parallel lines at 45 degrees, visited in alternate pairs, gap shrinking or constant (then
+// every point of one line ties exactly for chords along the other), closed far along them.
+Ring comb(int n, double gap, bool shrinking) {
+    Ring ring{{1e7, 1e7}};
+    for (int i = 0; i < n / 4; ++i) {
+        const double t = 4.0 * i;
+        const double g = shrinking ? gap * (1 - i / (0.5 * n)) : gap;
+        ring.push_back({t, t});
+        ring.push_back({t + 1, t + 1});
+        ring.push_back({t + 2, t + 2 + g});
+        ring.push_back({t + 3, t + 3 + g});
+    }
+    ring.push_back({1e7, 1e7});
+    return ring;
+}
+
+// Integer points exactly on a circle of radius 5 * 13 * 17 * 29 = 32045 around the ring's first
+// point, in alternating pairs on opposite sides: every distance to the centre ties exactly.
+Ring circle_ties(int pairs) {
+    std::vector<Coordinate> arc;
+    const long long c = 5LL * 13 * 17 * 29;
+    for (long long x = 1; x < c && static_cast<int>(arc.size()) < 4 * pairs; ++x) {
+        const long long y2 = c * c - x * x;
+        const long long y =
+            static_cast<long long>(std::llround(std::sqrt(static_cast<double>(y2))));
+        if (y * y == y2) {
+            arc.push_back({static_cast<double>(x), static_cast<double>(y)});
+        }
+    }
+    Ring ring{{0, 0}, {0, 0}, {0, 0}};
+    for (std::size_t i = 0; i < arc.size(); ++i) {
+        const Coordinate a = arc[i];
+        const Coordinate b = arc[(i * 7) % arc.size()];
+        ring.insert(ring.end(), {a, a, {-b.x, -b.y}, {-b.x, -b.y}});
+    }
+    ring.insert(ring.end(), {{0, 0}, {0, 0}});
+    return ring;
+}
+
+// Points rounded onto a circle around the ring's first point, in alternating pairs on opposite
+// sides: distances to the centre differ by rounding alone, so bounds decide to the last bit.
+Ring circle_rounded(std::mt19937_64& random, int pairs, double radius) {
+    std::uniform_real_distribution<double> angle(0.0, M_PI / 2);
+    Ring ring{{0, 0}, {0, 0}, {0, 0}};
+    for (int i = 0; i < pairs; ++i) {
+        const double a = angle(random);
+        const double b = angle(random);
+        const Coordinate p{radius * std::cos(a), radius * std::sin(a)};
+        const Coordinate q{-radius * std::cos(b), -radius * std::sin(b)};
+        ring.insert(ring.end(), {p, p, q, q});
+    }
+    ring.insert(ring.end(), {{0, 0}, {0, 0}});
+    return ring;
+}
+
+Ring random_ring(std::mt19937_64& random, int n, double scale) {
+    std::uniform_real_distribution<double> coordinate(-scale, scale);
+    Ring ring;
+    for (int i = 0; i < n; ++i) {
+        ring.push_back({coordinate(random), coordinate(random)});
+    }
+    ring.push_back(ring.front());
+    return ring;
+}
+
+// A random walk with duplicated points, runs along the axes and on diagonals.
+Ring random_walk(std::mt19937_64& random, int n) {
+    std::uniform_int_distribution<int> step(-3, 3);
+    std::uniform_int_distribution<int> kind(0, 9);
+    Ring ring{{0, 0}};
+    for (int i = 1; i < n; ++i) {
+        Coordinate p = ring.back();
+        switch (kind(random)) {
+            case 0:
+                break;  // a duplicate
+            case 1:
+                p.x += step(random);
+                break;
+            case 2:
+                p.x += 1;
+                p.y += 1;
+                break;
+            default:
+                p.x += step(random) * 0.25;
+                p.y += step(random) * 0.5;
+        }
+        ring.push_back(p);
+    }
+    ring.push_back(ring.front());
+    return ring;
+}
+
+void check_shapes() {
+    const double tolerances[] = {0.01, 0.5, 3.0, 1e-300, 1e6};
+    struct Shape {
+        std::string name;
+        Ring ring;
+    };
+    std::mt19937_64 random(5);
+    const std::vector<Shape> shapes = {
+        {"circle rounded", circle_rounded(random, 150, 1000.0 / 3)},
+        {"comb with rounded ties", turned(comb(1200, 16, false), 31, {0.3, 0.7})},
+        {"zigzag", zigzag(400, false)},
+        {"growing zigzag", zigzag(400, true)},
+        {"turned zigzag", turned(zigzag(400, false), 30, {0.1234, -7.5678})},
+        {"zigzag at 45 degrees", turned(zigzag(300, false), 45, {0, 0})},
+        {"spiral", spiral(2000, 40)},
+        {"shrinking comb", comb(1600, 16, true)},
+        {"comb with exact ties", comb(1600, 16, false)},
+        {"circle with exact ties", circle_ties(60)},
+    };
+    for (const Shape& shape : shapes) {
+        for (const double tolerance : tolerances) {
+            expect_all_agree(shape.name, smoothed(shape.ring), tolerance);
+        }
+    }
+    // Near the radius, where only the last bits of the distances to the centre decide.
+    const Ring rounded = smoothed(circle_rounded(random, 1500, 1000.0 / 3));
+    for (const double tolerance : {300.0, 333.0, 333.33}) {
+        expect_all_agree("circle rounded", rounded, tolerance);
+    }
+    const Ring tied = smoothed(circle_ties(100));
+    for (const double tolerance : {30000.0, 32044.0, 32044.9}) {
+        expect_all_agree("circle with exact ties", tied, tolerance);
+    }
+    // The same shapes at the ends of the double range: huge, tiny (where squared chords
+    // underflow to zero) and subnormal.
+    for (const double factor : {0x1p500, 1e150, 1e-150, 0x1p-600, 0x1p-1000, 1e-320}) {
+        for (const Shape& shape : shapes) {
+            const Ring ring = smoothed(scaled(shape.ring, factor));
+            expect_all_agree(shape.name + " scaled", ring, 0.01 * factor);
+            expect_all_agree(shape.name + " scaled", ring, 1e-300);
+        }
+    }
+}
+
+void check_random_rings() {
+    std::mt19937_64 random(20240613);
+    for (int round = 0; round < 60; ++round) {
+        const double scale = std::ldexp(1.0, static_cast<int>(random() % 80) - 40);
+        const Ring ring = random_ring(random, 50 + static_cast<int>(random() % 400), scale);
+        expect_all_agree("random ring", ring, scale * 0.05);
+        expect_all_agree("random ring smoothed", smoothed(ring), scale * 0.01);
+        const Ring walk = smoothed(random_walk(random, 100 + static_cast<int>(random() % 800)));
+        expect_all_agree("random walk", walk, 0.1);
+        expect_all_agree("random walk", walk, 1.5);
+    }
+}
+
+// Tolerances that are distances of the ring, and one unit in the last place either side; NaN,
+// infinite and tiny tolerances.
+void check_tolerance_edges() {
+    std::mt19937_64 random(7);
+    const std::vector<Ring> rings = {smoothed(zigzag(120, false)), smoothed(spiral(500, 9)),
+                                     smoothed(comb(400, 16, false)), smoothed(circle_ties(30))};
+    for (const Ring& ring : rings) {
+        for (int k = 0; k < 12; ++k) {
+            const Coordinate p = ring[random() % ring.size()];
+            const Coordinate s = ring[random() % ring.size()];
+            const Coordinate e = ring[random() % ring.size()];
+            const double d = quorvel::point_segment_distance(p, s, e);
+            for (const double t : {std::nextafter(d, -kInf), d, std::nextafter(d, kInf)}) {
+                expect_all_agree("tolerance at a distance", ring, t);
+            }
+        }
+        for (const double t : {kNaN, kInf, -kInf, 0.0, -0.0, 4.9e-324, 1e308}) {
+            expect_all_agree("extreme tolerance", ring, t);
+        }
+    }
+}
+
+// NaN and infinite coordinates: the guard refuses such rings, and the answer stays the scan's.
+void check_non_finite_coordinates() {
+    Ring ring = smoothed(zigzag(200, false));
+    for (const double bad : {kNaN, kInf, -kInf}) {
+        Ring spoiled = ring;
+        spoiled[spoiled.size() / 3].x = bad;
+        spoiled[spoiled.size() / 2].y = bad;
+        expect_all_agree("non-finite coordinate", spoiled, 0.01);
+        expect_all_agree("non-finite coordinate", spoiled, 5.0);
+        quorvel::SplitGuard guard;
+        check::expect(!guard.build(spoiled), "the guard refuses a ring with NaN or infinity");
+    }
+    // Coordinates near the largest double: differences and products overflow.
+    Ring huge = {{0, 0}};
+    for (int i = 0; i < 200; ++i) {
+        huge.push_back({(i % 2 == 0 ? 1 : -1) * 1.7e308 * (1 - i / 400.0), 1e308 * (i % 3)});
+    }
+    huge.push_back({0, 0});
+    for (const double t : {1e300, 1.0, 1e308}) {
+        expect_all_agree("huge coordinates", huge, t);
+    }
+}
+
+// The guard alone on arbitrary runs of a ring, against split_plain.
+void check_guard_on_any_run() {
+    std::mt19937_64 random(99);
+    const std::vector<Ring> rings = {
+        smoothed(zigzag(300, false)), smoothed(turned(zigzag(300, true), 17, {3.3, 1.1})),
+        smoothed(spiral(1500, 25)),   smoothed(comb(800, 12, false)),
+        smoothed(circle_ties(40)),    smoothed(random_walk(random, 1200)),
+        random_ring(random, 900, 1e3)};
+    for (const Ring& ring : rings) {
+        quorvel::SplitGuard guard;
+        check::expect(guard.build(ring), "the guard accepts a finite ring");
+        for (int k = 0; k < 400; ++k) {
+            std::size_t a = random() % ring.size();
+            std::size_t b = random() % ring.size();
+            if (a > b) {
+                std::swap(a, b);
+            }
+            const double tolerance = k % 4 == 0 ? 1e-300 : std::ldexp(1.0, -(k % 30));
+            const quorvel::Run run{a, b};
+            if (guard.split(ring, run, tolerance) != quorvel::split_plain(ring, run, tolerance)) {
+                check::expect(false, "the guard's split of a run differs from the plain scan's");
+            }
+        }
+    }
+}
+
+}  // namespace
+
+int main() {
+    check_shapes();
+    check_random_rings();
+    check_tolerance_edges();
+    check_non_finite_coordinates();
+    check_guard_on_any_run();
+    return check::status();
+}

@@ -1,0 +1,209 @@
+"""Rings that make Ramer-Douglas-Peucker quadratic, through the public function, against a plain
+reference written here from the rules: corner cutting twice, then splitting at the earliest
+farthest point while its distance exceeds the tolerance, every distance computed with the C
+library's hypot. Long rings switch the module from its scan to its guard (a tree of bounds)
+partway through: the bytes must not change.
+
+The reference takes hypot from the C library, which the module's own hypotenuse() matches bit for
+bit on glibc 2.36 for x86-64 only; elsewhere these comparisons are skipped.
+"""
+
+import ctypes
+import ctypes.util
+import json
+import math
+import platform
+
+import pytest
+
+from helpers import reader_float, run
+
+LIBM = ctypes.CDLL(ctypes.util.find_library("m"))
+LIBM.hypot.restype = ctypes.c_double
+LIBM.hypot.argtypes = (ctypes.c_double, ctypes.c_double)
+LIBC_VERSION = platform.libc_ver()
+
+pytestmark = pytest.mark.skipif(
+    LIBC_VERSION != ("glibc", "2.36") or platform.machine() != "x86_64",
+    reason="the module's hypotenuse matches the C library's hypot on glibc 2.36, x86-64 only",
+)
+
+
+# ---- the reference ----------------------------------------------------------------------------
+
+
+def cut_corners(points):
+    if not points:
+        return []
+    closed = points[0] == points[-1]
+    out = [] if closed else [points[0]]
+    for (ax, ay), (bx, by) in zip(points, points[1:]):
+        out.append((0.75 * ax + 0.25 * bx, 0.75 * ay + 0.25 * by))
+        out.append((0.25 * ax + 0.75 * bx, 0.25 * ay + 0.75 * by))
+    if not closed:
+        out.append(points[-1])
+    elif out:
+        out.append(out[0])
+    return out
+
+
+def divide(a, b):
+    """a / b as IEEE 754 divides: Python raises where the hardware gives infinity or NaN."""
+    if b != 0 or math.isnan(b):
+        return a / b
+    if a == 0 or math.isnan(a):
+        return math.nan
+    return math.copysign(math.inf, a) * math.copysign(1.0, b)
+
+
+def distance(p, s, e):
+    """Distance from p to the segment from s to e, step by step as the rule states it."""
+    hypot = LIBM.hypot
+    if s == e:
+        return hypot(s[0] - p[0], s[1] - p[1])
+    dx = e[0] - s[0]
+    dy = e[1] - s[1]
+    len2 = dx * dx + dy * dy
+    r = divide((p[0] - s[0]) * dx + (p[1] - s[1]) * dy, len2)
+    if r <= 0:
+        return hypot(s[0] - p[0], s[1] - p[1])
+    if r >= 1:
+        return hypot(e[0] - p[0], e[1] - p[1])
+    q = divide((s[1] - p[1]) * dx - (s[0] - p[0]) * dy, len2)
+    return abs(q) * hypot(dx, dy)
+
+
+def simplify(points, tolerance):
+    if not 0.0 < tolerance:
+        return list(points)
+    if not points:
+        return []
+    kept = {0, len(points) - 1}
+    runs = [(0, len(points) - 1)]
+    while runs:
+        a, b = runs.pop()
+        best, best_index = 0.0, None
+        for i in range(a + 1, b):
+            d = distance(points[i], points[a], points[b])
+            if d > best:
+                best, best_index = d, i
+        if best_index is not None and best > tolerance:
+            kept.add(best_index)
+            runs += [(a, best_index), (best_index, b)]
+    return [points[i] for i in sorted(kept)] if len(points) > 1 else [points[0]] * 2
+
+
+def reference(literals, tolerance):
+    points = [(reader_float(x), reader_float(y)) for x, y in literals]
+    return simplify(cut_corners(cut_corners(points)), tolerance)
+
+
+def module(literals, tolerance):
+    coordinates = ",".join(f"[{x},{y}]" for x, y in literals)
+    text = ('{"type":"FeatureCollection","features":[{"type":"Feature","geometry":'
+            '{"type":"Polygon","coordinates":[[' + coordinates + "]]}}]}")
+    ring = json.loads(run(text, tolerance))["features"][0]["geometry"]["coordinates"][0]
+    return [tuple(point) for point in ring]
+
+
+# ---- the rings ----------------------------------------------------------------------------------
+
+
+def literal(value):
+    return repr(float(value))
+
+
+def zigzag(n, growing=False, scale=1.0):
+    amplitudes = [(i + 10) if growing else (n - i + 10) for i in range(n)]
+    far = literal(-1e7 * scale)
+    return ([("0", far)] + [(literal(a * scale * (1 if i % 2 == 0 else -1)), "0")
+                            for i, a in enumerate(amplitudes)] + [("0", far)])
+
+
+def turned(n, degrees=30.0):
+    c, s = math.cos(math.radians(degrees)), math.sin(math.radians(degrees))
+    points = []
+    for x, y in zigzag(n):
+        x, y = float(x), float(y)
+        points.append((literal(x * c - y * s + 0.1234), literal(x * s + y * c - 7.5678)))
+    return points + [points[0]] if points[0] != points[-1] else points
+
+
+def spiral(n):
+    points = []
+    for i in range(n):
+        t = i / n
+        radius = 1000.0 * (1 - 0.9 * t)
+        angle = 2 * math.pi * (n // 40) * t
+        points.append((literal(radius * math.cos(angle)), literal(radius * math.sin(angle))))
+    return points + [points[0]]
+
+
+def comb(n, gap=16, shrinking=True):
+    far = literal(1e7)
+    points = [(far, far)]
+    for i in range(n // 4):
+        t = 4 * i
+        g = gap * (1 - i / (n // 2)) if shrinking else gap
+        for k, lift in ((0, 0), (1, 0), (2, g), (3, g)):
+            points.append((literal(t + k), literal(t + k + lift)))
+    return points + [(far, far)]
+
+
+def circle_ties(pairs):
+    """Integer points exactly on a circle of radius 32045 around the first point, in pairs on
+    opposite sides: every distance to the centre is the same."""
+    radius = 5 * 13 * 17 * 29
+    arc = [(x, math.isqrt(radius * radius - x * x)) for x in range(1, radius)
+           if math.isqrt(radius * radius - x * x) ** 2 == radius * radius - x * x][:pairs]
+    points = [("0", "0")] * 3
+    for i, (x, y) in enumerate(arc):
+        bx, by = arc[(i * 7) % len(arc)]
+        points += [(str(x), str(y))] * 2 + [(str(-bx), str(-by))] * 2
+    return points + [("0", "0")] * 2
+
+
+SHAPES = {
+    "zigzag": zigzag(700),
+    "growing zigzag": zigzag(700, growing=True),
+    "turned zigzag": turned(700),
+    "spiral": spiral(1600),
+    "shrinking comb at 45 degrees": comb(1200),
+    "comb with exact ties": comb(1200, shrinking=False),
+    "circle with exact ties": circle_ties(90),
+}
+
+
+@pytest.mark.parametrize("name", sorted(SHAPES))
+@pytest.mark.parametrize("tolerance", [0.01, 2.5])
+def test_stalling_rings_keep_the_plain_result(name, tolerance):
+    literals = SHAPES[name]
+    assert module(literals, tolerance) == reference(literals, tolerance)
+
+
+@pytest.mark.parametrize("scale", [1e150, 1e-150, 2.0**-1000])
+def test_stalling_rings_at_the_ends_of_the_double_range(scale):
+    literals = zigzag(500, scale=scale)
+    for tolerance in (0.01 * scale, 3.0 * scale):
+        assert module(literals, tolerance) == reference(literals, tolerance)
+
+
+def test_tolerances_at_a_distance_of_the_ring_and_one_unit_either_side():
+    # The distances at which the first splits of the zigzag happen, and their neighbours: the
+    # guard must split exactly when the distance exceeds the tolerance.
+    literals = zigzag(600)
+    points = cut_corners(cut_corners([(reader_float(x), reader_float(y)) for x, y in literals]))
+    first, last = points[0], points[-1]
+    farthest = max(range(1, len(points) - 1), key=lambda i: distance(points[i], first, last))
+    split = points[farthest]
+    distances = sorted({distance(p, split, last) for p in points[farthest + 1:-1]})[-3:]
+    for d in distances:
+        for tolerance in (math.nextafter(d, 0), d, math.nextafter(d, math.inf)):
+            assert module(literals, tolerance) == reference(literals, tolerance)
+
+
+@pytest.mark.parametrize("tolerance", [math.inf, math.nan])
+def test_infinite_and_nan_tolerances_keep_two_points(tolerance):
+    literals = zigzag(700)
+    first = module(literals, 0.0)[0]
+    assert module(literals, tolerance) == [first, first]
