@@ -9,31 +9,10 @@
 
 namespace quorvel {
 
-// Distance from `p` to the segment from `s` to `e`: to the point itself when the ends are equal,
-// else to the start, to the end or to the line, by where the projection of `p` falls. Each
-// product, sum and quotient is rounded on its own.
-inline double point_segment_distance(Coordinate p, Coordinate s, Coordinate e) {
-    if (s == e) {
-        return hypotenuse(s.x - p.x, s.y - p.y);
-    }
-    const double dx = e.x - s.x;
-    const double dy = e.y - s.y;
-    const double len2 = dx * dx + dy * dy;
-    const double r = ((p.x - s.x) * dx + (p.y - s.y) * dy) / len2;
-    if (r <= 0.0) {
-        return hypotenuse(s.x - p.x, s.y - p.y);
-    }
-    if (r >= 1.0) {
-        return hypotenuse(e.x - p.x, e.y - p.y);
-    }
-    // Also reached when r is not a number.
-    const double q = ((s.y - p.y) * dx - (s.x - p.x) * dy) / len2;
-    return std::fabs(q) * hypotenuse(dx, dy);
-}
-
-// point_segment_distance for many points and one segment: the same operations in the same
-// order, bit for bit, with what depends on the segment alone (the chord length included)
-// computed once.
+// The distance from a point to the segment from `s` to `e`: to the point itself when the ends
+// are equal, else to the start, to the end or to the line, by where the projection of the point
+// falls. Each product, sum and quotient is rounded on its own. What depends on the segment alone
+// (the chord's length included) is computed once, for all the points measured against it.
 class DistanceToSegment {
   public:
     DistanceToSegment(Coordinate s, Coordinate e)
@@ -56,6 +35,7 @@ class DistanceToSegment {
         if (r >= 1.0) {
             return hypotenuse(e_.x - p.x, e_.y - p.y);
         }
+        // Also reached when r is not a number.
         const double q = ((s_.y - p.y) * dx_ - (s_.x - p.x) * dy_) / len2_;
         return std::fabs(q) * length_;
     }
@@ -78,5 +58,10 @@ class DistanceToSegment {
     double len2_;
     double length_;
 };
+
+// Distance from `p` to the segment from `s` to `e`, for a single point.
+inline double point_segment_distance(Coordinate p, Coordinate s, Coordinate e) {
+    return DistanceToSegment(s, e)(p);
+}
 
 }  // namespace quorvel

@@ -7,10 +7,9 @@ namespace quorvel {
 
 Farthest farthest_plain(const Ring& points, const Run& run) {
     Farthest best;
-    const Coordinate first = points[run.first];
-    const Coordinate last = points[run.last];
+    const DistanceToSegment distance(points[run.first], points[run.last]);
     for (std::size_t i = run.first + 1; i < run.last; ++i) {
-        const double d = point_segment_distance(points[i], first, last);
+        const double d = distance(points[i]);
         if (d > best.distance) {
             best = {true, i, d};
         }

@@ -32,13 +32,12 @@ constexpr double kScreenMargin = 1e-12;
 Farthest farthest_among_candidates(const Ring& points, const Run& run, const double* estimate,
                                    double threshold) {
     Farthest best;
-    const Coordinate first = points[run.first];
-    const Coordinate last = points[run.last];
+    const DistanceToSegment distance(points[run.first], points[run.last]);
     for (std::size_t i = run.first + 1; i < run.last; ++i) {
         if (!(estimate[i] >= threshold)) {
             continue;
         }
-        const double d = point_segment_distance(points[i], first, last);
+        const double d = distance(points[i]);
         if (d > best.distance) {
             best = {true, i, d};
         }
