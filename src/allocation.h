@@ -57,126 +57,131 @@ using Vector = std::vector<T, SizeReportingAllocator<T>>;
 // Owned UTF-8 text.
 using Text = std::basic_string<char, std::char_traits<char>, SizeReportingAllocator<char>>;
 
-// Storage for trivially copyable values straight from malloc: a block of `capacity` values of
-// which the first `size` are in use. Moves hand the block over; nothing is ever copied.
+// Raw storage of a PodBlock: `bytes` bytes at `data`, from malloc, or, for a large block, a
+// mapping of its own.
+struct BlockStorage {
+    void* data = nullptr;
+    std::size_t bytes = 0;
+    bool mapped = false;
+};
+
+// Storage of at least `bytes` bytes holding the contents of `old`, which it replaces. A large
+// block is a mapping of its own rather than part of the C library's heap, whatever the heap
+// did before: freeing it gives its pages back to the system at once, so that no call leaves
+// the process larger, and growing it remaps its pages instead of copying them. Throws
+// AllocationFailure.
+BlockStorage grow_storage(BlockStorage old, std::size_t bytes);
+void release_storage(BlockStorage storage) noexcept;
+
+// Storage for trivially copyable values: a block of `capacity` values of which the first `size`
+// are in use. Moves hand the block over; nothing is ever copied.
 template <class T>
-class MallocBlock {
+class PodBlock {
     static_assert(std::is_trivially_copyable_v<T>);
 
   public:
-    MallocBlock() = default;
-    MallocBlock(MallocBlock&& other) noexcept
-        : data_(std::exchange(other.data_, nullptr)),
-          size_(std::exchange(other.size_, 0)),
-          capacity_(std::exchange(other.capacity_, 0)) {}
-    MallocBlock& operator=(MallocBlock&& other) noexcept {
-        std::swap(data_, other.data_);
+    PodBlock() = default;
+    PodBlock(PodBlock&& other) noexcept
+        : storage_(std::exchange(other.storage_, BlockStorage{})),
+          size_(std::exchange(other.size_, 0)) {}
+    PodBlock& operator=(PodBlock&& other) noexcept {
+        std::swap(storage_, other.storage_);
         std::swap(size_, other.size_);
-        std::swap(capacity_, other.capacity_);
         return *this;
     }
-    ~MallocBlock() { std::free(data_); }
+    ~PodBlock() { release_storage(storage_); }
 
-    // Grows the block to room for at least `capacity` values. realloc moves a large block by
-    // remapping its pages: growing neither copies nor needs the old and the new block at once,
-    // so the memory in use stays close to what the values need.
+    // Grows the block to room for at least `capacity` values, keeping its contents.
     void reserve(std::size_t capacity) {
-        if (capacity <= capacity_) {
+        if (capacity <= this->capacity()) {
             return;
         }
         if (capacity > SIZE_MAX / sizeof(T)) {
             throw_allocation_failure(SIZE_MAX);
         }
-        void* grown = std::realloc(data_, capacity * sizeof(T));
-        if (grown == nullptr) {
-            throw_allocation_failure(capacity * sizeof(T));
-        }
-        data_ = static_cast<T*>(grown);
-        capacity_ = capacity;
+        storage_ = grow_storage(storage_, capacity * sizeof(T));
     }
 
-    const T* data() const { return data_; }
+    const T* data() const { return static_cast<const T*>(storage_.data); }
     std::size_t size() const { return size_; }
-    std::size_t capacity() const { return capacity_; }
+    std::size_t capacity() const { return storage_.bytes / sizeof(T); }
+    // Whether the block is a mapping of its own (see grow_storage).
+    bool mapped() const { return storage_.mapped; }
 
     // The same storage, emptied, as a block of values of another type.
     template <class U>
-    MallocBlock<U> rebound() && noexcept {
-        MallocBlock<U> block;
-        block.data_ = static_cast<U*>(static_cast<void*>(std::exchange(data_, nullptr)));
-        block.capacity_ = std::exchange(capacity_, 0) * sizeof(T) / sizeof(U);
+    PodBlock<U> rebound() && noexcept {
+        PodBlock<U> block;
+        block.storage_ = std::exchange(storage_, BlockStorage{});
         size_ = 0;
         return block;
     }
 
   protected:
     template <class U>
-    friend class MallocBlock;
+    friend class PodBlock;
 
-    T* data_ = nullptr;
+    T* values() { return static_cast<T*>(storage_.data); }
+
+    BlockStorage storage_;
     std::size_t size_ = 0;
-    std::size_t capacity_ = 0;
 };
 
 // A growable array of trivially copyable values, doubling its block when full.
 template <class T>
-class PodBuffer : public MallocBlock<T> {
+class PodBuffer : public PodBlock<T> {
   public:
     void push_back(T value) {
-        if (this->size_ == this->capacity_) [[unlikely]] {
-            this->reserve(this->capacity_ < 64 ? 64 : this->capacity_ * 2);
+        const std::size_t capacity = this->capacity();
+        if (this->size_ == capacity) [[unlikely]] {
+            this->reserve(capacity < 64 ? 64 : capacity * 2);
         }
-        this->data_[this->size_++] = value;
+        this->values()[this->size_++] = value;
     }
 
-    T& operator[](std::size_t index) { return this->data_[index]; }
-    const T& operator[](std::size_t index) const { return this->data_[index]; }
+    T& operator[](std::size_t index) { return this->values()[index]; }
+    const T& operator[](std::size_t index) const { return this->data()[index]; }
 };
 
 // Owned bytes written through a raw cursor into room reserved once, for output whose upper
 // bound is known: no capacity checks and no zero-filling on the hot path. Pages of the room
 // that are never written are never touched. Debug builds check that every write the writer
 // announces with has_room() fits.
-class TextBuffer : public MallocBlock<char> {
+class TextBuffer : public PodBlock<char> {
   public:
     TextBuffer() = default;
     explicit TextBuffer(std::size_t capacity) { reserve(capacity == 0 ? 1 : capacity); }
     // The room in a block that an earlier stage wrote, grown to `capacity` bytes.
-    TextBuffer(MallocBlock<char>&& recycled, std::size_t capacity)
-        : MallocBlock<char>(std::move(recycled)) {
+    TextBuffer(PodBlock<char>&& recycled, std::size_t capacity)
+        : PodBlock<char>(std::move(recycled)) {
         size_ = 0;
         reserve(capacity == 0 ? 1 : capacity);
     }
 
-    char* begin_writing() { return data_; }
+    char* begin_writing() { return values(); }
     // Whether `bytes` bytes from `cursor` lie inside the room; for assertions of the writer.
     bool has_room(const char* cursor, std::size_t bytes) const {
-        return cursor >= data_ && bytes <= capacity_ - static_cast<std::size_t>(cursor - data_);
+        return cursor >= data() && bytes <= capacity() - static_cast<std::size_t>(cursor - data());
     }
     void finish_writing(const char* end) {
         assert(has_room(end, 0));
-        size_ = static_cast<std::size_t>(end - data_);
+        size_ = static_cast<std::size_t>(end - data());
     }
 
-    std::string_view view() const { return {data_, size_}; }
+    std::string_view view() const { return {data(), size_}; }
 };
 
 // Memory that a stage of a call no longer needs, handed on to a later stage of the same call,
 // which writes into it: its pages are already mapped, where a new block of that size would ask
-// the system for fresh ones and have it clear each on first touch. Only blocks so large that
-// the C library serves them with a mapping of their own are worth keeping: realloc grows such a
-// block by remapping its pages, never by copying them, and freeing one gives its pages back to
-// the system (glibc maps every block from 32 MiB on, musl from 128 KiB). A smaller block is
-// freed at once, and the C library serves later requests from it.
+// the system for fresh ones and have it clear each on first touch. Only a block that is a
+// mapping of its own is kept: it grows by remapping its pages, never by copying them.
 class SpareMemory {
   public:
-    static constexpr std::size_t kMappedBlock = std::size_t{32} << 20;
-
-    // Keeps the storage of a large block, or frees it.
+    // Keeps the storage of a mapped block, or frees it.
     template <class T>
-    void keep(MallocBlock<T>&& block) noexcept {
-        MallocBlock<char> bytes = std::move(block).template rebound<char>();
-        if (bytes.capacity() >= kMappedBlock && bytes.capacity() > block_.capacity()) {
+    void keep(PodBlock<T>&& block) noexcept {
+        PodBlock<char> bytes = std::move(block).template rebound<char>();
+        if (bytes.mapped() && bytes.capacity() > block_.capacity()) {
             block_ = std::move(bytes);
         }
     }
@@ -190,7 +195,7 @@ class SpareMemory {
     }
 
   private:
-    MallocBlock<char> block_;
+    PodBlock<char> block_;
 };
 
 }  // namespace quorvel

@@ -198,6 +198,13 @@ InputText input_text_of(PyObject* object) {
     if (!is_str(object)) {
         throw not_a_str(object);
     }
+    // An ASCII str is its own UTF-8: read in place where the interpreter allows, else copied.
+    if (const std::optional<std::string_view> in_place = ascii_text_in_place(object)) {
+        return {EncodedText{PyRef::share(object), *in_place}, false};
+    }
+    if (is_ascii_str(object)) {
+        return {utf8_text_of(object), false};
+    }
     if (PyRef bytes = PyRef::steal(PyUnicode_AsLatin1String(object))) {
         const std::string_view text = bytes_view(bytes.get());
         return {EncodedText{std::move(bytes), text}, true};

@@ -29,10 +29,11 @@ using BoundArguments = Vector<PyRef>;
 BoundArguments bind_arguments(const FunctionSignature& signature, PyObject* positional,
                               PyObject* keywords);
 
-// The encoded bytes of a str, inside the bytes object that it owns; `text` stays valid as long
-// as the value lives, moves included.
+// The encoded bytes of a str, inside the object that it owns (a bytes object, or the str
+// itself when its text is read in place); `text` stays valid as long as the value lives, moves
+// included.
 struct EncodedText {
-    PyRef bytes;
+    PyRef owner;
     std::string_view text;
 };
 

@@ -2,8 +2,12 @@
 // interned attribute names.
 #include "python_text.h"
 
+#include <dlfcn.h>
+
 #include <array>
 #include <atomic>
+#include <cstdlib>
+#include <cstring>
 
 #include "enum_texts.h"
 #include "fault.h"
@@ -30,6 +34,40 @@ constexpr auto kAttributeNames =
 
 bool is_str(PyObject* object) noexcept {
     return (PyType_GetFlags(Py_TYPE(object)) & Py_TPFLAGS_UNICODE_SUBCLASS) != 0;
+}
+
+bool is_ascii_str(PyObject* str) noexcept {
+    const PyRef answer = PyRef::steal(PyObject_CallMethod(
+        reinterpret_cast<PyObject*>(&PyUnicode_Type), "isascii", "O", str));
+    if (!answer) {
+        // Only memory exhaustion can fail here; the caller then takes the general path.
+        PyErr_Clear();
+        return false;
+    }
+    return answer.get() == Py_True;
+}
+
+std::optional<std::string_view> ascii_text_in_place(PyObject* str) noexcept {
+    // PyUnicode_AsUTF8AndSize joined the stable ABI in 3.10; the module is built for 3.8's,
+    // so it is looked up in the running interpreter, and used only where the ABI has it.
+    using AsUtf8AndSize = const char* (*)(PyObject*, Py_ssize_t*);
+    static_assert(sizeof(AsUtf8AndSize) == sizeof(void*));
+    if (Py_GetVersion()[0] != '3' || std::atoi(Py_GetVersion() + 2) < 10) {
+        return std::nullopt;
+    }
+    void* found = ::dlsym(RTLD_DEFAULT, "PyUnicode_AsUTF8AndSize");
+    if (found == nullptr || !is_ascii_str(str)) {
+        return std::nullopt;
+    }
+    AsUtf8AndSize as_utf8_and_size;
+    std::memcpy(&as_utf8_and_size, &found, sizeof found);
+    Py_ssize_t size = 0;
+    const char* text = as_utf8_and_size(str, &size);
+    if (text == nullptr) {
+        PyErr_Clear();
+        return std::nullopt;
+    }
+    return std::string_view(text, static_cast<std::size_t>(size));
 }
 
 std::string_view bytes_view(PyObject* bytes) noexcept {

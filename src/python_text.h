@@ -1,6 +1,7 @@
 // Python str and bytes objects as UTF-8 text, and the strs that the boundary makes.
 #pragma once
 
+#include <optional>
 #include <source_location>
 #include <string_view>
 
@@ -10,6 +11,16 @@ namespace quorvel {
 
 // str or any subclass, known from the type's flags alone (no method is called).
 bool is_str(PyObject* object) noexcept;
+
+// Whether every character of a str is ASCII: str.isascii, taken from the type str itself so
+// that no method of a subclass runs; it reads a flag of the object, whatever its length.
+bool is_ascii_str(PyObject* str) noexcept;
+
+// The text of an ASCII str read where the str keeps it, without a copy, when the interpreter
+// offers that through its stable ABI (CPython 3.10 and later); nothing otherwise. The view is
+// valid while the str lives. No other str may be read this way: for them the interpreter would
+// make a UTF-8 copy and keep it in the str after the call.
+std::optional<std::string_view> ascii_text_in_place(PyObject* str) noexcept;
 
 // The contents of a bytes object.
 std::string_view bytes_view(PyObject* bytes) noexcept;
