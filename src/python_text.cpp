@@ -37,8 +37,8 @@ bool is_str(PyObject* object) noexcept {
 }
 
 bool is_ascii_str(PyObject* str) noexcept {
-    const PyRef answer = PyRef::steal(PyObject_CallMethod(
-        reinterpret_cast<PyObject*>(&PyUnicode_Type), "isascii", "O", str));
+    const PyRef answer = PyRef::steal(
+        PyObject_CallMethod(reinterpret_cast<PyObject*>(&PyUnicode_Type), "isascii", "O", str));
     if (!answer) {
         // Only memory exhaustion can fail here; the caller then takes the general path.
         PyErr_Clear();

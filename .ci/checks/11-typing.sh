@@ -4,16 +4,11 @@
 # mypy looks); mypy --strict accepts tests/typing_example.py against the installed package
 # and rejects misuse with the expected messages; stubtest finds the stub and the compiled
 # module in agreement. Everything runs outside the source tree, so only installed files count.
-set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/../.."
-root="$PWD"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export PIP_ROOT_USER_ACTION=ignore
+source "$(dirname "${BASH_SOURCE[0]}")/../common.bash"
 
-python -m venv "$work/venv"
+fresh_venv "$work/venv"
 py="$work/venv/bin/python"
-"$py" -m pip install -q --disable-pip-version-check "$root" "mypy==2.4.1"
+"$py" -m pip install -q "$root" "mypy==2.4.1"
 cd "$work"
 
 "$py" - <<'PY'

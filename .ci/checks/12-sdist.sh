@@ -4,14 +4,9 @@
 # README, stub) and no build output; installing it into a fresh virtual environment compiles
 # it, installs the stub beside the extension, and the installed module computes the typical
 # call exactly.
-set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/../.."
-root="$PWD"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export PIP_ROOT_USER_ACTION=ignore
+source "$(dirname "${BASH_SOURCE[0]}")/../common.bash"
 
-python -m pip install -q --disable-pip-version-check "build>=1"
+python -m pip install -q "build>=1"
 python -m build --sdist --outdir "$work/dist" . >"$work/build.log" || { cat "$work/build.log"; exit 1; }
 shopt -s nullglob
 sdists=("$work"/dist/*)
@@ -36,8 +31,8 @@ assert "PKG-INFO" in names
 print(f"{top}: {len(names)} files, all {len(needed)} needed ones present")
 PY
 
-python -m venv "$work/venv"
-"$work/venv/bin/python" -m pip install -q --disable-pip-version-check "$sdist"
+fresh_venv "$work/venv"
+"$work/venv/bin/python" -m pip install -q "$sdist"
 (cd "$work" && "$work/venv/bin/python" - <<'PY'
 import pathlib, quorvel
 here = pathlib.Path(quorvel.__file__)

@@ -4,16 +4,12 @@
 # fresh virtual environment and runs tests/test_cli.py and tests/test_examples.py there, so the
 # Dask example runs on a LocalCluster and on a scheduler with workers started apart, the
 # geopandas recipe and the figure script run, and no test may be skipped.
-set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/../.."
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export PIP_ROOT_USER_ACTION=ignore
+source "$(dirname "${BASH_SOURCE[0]}")/../common.bash"
 
-python -m venv "$work/venv"
+fresh_venv "$work/venv"
 # dask[distributed], not dask and distributed apart: the extra pins distributed to dask's own
 # release, where a loose pair may resolve to a distributed years older than dask.
-"$work/venv/bin/python" -m pip install -q --disable-pip-version-check ".[test]" "dask[distributed]" \
+"$work/venv/bin/python" -m pip install -q ".[test]" "dask[distributed]" \
     geopandas shapely -r docs/requirements.txt
 "$work/venv/bin/python" -m pytest -q -p no:cacheprovider -rs tests/test_cli.py tests/test_examples.py | tee "$work/out"
 if grep -q "skipped" "$work/out"; then

@@ -6,6 +6,5 @@
 # qemu, and static musl builds of the pipeline for x86_64 and aarch64; a slice of the test suite
 # runs in both Debian roots. See tools/check_platforms.sh; the roots are cached in
 # ~/.cache/quorvel-platforms, so the check downloads them only on a fresh machine.
-set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/../.."
+source "$(dirname "${BASH_SOURCE[0]}")/../common.bash"
 bash tools/check_platforms.sh

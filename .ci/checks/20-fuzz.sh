@@ -4,19 +4,14 @@
 # side, one per core, each for FUZZ_SECONDS (default 120), so the check takes about that long
 # plus the build. Any crash, leak, sanitizer report, broken invariant or mismatch with the
 # reference fails the check; the offending inputs are kept in fuzz/findings/ and shown.
-set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/../.."
+source "$(dirname "${BASH_SOURCE[0]}")/../common.bash"
 seconds="${FUZZ_SECONDS:-120}"
 
 if ! command -v clang++-16 >/dev/null ||
     [ ! -e "$(clang++-16 -print-resource-dir)/lib/linux/libclang_rt.fuzzer-x86_64.a" ]; then
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq clang-16 libclang-rt-16-dev >/dev/null
+    apt_packages clang-16 libclang-rt-16-dev
 fi
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
 bash fuzz/build.sh "$work"
 mkdir -p fuzz/findings
 

@@ -12,22 +12,17 @@
 # 200 MB input of tests/test_hostile_input.py (about 1.4 GB resident without the sanitizer) and
 # the sweep of an address-space limit through every stage (it steers glibc's allocator, which
 # the sanitizer replaces with its own).
-set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/../.."
-repo="$(pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/../common.bash"
+repo="$root"
 
 runtime="$(g++ -print-file-name=libasan.so)"
 if [ ! -e "$runtime" ]; then
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq g++ libasan8 libubsan1 >/dev/null
+    apt_packages g++ libasan8 libubsan1
     runtime="$(g++ -print-file-name=libasan.so)"
 fi
 runtime="$(readlink -f "$runtime")"
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-python -m venv "$work/venv"
+fresh_venv "$work/venv"
 "$work/venv/bin/python" -m pip install -q --upgrade pip
 SKBUILD_CMAKE_DEFINE="QUORVEL_SANITIZE=ON;QUORVEL_WERROR=ON" \
     "$work/venv/bin/python" -m pip install -q "$repo[test]" -C build-dir="$work/build"
