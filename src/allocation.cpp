@@ -38,9 +38,9 @@ std::size_t page_rounded(std::size_t bytes, std::size_t page) {
 }
 
 // A new mapping of `length` bytes (whole huge pages) that starts on a huge page, advised for
-// transparent huge pages. The kernel
-// places a mapping of whole huge pages on one by itself where it supports them; otherwise one
-// huge page more is asked for, and what lies outside the aligned part is given back.
+// transparent huge pages. The kernel places a mapping of whole huge pages on one by itself
+// where it supports them; otherwise one huge page more is asked for, and what lies outside the
+// aligned part is given back.
 void* map_aligned(std::size_t length, std::size_t bytes) {
     constexpr int kProtection = PROT_READ | PROT_WRITE;
     constexpr int kFlags = MAP_PRIVATE | MAP_ANONYMOUS;
