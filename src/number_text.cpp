@@ -1,11 +1,13 @@
 // Shortest round-trip digits come from the Dragonbox algorithm of the {fmt} library (Junekey
 // Jeon), with its full table of cached powers of ten (about 10 KB) rather than the compressed
-// one, which must recompute most entries. The layout around them is written here, in registers.
+// one, which must recompute most entries. The layout around them is written here, in registers,
+// and so is the removal of trailing zeros (see shortest_decimal).
 #include "number_text.h"
 
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #define FMT_HEADER_ONLY
 #define FMT_USE_FULL_CACHE_DRAGONBOX 1
@@ -18,6 +20,84 @@ static_assert(std::endian::native == std::endian::little,
 
 namespace quorvel {
 namespace {
+
+// fmt::detail::dragonbox::to_decimal (fmt 9.1.0, MIT licence) for a positive finite double,
+// step for step, except that it leaves the trailing zeros of the significand in place. fmt
+// removes them in a loop that runs once for every two zeros: with the mix of short and long
+// significands of real coordinates that loop's exit is mispredicted on most numbers, while the
+// layout below sees the zeros among the digits it has already made and drops them without a
+// branch. Only the first path (the larger divisor) can leave zeros: a significand of the second
+// path that ended in zero would have been found by the first.
+fmt::detail::dragonbox::decimal_fp<double> shortest_decimal(double x) {
+    namespace dragonbox = fmt::detail::dragonbox;
+    using Info = dragonbox::float_info<double>;
+    using Cache = dragonbox::cache_accessor<double>;
+    constexpr int kSignificandBits = fmt::detail::num_significand_bits<double>();
+
+    const auto bits = std::bit_cast<std::uint64_t>(x);
+    std::uint64_t significand = bits & ((std::uint64_t{1} << kSignificandBits) - 1);
+    int exponent =
+        static_cast<int>((bits & fmt::detail::exponent_mask<double>()) >> kSignificandBits);
+    if (exponent != 0) {
+        exponent -= fmt::detail::exponent_bias<double>() + kSignificandBits;
+        if (significand == 0) {
+            return dragonbox::to_decimal(x);  // a power of two: the rare shorter interval
+        }
+        significand |= std::uint64_t{1} << kSignificandBits;
+    } else {
+        exponent = std::numeric_limits<double>::min_exponent - kSignificandBits - 1;
+    }
+    const bool include_endpoints = significand % 2 == 0;
+
+    const int minus_k = dragonbox::floor_log10_pow2(exponent) - Info::kappa;
+    const Cache::cache_entry_type cache = Cache::get_cached_power(-minus_k);
+    const int beta = exponent + dragonbox::floor_log2_pow10(-minus_k);
+    const std::uint32_t deltai = Cache::compute_delta(cache, beta);
+    const std::uint64_t two_fc = significand << 1;
+    const Cache::compute_mul_result z_mul = Cache::compute_mul((two_fc | 1) << beta, cache);
+
+    // Step 2: the larger divisor.
+    fmt::detail::dragonbox::decimal_fp<double> result;
+    result.significand = dragonbox::divide_by_10_to_kappa_plus_1(z_mul.result);
+    auto r = static_cast<std::uint32_t>(z_mul.result - Info::big_divisor * result.significand);
+    bool larger_divisor = true;
+    if (r < deltai) {
+        if (r == 0 && (z_mul.is_integer & !include_endpoints)) {
+            --result.significand;
+            r = Info::big_divisor;
+            larger_divisor = false;
+        }
+    } else if (r > deltai) {
+        larger_divisor = false;
+    } else {
+        const Cache::compute_mul_parity_result x_mul =
+            Cache::compute_mul_parity(two_fc - 1, cache, beta);
+        larger_divisor = x_mul.parity | (x_mul.is_integer & include_endpoints);
+    }
+    if (larger_divisor) {
+        result.exponent = minus_k + Info::kappa + 1;
+        return result;
+    }
+
+    // Step 3: the smaller divisor.
+    result.significand *= 10;
+    result.exponent = minus_k + Info::kappa;
+    std::uint32_t dist = r - (deltai / 2) + (Info::small_divisor / 2);
+    const bool approx_y_parity = ((dist ^ (Info::small_divisor / 2)) & 1) != 0;
+    const bool divisible_by_small_divisor =
+        dragonbox::check_divisibility_and_divide_by_pow10<Info::kappa>(dist);
+    result.significand += dist;
+    if (!divisible_by_small_divisor) {
+        return result;
+    }
+    const Cache::compute_mul_parity_result y_mul = Cache::compute_mul_parity(two_fc, cache, beta);
+    if (y_mul.parity != approx_y_parity) {
+        --result.significand;
+    } else if (y_mul.is_integer & (result.significand % 2 != 0)) {
+        --result.significand;
+    }
+    return result;
+}
 
 // The eight decimal digits of value < 10^8 as ASCII, first digit in the lowest byte: the
 // halves, quarters and eighths are split in parallel lanes of one 64-bit word.
@@ -45,13 +125,27 @@ int decimal_length(std::uint64_t v) {
 }
 
 // The digits of a shortest significand (at most 17 of them): an optional leading digit, for a
-// significand of 17 digits, and up to sixteen more held in a register.
+// significand of 17 digits, and up to sixteen more held in a register. Trailing zeros of the
+// significand are dropped from the count (the characters stay in the register, past the end)
+// and reported, for the exponent to take them up.
 struct Digits {
     int count;
     bool has_lead;
     char lead;
     Chars16 rest;  // count - has_lead characters
+    int dropped_zeros;
 };
+
+// How many of the sixteen characters, counted from the last, are '0'.
+int trailing_zero_characters(Chars16 sixteen) {
+    // Each byte minus '0' is its digit's value, without borrows; the last character is the
+    // highest byte, so the zeros at the end are the leading zero bytes of the difference.
+    const Chars16 values = sixteen - Chars16{0x3030303030303030ULL} * ((Chars16{1} << 64) + 1);
+    const auto high = static_cast<std::uint64_t>(values >> 64);
+    const auto low = static_cast<std::uint64_t>(values);
+    const int zero_bits = high != 0 ? std::countl_zero(high) : 64 + std::countl_zero(low);
+    return zero_bits / 8;
+}
 
 Digits digits_of(std::uint64_t significand) {
     const std::uint64_t high = significand / 100000000;
@@ -60,10 +154,13 @@ Digits digits_of(std::uint64_t significand) {
     const auto middle = static_cast<std::uint32_t>(high - std::uint64_t{top} * 100000000);
     const Chars16 sixteen = Chars16{eight_digits(middle)} | (Chars16{eight_digits(low)} << 64);
     const int count = decimal_length(significand);
+    // A significand below 10^16 has at least one nonzero digit among the sixteen, so its zeros
+    // never reach its first digit; one of 17 digits may lose all sixteen after its lead.
+    const int zeros = trailing_zero_characters(sixteen);
     if (count == 17) {
-        return {count, true, static_cast<char>('0' + top), sixteen};
+        return {count - zeros, true, static_cast<char>('0' + top), sixteen, zeros};
     }
-    return {count, false, 0, sixteen >> (8 * (16 - count))};
+    return {count - zeros, false, 0, sixteen >> (8 * (16 - count)), zeros};
 }
 
 // The digits with a point after the first `integral` of them (1 <= integral < count).
@@ -99,10 +196,10 @@ char* write_shortest(char* out, double value) {
         std::memcpy(out, "0.0", 3);
         return out + 3;
     }
-    const auto decimal = fmt::detail::dragonbox::to_decimal(value);
+    const auto decimal = shortest_decimal(value);
     const Digits d = digits_of(decimal.significand);
     const int n = d.count;
-    const int k = decimal.exponent;
+    const int k = decimal.exponent + d.dropped_zeros;
     const int e = n + k;
     if (k >= 0 && e <= 16) {
         out = write_plain_digits(out, d);
