@@ -165,21 +165,25 @@ void simplify_into(const Ring& ring, double tolerance, SplitKernels kernels, Wor
         return;
     }
     RingSplitter split_of(ring, kernels, workspace);
-    // Runs wait on an explicit stack, left part on top, so the final runs come out in order and
-    // each contributes its first point; no recursion, whatever the depth of splitting.
+    // The left part of a split is taken up at once and the right part waits on an explicit
+    // stack, so the final runs come out in order and each contributes its first point; no
+    // recursion, whatever the depth of splitting.
     Vector<Run>& pending = workspace.pending;
     pending.clear();
-    pending.push_back({0, ring.size() - 1});
-    while (!pending.empty()) {
-        const Run run = pending.back();
-        pending.pop_back();
+    Run run{0, ring.size() - 1};
+    for (;;) {
         const Split split = split_of(run, tolerance);
         if (split) {
             pending.push_back({*split, run.last});
-            pending.push_back({run.first, *split});
-        } else {
-            out.push_back(ring[run.first]);
+            run.last = *split;
+            continue;
         }
+        out.push_back(ring[run.first]);
+        if (pending.empty()) {
+            break;
+        }
+        run = pending.back();
+        pending.pop_back();
     }
     out.push_back(ring.back());
 }
