@@ -9,6 +9,10 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #define FMT_HEADER_ONLY
 #define FMT_USE_FULL_CACHE_DRAGONBOX 1
 #include <fmt/format.h>
@@ -99,6 +103,39 @@ fmt::detail::dragonbox::decimal_fp<double> shortest_decimal(double x) {
     return result;
 }
 
+using Chars16 = unsigned __int128;  // sixteen characters, the first in the lowest byte
+
+// sixteen_digits(high8, low8): the sixteen decimal digits of two values below 10^8 as ASCII,
+// the first digit in the lowest byte.
+#if defined(__SSE2__)
+// In SSE2 lanes: each group of four digits x, times 4, fills four 16-bit lanes that two
+// multiplications by fixed-point reciprocals turn into its prefixes (x / 1000, x / 100, x / 10,
+// x; exact for every x < 10^4, checked exhaustively); subtracting ten times the prefix before
+// leaves one digit per lane. A fifth fewer instructions per number than the two 64-bit words
+// of the scalar way below, which the writer, busy on every coordinate, feels.
+__m128i four_and_four_digits(std::uint32_t a, std::uint32_t b) {
+    __m128i lanes = _mm_cvtsi32_si128(static_cast<int>((a << 2) | (b << 18)));
+    lanes = _mm_unpacklo_epi16(lanes, lanes);
+    lanes = _mm_unpacklo_epi32(lanes, lanes);
+    const __m128i m = _mm_setr_epi16(8389, 5243, 13108, -32768, 8389, 5243, 13108, -32768);
+    const __m128i s =
+        _mm_setr_epi16(1 << 7, 1 << 11, 1 << 13, -32768, 1 << 7, 1 << 11, 1 << 13, -32768);
+    const __m128i prefixes = _mm_mulhi_epu16(_mm_mulhi_epu16(lanes, m), s);
+    const __m128i tens_before = _mm_slli_epi64(_mm_mullo_epi16(prefixes, _mm_set1_epi16(10)), 16);
+    return _mm_sub_epi16(prefixes, tens_before);
+}
+
+Chars16 sixteen_digits(std::uint32_t high8, std::uint32_t low8) {
+    const std::uint32_t a = high8 / 10000;
+    const std::uint32_t c = low8 / 10000;
+    const __m128i digits = _mm_packus_epi16(four_and_four_digits(a, high8 - a * 10000),
+                                            four_and_four_digits(c, low8 - c * 10000));
+    const __m128i text = _mm_add_epi8(digits, _mm_set1_epi8('0'));
+    Chars16 chars;
+    std::memcpy(&chars, &text, sizeof chars);
+    return chars;
+}
+#else
 // The eight decimal digits of value < 10^8 as ASCII, first digit in the lowest byte: the
 // halves, quarters and eighths are split in parallel lanes of one 64-bit word.
 [[gnu::always_inline]] inline std::uint64_t eight_digits(std::uint32_t value) {
@@ -111,7 +148,10 @@ fmt::detail::dragonbox::decimal_fp<double> shortest_decimal(double x) {
     return ones + 0x3030303030303030ULL;
 }
 
-using Chars16 = unsigned __int128;  // sixteen characters, the first in the lowest byte
+Chars16 sixteen_digits(std::uint32_t high8, std::uint32_t low8) {
+    return Chars16{eight_digits(high8)} | (Chars16{eight_digits(low8)} << 64);
+}
+#endif
 
 void store(char* out, Chars16 chars) {
     std::memcpy(out, &chars, sizeof chars);
@@ -152,7 +192,7 @@ Digits digits_of(std::uint64_t significand) {
     const auto low = static_cast<std::uint32_t>(significand - high * 100000000);
     const auto top = static_cast<std::uint32_t>(high / 100000000);
     const auto middle = static_cast<std::uint32_t>(high - std::uint64_t{top} * 100000000);
-    const Chars16 sixteen = Chars16{eight_digits(middle)} | (Chars16{eight_digits(low)} << 64);
+    const Chars16 sixteen = sixteen_digits(middle, low);
     const int count = decimal_length(significand);
     // A significand below 10^16 has at least one nonzero digit among the sixteen, so its zeros
     // never reach its first digit; one of 17 digits may lose all sixteen after its lead.

@@ -3,7 +3,8 @@
 // the writer finds the digits on a path of its own and drops their trailing zeros without a
 // loop, and the two must agree on every double. Several million values of the kinds a result
 // holds: any bit pattern, short binary fractions (smoothed coordinates), few decimal digits,
-// integers up to 17 digits, powers of two, subnormals and the layout's boundaries.
+// integers up to 17 digits, every group of four digits in each place, powers of two,
+// subnormals and the layout's boundaries.
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -104,6 +105,13 @@ void compare_boundaries() {
     for (int exponent = -1074; exponent <= 1023; ++exponent) {
         compare(std::ldexp(1.0, exponent));
         compare(std::ldexp(1.5, exponent));
+    }
+    // Every group of four digits in each of the four places that the digits are made in.
+    for (int group = 0; group < 10000; ++group) {
+        for (const double place : {1.0, 1e4, 1e8, 1e12}) {
+            compare(1e15 + group * place);
+            compare(group * place + 0.5);
+        }
     }
     for (int power = -324; power <= 308; ++power) {
         compare(std::pow(10.0, power));
