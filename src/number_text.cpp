@@ -17,8 +17,6 @@
 #define FMT_USE_FULL_CACHE_DRAGONBOX 1
 #include <fmt/format.h>
 
-#include "powers_of_ten.h"
-
 static_assert(std::endian::native == std::endian::little,
               "digits are assembled in registers in little-endian byte order");
 
@@ -105,8 +103,15 @@ fmt::detail::dragonbox::decimal_fp<double> shortest_decimal(double x) {
 
 using Chars16 = unsigned __int128;  // sixteen characters, the first in the lowest byte
 
-// sixteen_digits(high8, low8): the sixteen decimal digits of two values below 10^8 as ASCII,
-// the first digit in the lowest byte.
+// The sixteen decimal digits of two values below 10^8 as ASCII, the first digit in the lowest
+// byte, and how many of them are zeros before the first other digit and after the last (16
+// and 16 when all are).
+struct SixteenDigits {
+    Chars16 chars;
+    int leading_zeros;
+    int trailing_zeros;
+};
+
 #if defined(__SSE2__)
 // In SSE2 lanes: each group of four digits x, times 4, fills four 16-bit lanes that two
 // multiplications by fixed-point reciprocals turn into its prefixes (x / 1000, x / 100, x / 10,
@@ -125,15 +130,21 @@ __m128i four_and_four_digits(std::uint32_t a, std::uint32_t b) {
     return _mm_sub_epi16(prefixes, tens_before);
 }
 
-Chars16 sixteen_digits(std::uint32_t high8, std::uint32_t low8) {
+SixteenDigits sixteen_digits(std::uint32_t high8, std::uint32_t low8) {
     const std::uint32_t a = high8 / 10000;
     const std::uint32_t c = low8 / 10000;
     const __m128i digits = _mm_packus_epi16(four_and_four_digits(a, high8 - a * 10000),
                                             four_and_four_digits(c, low8 - c * 10000));
     const __m128i text = _mm_add_epi8(digits, _mm_set1_epi8('0'));
-    Chars16 chars;
-    std::memcpy(&chars, &text, sizeof chars);
-    return chars;
+    SixteenDigits sixteen;
+    std::memcpy(&sixteen.chars, &text, sizeof sixteen.chars);
+    // A bit per digit, the first lowest, set where the digit is not 0; the bits beyond the
+    // sixteen stop the counts at 16.
+    const auto nonzero = static_cast<std::uint32_t>(
+        ~_mm_movemask_epi8(_mm_cmpeq_epi8(digits, _mm_setzero_si128())) & 0xFFFF);
+    sixteen.leading_zeros = std::countr_zero(nonzero | 0x10000);
+    sixteen.trailing_zeros = std::countl_zero((nonzero << 16) | 0x8000);
+    return sixteen;
 }
 #else
 // The eight decimal digits of value < 10^8 as ASCII, first digit in the lowest byte: the
@@ -148,20 +159,23 @@ Chars16 sixteen_digits(std::uint32_t high8, std::uint32_t low8) {
     return ones + 0x3030303030303030ULL;
 }
 
-Chars16 sixteen_digits(std::uint32_t high8, std::uint32_t low8) {
-    return Chars16{eight_digits(high8)} | (Chars16{eight_digits(low8)} << 64);
+SixteenDigits sixteen_digits(std::uint32_t high8, std::uint32_t low8) {
+    SixteenDigits sixteen;
+    sixteen.chars = Chars16{eight_digits(high8)} | (Chars16{eight_digits(low8)} << 64);
+    // Each byte minus '0' is its digit's value, without borrows: the zero digits are zero bytes,
+    // the first digits the lowest.
+    const Chars16 values =
+        sixteen.chars - Chars16{0x3030303030303030ULL} * ((Chars16{1} << 64) + 1);
+    const auto high = static_cast<std::uint64_t>(values >> 64);
+    const auto low = static_cast<std::uint64_t>(values);
+    sixteen.leading_zeros = (low != 0 ? std::countr_zero(low) : 64 + std::countr_zero(high)) / 8;
+    sixteen.trailing_zeros = (high != 0 ? std::countl_zero(high) : 64 + std::countl_zero(low)) / 8;
+    return sixteen;
 }
 #endif
 
 void store(char* out, Chars16 chars) {
     std::memcpy(out, &chars, sizeof chars);
-}
-
-// Number of decimal digits of v > 0: from the bit length, corrected by one comparison.
-int decimal_length(std::uint64_t v) {
-    const int bits = std::bit_width(v);
-    const int guess = (bits * 1233) >> 12;  // bits * log10(2), rounded down
-    return guess + (v >= kExactPowersOfTen[guess] ? 1 : 0);
 }
 
 // The digits of a shortest significand (at most 17 of them): an optional leading digit, for a
@@ -176,31 +190,20 @@ struct Digits {
     int dropped_zeros;
 };
 
-// How many of the sixteen characters, counted from the last, are '0'.
-int trailing_zero_characters(Chars16 sixteen) {
-    // Each byte minus '0' is its digit's value, without borrows; the last character is the
-    // highest byte, so the zeros at the end are the leading zero bytes of the difference.
-    const Chars16 values = sixteen - Chars16{0x3030303030303030ULL} * ((Chars16{1} << 64) + 1);
-    const auto high = static_cast<std::uint64_t>(values >> 64);
-    const auto low = static_cast<std::uint64_t>(values);
-    const int zero_bits = high != 0 ? std::countl_zero(high) : 64 + std::countl_zero(low);
-    return zero_bits / 8;
-}
-
 Digits digits_of(std::uint64_t significand) {
     const std::uint64_t high = significand / 100000000;
     const auto low = static_cast<std::uint32_t>(significand - high * 100000000);
     const auto top = static_cast<std::uint32_t>(high / 100000000);
     const auto middle = static_cast<std::uint32_t>(high - std::uint64_t{top} * 100000000);
-    const Chars16 sixteen = sixteen_digits(middle, low);
-    const int count = decimal_length(significand);
+    const SixteenDigits sixteen = sixteen_digits(middle, low);
     // A significand below 10^16 has at least one nonzero digit among the sixteen, so its zeros
     // never reach its first digit; one of 17 digits may lose all sixteen after its lead.
-    const int zeros = trailing_zero_characters(sixteen);
-    if (count == 17) {
-        return {count - zeros, true, static_cast<char>('0' + top), sixteen, zeros};
+    const int zeros = sixteen.trailing_zeros;
+    if (top != 0) {
+        return {17 - zeros, true, static_cast<char>('0' + top), sixteen.chars, zeros};
     }
-    return {count - zeros, false, 0, sixteen >> (8 * (16 - count)), zeros};
+    const int count = 16 - sixteen.leading_zeros;
+    return {count - zeros, false, 0, sixteen.chars >> (8 * sixteen.leading_zeros), zeros};
 }
 
 // The digits with a point after the first `integral` of them (1 <= integral < count).
