@@ -22,7 +22,8 @@
 
 namespace {
 
-// The layout of number_text.h for the digits `digits` and exponent k, e = digits + k.
+// fmt's digits D (n of them) and exponent k of the value, laid out by e = n + k as
+// number_text.h describes.
 std::string reference_text(double value) {
     std::string text = std::signbit(value) ? "-" : "";
     value = std::fabs(value);
