@@ -121,7 +121,6 @@
 #include "hypotenuse.h"
 #include "node_hulls.h"
 #include "segment_distance.h"
-#include "split_guard.h"
 
 namespace quorvel {
 

@@ -1,5 +1,5 @@
-// The convex hulls of the nodes of the simplification guard's tree, and the vertex of a hull
-// farthest along a direction. A box is loose around a slanted or curved stretch of a ring (by
+// The shapes of the nodes of the simplification guard's tree: their boxes, and their convex
+// hulls with the vertex of a hull farthest along a direction. A box is loose around a slanted or curved stretch of a ring (by
 // up to a factor of sqrt(2) around an arc); a hull is not, so with hulls the guard's bound on
 // the distance to a chord's line is exact but for rounding. Every sign is decided exactly
 // (exact_sign.h).
@@ -13,6 +13,14 @@
 #include "polygon_model.h"
 
 namespace quorvel {
+
+// The smallest and largest x and y of the points of a node of the guard's tree.
+struct NodeBox {
+    double min_x;
+    double max_x;
+    double min_y;
+    double max_y;
+};
 
 class NodeHulls {
   public:

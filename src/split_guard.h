@@ -34,14 +34,6 @@
 
 namespace quorvel {
 
-// The smallest and largest x and y of the points of a node of the guard's tree.
-struct NodeBox {
-    double min_x;
-    double max_x;
-    double min_y;
-    double max_y;
-};
-
 class SplitGuard {
   public:
     // Lays the tree over `points`, replacing any earlier one. Returns false, leaving no tree,
