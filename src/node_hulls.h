@@ -1,8 +1,8 @@
 // The shapes of the nodes of the simplification guard's tree: their boxes, and their convex
-// hulls with the vertex of a hull farthest along a direction. A box is loose around a slanted or curved stretch of a ring (by
-// up to a factor of sqrt(2) around an arc); a hull is not, so with hulls the guard's bound on
-// the distance to a chord's line is exact but for rounding. Every sign is decided exactly
-// (exact_sign.h).
+// hulls with the vertex of a hull farthest along a direction. A box is loose around a slanted or
+// curved stretch of a ring (by up to a factor of sqrt(2) around an arc); a hull is not, so with
+// hulls the guard's bound on the distance to a chord's line is exact but for rounding. Every sign
+// is decided exactly (exact_sign.h).
 #pragma once
 
 #include <cstddef>
