@@ -30,6 +30,21 @@ PyRef new_interned_str(std::string_view text) {
 constexpr auto kAttributeNames =
     texts_for<AttributeName::Qualname>({"__name__", "__all__", "__qualname__"});
 
+using AsUtf8AndSize = const char* (*)(PyObject*, Py_ssize_t*);
+
+// PyUnicode_AsUTF8AndSize joined the stable ABI in 3.10; the module is built for 3.8's, so it
+// is looked up in the running interpreter, once, and used only where the ABI has it.
+AsUtf8AndSize stable_as_utf8_and_size() noexcept {
+    static_assert(sizeof(AsUtf8AndSize) == sizeof(void*));
+    if (Py_GetVersion()[0] != '3' || std::atoi(Py_GetVersion() + 2) < 10) {
+        return nullptr;
+    }
+    void* found = ::dlsym(RTLD_DEFAULT, "PyUnicode_AsUTF8AndSize");
+    AsUtf8AndSize function = nullptr;
+    std::memcpy(&function, &found, sizeof found);
+    return function;
+}
+
 }  // namespace
 
 bool is_str(PyObject* object) noexcept {
@@ -48,19 +63,10 @@ bool is_ascii_str(PyObject* str) noexcept {
 }
 
 std::optional<std::string_view> ascii_text_in_place(PyObject* str) noexcept {
-    // PyUnicode_AsUTF8AndSize joined the stable ABI in 3.10; the module is built for 3.8's,
-    // so it is looked up in the running interpreter, and used only where the ABI has it.
-    using AsUtf8AndSize = const char* (*)(PyObject*, Py_ssize_t*);
-    static_assert(sizeof(AsUtf8AndSize) == sizeof(void*));
-    if (Py_GetVersion()[0] != '3' || std::atoi(Py_GetVersion() + 2) < 10) {
+    static const AsUtf8AndSize as_utf8_and_size = stable_as_utf8_and_size();
+    if (as_utf8_and_size == nullptr || !is_ascii_str(str)) {
         return std::nullopt;
     }
-    void* found = ::dlsym(RTLD_DEFAULT, "PyUnicode_AsUTF8AndSize");
-    if (found == nullptr || !is_ascii_str(str)) {
-        return std::nullopt;
-    }
-    AsUtf8AndSize as_utf8_and_size;
-    std::memcpy(&as_utf8_and_size, &found, sizeof found);
     Py_ssize_t size = 0;
     const char* text = as_utf8_and_size(str, &size);
     if (text == nullptr) {
