@@ -194,15 +194,22 @@ template <int N>
 }
 
 // Fills estimate[i] for the inner points of the run, N points per step; returns the largest.
+// The loop works on copies of the measure, the run's end and the points' address: a store
+// through `estimate` could, as far as the compiler knows, change the originals, which it
+// would then load and broadcast again on every step.
 template <int N, class Measure>
 [[gnu::always_inline]] inline double estimate_in_lanes(const Ring& points, const Run& run,
-                                                       const Measure& measure, double* estimate) {
+                                                       const Measure& measure_ref,
+                                                       double* estimate) {
+    const Measure measure = measure_ref;
+    const Coordinate* const data = points.data();
+    const std::size_t last = run.last;
     std::size_t i = run.first + 1;
     Lanes<N> largest_lanes = broadcast<N>(0.0);
     LaneMask<N> unsure{};
-    for (; i + N <= run.last; i += N) {
+    for (; i + N <= last; i += N) {
         Lanes<N> xs, ys;
-        load_points<N>(&points[i], xs, ys);
+        load_points<N>(data + i, xs, ys);
         const Lanes<N> a = measure.template lanes<N>(xs, ys, unsure);
         std::memcpy(estimate + i, &a, sizeof a);
         largest_lanes = a > largest_lanes ? a : largest_lanes;
