@@ -71,6 +71,9 @@ struct BlockStorage {
 // the process larger, and growing it remaps its pages instead of copying them. Throws
 // AllocationFailure.
 BlockStorage grow_storage(BlockStorage old, std::size_t bytes);
+// Gives back the pages of a mapped block that lie wholly past its first `used` bytes; their
+// contents are lost. Does nothing to a block from malloc.
+void release_pages_beyond(BlockStorage storage, std::size_t used) noexcept;
 void release_storage(BlockStorage storage) noexcept;
 
 // Storage for trivially copyable values: a block of `capacity` values of which the first `size`
@@ -107,6 +110,9 @@ class PodBlock {
     std::size_t capacity() const { return storage_.bytes / sizeof(T); }
     // Whether the block is a mapping of its own (see grow_storage).
     bool mapped() const { return storage_.mapped; }
+    // Once the block is filled: the pages past the values in use go back to the system (a huge
+    // page is rarely filled to its end), while the room stays reserved.
+    void release_unused_pages() noexcept { release_pages_beyond(storage_, size_ * sizeof(T)); }
 
     // The same storage, emptied, as a block of values of another type.
     template <class U>
@@ -166,6 +172,7 @@ class TextBuffer : public PodBlock<char> {
     void finish_writing(const char* end) {
         assert(has_room(end, 0));
         size_ = static_cast<std::size_t>(end - data());
+        release_unused_pages();
     }
 
     std::string_view view() const { return {data(), size_}; }

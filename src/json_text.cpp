@@ -50,7 +50,10 @@ class Parser {
         }
     }
 
-    PodBuffer<tape::Entry> take_entries() { return std::move(entries_); }
+    PodBuffer<tape::Entry> take_entries() {
+        entries_.release_unused_pages();
+        return std::move(entries_);
+    }
     Text take_decoded() { return std::move(decoded_); }
 
   private:

@@ -1,9 +1,14 @@
 // Blocks keep their contents as they grow from malloc's heap into mappings of their own and
-// from one mapping to a larger one, and a text buffer grown from a spare block writes where the
-// block was.
+// from one mapping to a larger one, a text buffer grown from a spare block writes where the
+// block was, and a filled block gives back the pages past its end.
 #include <cstdint>
 #include <cstring>
 #include <vector>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 #include "allocation.h"
 #include "check.h"
@@ -51,10 +56,58 @@ void check_spare_block_becomes_the_text_buffer() {
     check::expect(fresh.capacity() >= 16, "without a mapped spare block the room is new");
 }
 
+#if defined(__linux__)
+// How many of the pages of [data, data + bytes) are in memory.
+std::size_t resident_pages(const char* data, std::size_t bytes) {
+    const auto page = static_cast<std::size_t>(::getpagesize());
+    std::vector<unsigned char> in_memory((bytes + page - 1) / page);
+    if (::mincore(const_cast<char*>(data), bytes, in_memory.data()) != 0) {
+        return SIZE_MAX;
+    }
+    std::size_t count = 0;
+    for (const unsigned char flags : in_memory) {
+        count += flags & 1;
+    }
+    return count;
+}
+
+void check_finished_blocks_give_back_their_tail() {
+    const auto page = static_cast<std::size_t>(::getpagesize());
+    constexpr std::size_t kRoom = 6'000'000;
+    quorvel::TextBuffer text(kRoom);
+    check::expect(text.mapped(), "a text buffer of megabytes is a mapping of its own");
+    char* out = text.begin_writing();
+    std::memset(out, 'x', kRoom);  // every page in memory, as a huge page would put them
+    const std::size_t written = 3 * page + 10;
+    text.finish_writing(out + written);
+    check::expect(resident_pages(text.data(), kRoom) == 4, "only the written pages stay");
+    check::expect(text.view().size() == written && text.view().back() == 'x',
+                  "the written text stays");
+
+    PodBuffer<std::uint64_t> tape;
+    for (std::uint64_t i = 0; i < 400'000; ++i) {
+        tape.push_back(i);
+    }
+    tape.release_unused_pages();
+    const std::size_t kept = (tape.size() * sizeof(std::uint64_t) + page - 1) / page * page;
+    check::expect(resident_pages(reinterpret_cast<const char*>(tape.data()) + kept,
+                                 tape.capacity() * sizeof(std::uint64_t) - kept) == 0,
+                  "no page past the values stays");
+    bool intact = true;
+    for (std::uint64_t i = 0; intact && i < tape.size(); ++i) {
+        intact = tape[i] == i;
+    }
+    check::expect(intact, "the values stay");
+}
+#endif
+
 }  // namespace
 
 int main() {
     check_growth_keeps_every_value();
     check_spare_block_becomes_the_text_buffer();
+#if defined(__linux__)
+    check_finished_blocks_give_back_their_tail();
+#endif
     return check::status();
 }
