@@ -167,13 +167,19 @@ void simplify_into(const Ring& ring, double tolerance, SplitKernels kernels, Wor
     RingSplitter split_of(ring, kernels, workspace);
     // The left part of a split is taken up at once and the right part waits on an explicit
     // stack, so the final runs come out in order and each contributes its first point; no
-    // recursion, whatever the depth of splitting.
+    // recursion, whatever the depth of splitting. A left part without inner points is final at
+    // once, and the right part goes on without a trip through the stack.
     Vector<Run>& pending = workspace.pending;
     pending.clear();
     Run run{0, ring.size() - 1};
     for (;;) {
         const Split split = split_of(run, tolerance);
         if (split) {
+            if (*split - run.first == 1) {
+                out.push_back(ring[run.first]);
+                run.first = *split;
+                continue;
+            }
             pending.push_back({*split, run.last});
             run.last = *split;
             continue;
