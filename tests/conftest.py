@@ -57,12 +57,21 @@ def call_with_keyword_dict(function, positional, keywords):
     return call(function, positional, keywords)
 
 
+CHILD_PRELUDE = f"""
+SQUARE = {SQUARE!r}
+SQUARE_SMOOTHED = {SQUARE_SMOOTHED!r}
+
+def address_space_in_use():
+    with open("/proc/self/status") as status:
+        return [int(line.split()[1]) * 1024 for line in status if line.startswith("VmSize:")][0]
+"""
+
+
 def run_python(source, environment=None, timeout=120):
-    """Runs `source` in a fresh interpreter; output is unbuffered so fd 2 and sys.stderr
-    interleave in the order written."""
-    prelude = f"SQUARE = {SQUARE!r}\nSQUARE_SMOOTHED = {SQUARE_SMOOTHED!r}\n"
+    """Runs `source` in a fresh interpreter after CHILD_PRELUDE; output is unbuffered so fd 2 and
+    sys.stderr interleave in the order written."""
     return subprocess.run(
-        [sys.executable, "-u", "-c", prelude + textwrap.dedent(source)],
+        [sys.executable, "-u", "-c", CHILD_PRELUDE + textwrap.dedent(source)],
         capture_output=True,
         text=True,
         timeout=timeout,
