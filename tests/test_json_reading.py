@@ -15,7 +15,6 @@ from helpers import (
     malformed,
     out_fc,
     out_feature,
-    panic_message,
     point_ring_fc,
     ring,
     run,
@@ -119,34 +118,8 @@ def test_malformed_text(text, message, line, column):
     assert description(text) == malformed(message, line, column)
 
 
-def test_malformed_message_is_prefixed_exactly():
-    assert panic_message("[1,]") == (
-        'called `Result::unwrap()` on an `Err` value: '
-        'MalformedJson(Error("trailing comma", line: 1, column: 4))'
-    )
-
-
 def nested_arrays(depth):
     return "[" * depth + "]" * depth
-
-
-def test_nesting_127_arrays_is_read():
-    assert description(nested_arrays(127)) == (
-        "ExpectedObjectValue(" + "Array [" * 126 + "Array []" + "]" * 126 + ")"
-    )
-
-
-def test_nesting_128_arrays_fails():
-    assert description(nested_arrays(128)) == malformed("recursion limit exceeded", 1, 128)
-
-
-def test_nesting_counts_objects_too():
-    # 127 objects read: the top object has no "type".
-    assert description('{"a":' * 126 + "{}" + "}" * 126) == 'GeometryUnknownType("type")'
-    # The 128th opening brace is the byte at index 127 * 5.
-    assert description('{"a":' * 128) == malformed("recursion limit exceeded", 1, 636)
-    mixed = '[{"a":' * 64
-    assert description(mixed) == malformed("recursion limit exceeded", 1, 63 * 6 + 2)
 
 
 PROPERTIES_PREFIX = (
@@ -154,19 +127,36 @@ PROPERTIES_PREFIX = (
 )
 
 
-def test_nesting_123_inside_properties_is_read():
-    text = PROPERTIES_PREFIX + nested_arrays(123) + "}}]}"
-    assert run(text, 1.0) == EMPTY_FC
+@pytest.mark.parametrize(
+    "text, described",
+    [
+        (nested_arrays(127), "ExpectedObjectValue(" + "Array [" * 127 + "]" * 127 + ")"),
+        (nested_arrays(128), malformed("recursion limit exceeded", 1, 128)),
+        # Objects count too: 127 of them are read (the top object has no "type"); the 128th
+        # opening brace is the byte at index 127 * 5.
+        ('{"a":' * 126 + "{}" + "}" * 126, 'GeometryUnknownType("type")'),
+        ('{"a":' * 128, malformed("recursion limit exceeded", 1, 636)),
+        ('[{"a":' * 64, malformed("recursion limit exceeded", 1, 63 * 6 + 2)),
+        (PROPERTIES_PREFIX + nested_arrays(124) + "}}]}",
+         malformed("recursion limit exceeded", 1, len(PROPERTIES_PREFIX) + 124)),
+    ],
+)
+def test_nesting_limit(text, described):
+    assert description(text) == described
 
 
-def test_nesting_124_inside_properties_fails():
-    text = PROPERTIES_PREFIX + nested_arrays(124) + "}}]}"
-    column = len(PROPERTIES_PREFIX) + 124
-    assert description(text) == malformed("recursion limit exceeded", 1, column)
-
-
-def test_whitespace_between_tokens():
-    text = ' \t\r\n{ "type" :\n"FeatureCollection" ,\r\n"features"\t:\t[ ] }\n\t \r'
+@pytest.mark.parametrize(
+    "text",
+    [
+        fc(),
+        ' \t\r\n{ "type" :\n"FeatureCollection" ,\r\n"features"\t:\t[ ] }\n\t \r',
+        PROPERTIES_PREFIX + nested_arrays(123) + "}}]}",
+        fc('{"type":"\\u0046e\\u0061ture","geometry":null}'),  # an escaped name is the same
+        '{"type":"FeatureCollection","features":5,"features":[]}',  # the last member counts
+        fc(feature("null", ',"properties":{"名前":"Zürich \U0001f600"}')),  # raw non-ASCII text
+    ],
+)
+def test_texts_read_to_the_empty_collection(text):
     assert run(text, 1.0) == EMPTY_FC
 
 
@@ -184,12 +174,6 @@ def test_number_kinds_in_descriptions():
         "Number(-0.0), Number(0.0), Number(-0.0), Number(0.0), Number(1e20), Number(1.25), "
         "Number(1e20), Number(-1), Number(0), Number(-0.0), Number(1e-6), Number(2500.0)])"
     )
-
-
-@pytest.mark.parametrize("literal", ["1", "1.0", "1e0", "10e-1", "0.1e1", "100E-2", "1.000e+0"])
-def test_integer_and_float_literals_give_the_same_coordinate(literal):
-    expected = out_fc(out_feature(ring("1.0,1.0", "1.0,1.0")))
-    assert run(point_ring_fc(literal, literal), 1.0) == expected
 
 
 @pytest.mark.parametrize(
@@ -230,40 +214,10 @@ def test_decimal_conversion_is_the_readers_own(literal, written, number):
     assert description(f"[{literal}]") == f"ExpectedObjectValue(Array [Number({number})])"
 
 
-def feature_type(escaped):
-    """The description for a feature whose "type" is the given JSON string contents."""
-    return description(fc('{"type":"' + escaped + '","geometry":null}'))
-
-
-@pytest.mark.parametrize(
-    "escaped, described",
-    [
-        ("\\u00e9", "\u00e9"),
-        ("\\u00E9", "\u00e9"),
-        ("\u00e9", "\u00e9"),
-        ("\\ud83d\\ude00", "\U0001f600"),
-        ("\\uD83D\\uDE00", "\U0001f600"),
-        ("\\\"\\\\\\/\\b\\f\\n\\r\\t", '\\"\\\\/\\u{8}\\u{c}\\n\\r\\t'),
-    ],
-)
-def test_string_escapes(escaped, described):
-    assert feature_type(escaped) == f'NotAFeature("{described}")'
-
-
-def test_escaped_name_is_the_same_string():
-    assert run(fc('{"type":"\\u0046e\\u0061ture","geometry":null}'), 1.0) == EMPTY_FC
-
-
 def test_duplicate_members_last_wins():
     assert description(fc(feature("null", ',"properties":[{"b":1,"a":2,"b":3,"\\u0061":4}]'))) == (
         'PropertiesExpectedObjectOrNull(Array [Object {"a": Number(4), "b": Number(3)}])'
     )
-    assert run('{"type":"FeatureCollection","features":5,"features":[]}', 1.0) == EMPTY_FC
-
-
-def test_raw_non_ascii_text_is_read():
-    text = fc(feature("null", ',"properties":{"名前":"Zürich \U0001f600"}'))
-    assert run(text, 1.0) == EMPTY_FC
 
 
 @pytest.mark.parametrize(

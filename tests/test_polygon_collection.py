@@ -41,8 +41,9 @@ def test_polygons_are_collected_in_document_order():
         feature(geometry("Point", [1, 2])),
         feature(polygon(C)),
         feature("null"),
+        feature(polygon(A)),  # identical polygons are not merged
     )
-    assert run(text, math.inf) == out_fc(A_OUT, B_OUT, C_OUT)
+    assert run(text, math.inf) == out_fc(A_OUT, B_OUT, C_OUT, A_OUT)
 
 
 @pytest.mark.parametrize(
@@ -62,10 +63,6 @@ def test_polygons_are_collected_in_document_order():
 def test_other_geometries_contribute_nothing(skipped):
     text = fc(feature(polygon(C)), feature(skipped), feature(polygon(D)))
     assert run(text, math.inf) == out_fc(C_OUT, D_OUT)
-
-
-def test_identical_polygons_are_not_merged():
-    assert run(fc(feature(polygon(A)), feature(polygon(A))), math.inf) == out_fc(A_OUT, A_OUT)
 
 
 TRIANGLE_13 = ring(
@@ -112,9 +109,10 @@ def test_polygon_without_rings_keeps_its_place(coordinates):
     assert run(text, math.inf) == out_fc(A_OUT, out_feature("[]"), B_OUT)
 
 
-def test_multipolygon_member_without_rings_keeps_its_place():
-    text = fc(feature(geometry("MultiPolygon", [[A], [], [[]], [B]])))
-    assert run(text, math.inf) == out_fc(A_OUT, out_feature("[]"), out_feature("[]"), B_OUT)
+def test_multipolygon_members_are_polygons_with_their_holes_and_keep_their_place():
+    text = fc(feature(geometry("MultiPolygon", [[A], [], [[]], [B, C]])))
+    b_with_hole = out_feature(ring("13.0,0.0", "13.0,0.0"), ring("3.0,16.0", "3.0,16.0"))
+    assert run(text, math.inf) == out_fc(A_OUT, out_feature("[]"), out_feature("[]"), b_with_hole)
 
 
 LEN_0 = "index out of bounds: the len is 0 but the index is 0"
