@@ -7,15 +7,16 @@ outputs are compared as text, byte for byte.
 import decimal
 import json
 import math
-import subprocess
-import sys
 from pathlib import Path
 
 import pytest
 
 import quorvel
 
-DATA = Path(__file__).resolve().parent.parent / "data"
+ROOT = Path(__file__).resolve().parent.parent
+DATA = ROOT / "data"
+STATES = DATA / "us_states_10m.geojson"
+COUNTRIES = DATA / "ne_countries_50m.geojson"
 
 UNWRAP = "called `Result::unwrap()` on an `Err` value: "
 
@@ -172,8 +173,40 @@ def polygons_of(output):
     return [f["geometry"]["coordinates"] for f in document["features"]]
 
 
-def run_child(source, timeout=120):
-    """Runs `source` in a fresh interpreter and returns the completed process."""
-    return subprocess.run(
-        [sys.executable, "-c", source], capture_output=True, text=True, timeout=timeout
-    )
+# ---- plain references -----------------------------------------------------------------------
+
+
+def smoothed_ring(points):
+    """Two passes of corner cutting over the ring, closed first, each product and sum rounded
+    on its own: every smoothed point of the ring as [x, y], as tolerance 0 keeps them."""
+    points = [(p[0], p[1]) for p in points]
+    if points and points[0] != points[-1]:
+        points.append(points[0])
+    for _ in range(2):
+        cut = []
+        for (ax, ay), (bx, by) in zip(points, points[1:]):
+            cut.append((0.75 * ax + 0.25 * bx, 0.75 * ay + 0.25 * by))
+            cut.append((0.25 * ax + 0.75 * bx, 0.25 * ay + 0.75 * by))
+        points = cut + cut[:1]
+    return [list(p) for p in points]
+
+
+def is_subsequence(short, long):
+    remaining = iter(long)
+    return all(any(point == other for other in remaining) for point in short)
+
+
+# ---- files and the command ------------------------------------------------------------------
+
+
+def smoothed_file(path, tolerance=0.01):
+    """The function's result for the text of a file."""
+    return run(Path(path).read_text(encoding="utf-8"), tolerance)
+
+
+def write_state_slices(folder):
+    """Three slices of the states file into `folder`: a.geojson, b.geojson and c.geojson."""
+    features = json.loads(STATES.read_text(encoding="utf-8"))["features"]
+    for name, start, end in [("a", 0, 20), ("b", 20, 40), ("c", 40, 56)]:
+        document = {"type": "FeatureCollection", "features": features[start:end]}
+        (folder / f"{name}.geojson").write_text(json.dumps(document), encoding="utf-8")

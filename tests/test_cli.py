@@ -15,28 +15,20 @@ import pytest
 
 import quorvel
 import quorvel_cli
+from helpers import COUNTRIES, ROOT, STATES, UNWRAP, write_state_slices
+from helpers import smoothed_file as smoothed
 from terminal import run_in_terminal
 
-ROOT = Path(__file__).resolve().parent.parent
-STATES = ROOT / "data" / "us_states_10m.geojson"
-COUNTRIES = ROOT / "data" / "ne_countries_50m.geojson"
-UNWRAP = "called `Result::unwrap()` on an `Err` value: "
 LAUNCHERS = {
     "script": [str(Path(sysconfig.get_path("scripts")) / "quorvel")],
     "module": [sys.executable, "-m", "quorvel_cli"],
 }
 TOLERANCE = 0.01
-# Slices of the states file, one file each: (name, first feature, end).
-SLICES = [("a", 0, 20), ("b", 20, 40), ("c", 40, 56)]
 
 
 def run(*arguments, launcher="script", stdin=b"", cwd=ROOT):
     return subprocess.run([*LAUNCHERS[launcher], *map(str, arguments)], input=stdin, cwd=cwd,
                           capture_output=True, timeout=300)
-
-
-def smoothed(path, tolerance=TOLERANCE):
-    return quorvel.smooth_and_simplify_polygon_fc(Path(path).read_text(encoding="utf-8"), tolerance)
 
 
 def collection(features):
@@ -70,9 +62,7 @@ def inputs(tmp_path_factory):
     """A folder with three slices of the states file, a.geojson, b.geojson and c.geojson, and a
     folder "one" holding a copy of b.geojson."""
     folder = tmp_path_factory.mktemp("in")
-    features = json.loads(STATES.read_text(encoding="utf-8"))["features"]
-    for name, start, end in SLICES:
-        (folder / f"{name}.geojson").write_text(collection(features[start:end]), encoding="utf-8")
+    write_state_slices(folder)
     (folder / "one").mkdir()  # a directory of one file
     (folder / "one" / "b.geojson").write_bytes((folder / "b.geojson").read_bytes())
     return folder
@@ -216,7 +206,6 @@ def test_an_output_that_cannot_be_written(tmp_path):
     assert (done.returncode, done.stderr.decode()) == (1, f"quorvel: error: {target}: cannot write: No such file or directory\n")
 
 
-EMPTY = '{"features":[],"type":"FeatureCollection"}'
 NO_POLYGON = ("quorvel: warning: <stdin>: no Polygon or MultiPolygon in a FeatureCollection; "
               "the result is an empty FeatureCollection")
 WARNINGS = [

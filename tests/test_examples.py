@@ -14,23 +14,18 @@ from pathlib import Path
 import pytest
 
 import quorvel
+from helpers import ROOT, STATES, UNWRAP, write_state_slices
+from helpers import smoothed_file as smoothed
 from terminal import run_in_terminal
 
-ROOT = Path(__file__).resolve().parent.parent
 README = ROOT / "README.md"
-STATES = ROOT / "data" / "us_states_10m.geojson"
 SCRIPTS = Path(sysconfig.get_path("scripts"))
 DASK_EXAMPLE = ROOT / "examples" / "smooth_with_dask.py"
 TOLERANCE = 0.01
-UNWRAP = "called `Result::unwrap()` on an `Err` value: "
 
 
 def readme_blocks(language):
     return re.findall(rf"```{language}\n(.*?)```", README.read_text(encoding="utf-8"), re.S)
-
-
-def smoothed(path, tolerance=TOLERANCE):
-    return quorvel.smooth_and_simplify_polygon_fc(Path(path).read_text(encoding="utf-8"), tolerance)
 
 
 def members(geometry):
@@ -43,10 +38,7 @@ def states_folder(tmp_path):
     """A folder with three slices of the states file and one file that is not GeoJSON."""
     folder = tmp_path / "in"
     folder.mkdir()
-    features = json.loads(STATES.read_text(encoding="utf-8"))["features"]
-    for name, start, end in [("a", 0, 20), ("b", 20, 40), ("c", 40, 56)]:
-        document = {"type": "FeatureCollection", "features": features[start:end]}
-        (folder / f"{name}.geojson").write_text(json.dumps(document), encoding="utf-8")
+    write_state_slices(folder)
     (folder / "bad.geojson").write_text('{"type":"FeatureCollection"}')
     return folder.resolve()
 

@@ -10,7 +10,7 @@ from decimal import Decimal
 from hypothesis import given, settings
 from hypothesis import strategies as st
 
-from helpers import run
+from helpers import is_subsequence, run
 
 SETTINGS = settings(max_examples=60, deadline=None)
 
@@ -131,11 +131,6 @@ def polygons_written(output):
     return [
         [[tuple(p) for p in r] for r in f["geometry"]["coordinates"]] for f in document["features"]
     ]
-
-
-def is_subsequence(short, long):
-    remaining = iter(long)
-    return all(any(point == other for other in remaining) for point in short)
 
 
 tolerances = st.sampled_from([-1.0, -0.0, 0.0, 1e-9, 0.001, 0.5, 3.0, 1e300, math.inf, math.nan])

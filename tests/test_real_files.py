@@ -5,7 +5,8 @@ import json
 
 import pytest
 
-from helpers import DATA, reader_float, run, run_child
+from conftest import run_python
+from helpers import DATA, is_subsequence, reader_float, run, smoothed_ring
 
 FILES = {
     # name: (features, polygons) as listed in data/README.md
@@ -54,25 +55,6 @@ def polygons_in(document):
     return found
 
 
-def smoothed(ring):
-    """Two corner-cutting passes over the closed ring, as the pipeline does at tolerance 0."""
-    points = [(p[0], p[1]) for p in ring]
-    if points and points[0] != points[-1]:
-        points.append(points[0])
-    for _ in range(2):
-        cut = []
-        for (ax, ay), (bx, by) in zip(points, points[1:]):
-            cut.append((0.75 * ax + 0.25 * bx, 0.75 * ay + 0.25 * by))
-            cut.append((0.25 * ax + 0.75 * bx, 0.25 * ay + 0.75 * by))
-        points = cut + cut[:1]
-    return [list(p) for p in points]
-
-
-def is_subsequence(short, long):
-    position = iter(long)
-    return all(any(point == candidate for candidate in position) for point in short)
-
-
 @pytest.fixture(scope="module", params=sorted(FILES))
 def real_file(request):
     text = (DATA / request.param).read_text(encoding="utf-8")
@@ -88,7 +70,7 @@ def real_file(request):
 def test_tolerance_zero_gives_every_smoothed_point(real_file):
     _, polygons, result = real_file
     assert [f["geometry"]["coordinates"] for f in result["features"]] == [
-        [smoothed(ring) for ring in polygon] for polygon in polygons
+        [smoothed_ring(ring) for ring in polygon] for polygon in polygons
     ]
 
 
@@ -140,7 +122,7 @@ print(quorvel.smooth_and_simplify_polygon_fc(text, 0.01))
 def test_ring_of_ten_million_points():
     # A square of side 2,500,000 with a point at every integer along its edges: the smoothed points
     # along an edge lie exactly on it, only the cut corners remain.
-    child = run_child(TEN_MILLION, timeout=300)
+    child = run_python(TEN_MILLION, timeout=300)
     assert child.returncode == 0, child.stderr[-2000:]
     m, p = "2499999.", "2500000.0"
     corners = (
@@ -173,6 +155,6 @@ def test_deeply_nested_splitting():
     # below. Every chord then runs from the current zigzag point to the far end, the farthest
     # point is always the next extreme on the other side, and each split peels off only the
     # handful of smoothed points before it: about 21,000 nested splits, about 21,000 points kept.
-    child = run_child(DEEP, timeout=300)
+    child = run_python(DEEP, timeout=300)
     assert child.returncode == 0, child.stderr[-2000:]
     assert child.stdout == "21011 [7878.75, -6250000.0] [7878.75, -6250000.0]\n"

@@ -10,13 +10,12 @@ bit on glibc 2.36 for x86-64 only; elsewhere these comparisons are skipped.
 
 import ctypes
 import ctypes.util
-import json
 import math
 import platform
 
 import pytest
 
-from helpers import reader_float, run
+from helpers import polygon_fc, polygons_of, reader_float, run, smoothed_ring
 
 LIBM = ctypes.CDLL(ctypes.util.find_library("m"))
 LIBM.hypot.restype = ctypes.c_double
@@ -30,21 +29,6 @@ pytestmark = pytest.mark.skipif(
 
 
 # ---- the reference ----------------------------------------------------------------------------
-
-
-def cut_corners(points):
-    if not points:
-        return []
-    closed = points[0] == points[-1]
-    out = [] if closed else [points[0]]
-    for (ax, ay), (bx, by) in zip(points, points[1:]):
-        out.append((0.75 * ax + 0.25 * bx, 0.75 * ay + 0.25 * by))
-        out.append((0.25 * ax + 0.75 * bx, 0.25 * ay + 0.75 * by))
-    if not closed:
-        out.append(points[-1])
-    elif out:
-        out.append(out[0])
-    return out
 
 
 def divide(a, b):
@@ -93,17 +77,18 @@ def simplify(points, tolerance):
     return [points[i] for i in sorted(kept)] if len(points) > 1 else [points[0]] * 2
 
 
+def smoothed(literals):
+    return smoothed_ring([(reader_float(x), reader_float(y)) for x, y in literals])
+
+
 def reference(literals, tolerance):
-    points = [(reader_float(x), reader_float(y)) for x, y in literals]
-    return simplify(cut_corners(cut_corners(points)), tolerance)
+    return simplify(smoothed(literals), tolerance)
 
 
 def module(literals, tolerance):
-    coordinates = ",".join(f"[{x},{y}]" for x, y in literals)
-    text = ('{"type":"FeatureCollection","features":[{"type":"Feature","geometry":'
-            '{"type":"Polygon","coordinates":[[' + coordinates + "]]}}]}")
-    ring = json.loads(run(text, tolerance))["features"][0]["geometry"]["coordinates"][0]
-    return [tuple(point) for point in ring]
+    ring = "[" + ",".join(f"[{x},{y}]" for x, y in literals) + "]"
+    [[exterior]] = polygons_of(run(polygon_fc(ring), tolerance))
+    return exterior
 
 
 # ---- the rings ----------------------------------------------------------------------------------
@@ -192,7 +177,7 @@ def test_tolerances_at_a_distance_of_the_ring_and_one_unit_either_side():
     # The distances at which the first splits of the zigzag happen, and their neighbours: the
     # guard must split exactly when the distance exceeds the tolerance.
     literals = zigzag(600)
-    points = cut_corners(cut_corners([(reader_float(x), reader_float(y)) for x, y in literals]))
+    points = smoothed(literals)
     first, last = points[0], points[-1]
     farthest = max(range(1, len(points) - 1), key=lambda i: distance(points[i], first, last))
     split = points[farthest]
