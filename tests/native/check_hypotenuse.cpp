@@ -2,10 +2,10 @@
 // on x86-64, written out so that they hold on every machine; then, where the C library is that
 // one, a comparison with it over a few million pairs; and the ring whose simplification hangs on
 // the last bit of a distance.
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 #include <string>
 #include <utility>
@@ -23,15 +23,11 @@ namespace {
 using quorvel::hypotenuse;
 
 std::uint64_t bits_of(double v) {
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &v, sizeof bits);
-    return bits;
+    return std::bit_cast<std::uint64_t>(v);
 }
 
 double from_bits(std::uint64_t bits) {
-    double v = 0;
-    std::memcpy(&v, &bits, sizeof v);
-    return v;
+    return std::bit_cast<double>(bits);
 }
 
 struct Case {
@@ -125,14 +121,11 @@ void check_infinities_and_nans() {
 // ulp below the correctly rounded root (a naive sqrt(dx² + dy²) gives it too), and at exactly
 // that tolerance the ring must not split there.
 void check_ring() {
-    quorvel::Ring ring;
-    for (const auto& [x, y] : {std::pair{211.035, 922.333},
-                               {140.869, 222.971},
-                               {614.395, 230.071},
-                               {839.958, 358.828},
-                               {211.035, 922.333}}) {
-        ring.push_back({x, y});
-    }
+    const quorvel::Ring ring{{211.035, 922.333},
+                             {140.869, 222.971},
+                             {614.395, 230.071},
+                             {839.958, 358.828},
+                             {211.035, 922.333}};
     const quorvel::Ring smoothed = quorvel::cut_corners(quorvel::cut_corners(ring));
     check::expect(smoothed.size() == 17, "ring: 17 points after smoothing");
     const quorvel::Coordinate start = smoothed[0];
