@@ -132,11 +132,6 @@ ERRORS = [
 ]
 
 
-@pytest.mark.parametrize("text, expected", ERRORS)
-def test_error_descriptions(text, expected):
-    assert description(text) == expected
-
-
 ORDER = [
     # Checks run in a fixed order, whatever the order of the members in the text.
     (in_feature('"geometry":5,"type":"feat"'), 'NotAFeature("feat")'),
@@ -170,11 +165,6 @@ ORDER = [
 ]
 
 
-@pytest.mark.parametrize("text, expected", ORDER)
-def test_order_of_checks(text, expected):
-    assert description(text) == expected
-
-
 VALUES = [
     (
         '{"b":1,"a":[],"B":null,"aa":{},"\u00e9":true,"":"x","b":2}',
@@ -187,46 +177,52 @@ VALUES = [
 ]
 
 
-@pytest.mark.parametrize("value, described", VALUES)
-def test_value_descriptions(value, described):
-    assert description(fc(feature("null", ',"properties":[' + value + "]"))) == (
-        "PropertiesExpectedObjectOrNull(Array [" + described + "])"
-    )
+# A feature's "type" as written in the text, and as it is described.
+STRINGS = [
+    ("\\u00e9", "\u00e9"),
+    ("\\u00E9", "\u00e9"),
+    ("\u00e9", "\u00e9"),
+    ("\\ud83d\\ude00", "\U0001f600"),
+    ("\\uD83D\\uDE00", "\U0001f600"),
+    ("\\\"\\\\\\/\\b\\f\\n\\r\\t", '\\"\\\\/\\u{8}\\u{c}\\n\\r\\t'),
+    ("Feat\\u0301ure", "Feat\\u{301}ure"),
+    ("\\u00a0", "\\u{a0}"),
+    ("a\\u0000b", "a\\0b"),
+    ("\\t\\n\\r", "\\t\\n\\r"),
+    ('\\"\\\\', '\\"\\\\'),
+    ("it's", "it's"),
+    ("\\u0001\\u0008\\u000b\\u000c", "\\u{1}\\u{8}\\u{b}\\u{c}"),
+    ("\\u001b\\u001f\\u007f", "\\u{1b}\\u{1f}\\u{7f}"),
+    ("\\u0085", "\\u{85}"),
+    ("\\u2028", "\\u{2028}"),
+    ("\u2764\\ufe0f", "\u2764\\u{fe0f}"),
+    ("Z\u00fcrich \u65e5\u672c \U0001f600", "Z\u00fcrich \u65e5\u672c \U0001f600"),
+    ("~ !", "~ !"),
+]
 
 
 @pytest.mark.parametrize(
-    "escaped, described",
-    [
-        ("\\u00e9", "\u00e9"),
-        ("\\u00E9", "\u00e9"),
-        ("\u00e9", "\u00e9"),
-        ("\\ud83d\\ude00", "\U0001f600"),
-        ("\\uD83D\\uDE00", "\U0001f600"),
-        ("\\\"\\\\\\/\\b\\f\\n\\r\\t", '\\"\\\\/\\u{8}\\u{c}\\n\\r\\t'),
-        ("Feat\\u0301ure", "Feat\\u{301}ure"),
-        ("\\u00a0", "\\u{a0}"),
-        ("a\\u0000b", "a\\0b"),
-        ("\\t\\n\\r", "\\t\\n\\r"),
-        ('\\"\\\\', '\\"\\\\'),
-        ("it's", "it's"),
-        ("\\u0001\\u0008\\u000b\\u000c", "\\u{1}\\u{8}\\u{b}\\u{c}"),
-        ("\\u001b\\u001f\\u007f", "\\u{1b}\\u{1f}\\u{7f}"),
-        ("\\u0085", "\\u{85}"),
-        ("\\u2028", "\\u{2028}"),
-        ("\u2764\\ufe0f", "\u2764\\u{fe0f}"),
-        ("Z\u00fcrich \u65e5\u672c \U0001f600", "Z\u00fcrich \u65e5\u672c \U0001f600"),
-        ("~ !", "~ !"),
-    ],
+    "text, expected",
+    ERRORS
+    + ORDER
+    + [(fc(feature("null", ',"properties":[' + value + "]")),
+        f"PropertiesExpectedObjectOrNull(Array [{described}])") for value, described in VALUES]
+    + [(in_feature('"type":"' + escaped + '","geometry":null'), f'NotAFeature("{described}")')
+       for escaped, described in STRINGS],
 )
-def test_string_descriptions(escaped, described):
-    assert description(in_feature('"type":"' + escaped + '","geometry":null')) == (
-        f'NotAFeature("{described}")'
-    )
+def test_error_descriptions(text, expected):
+    assert description(text) == expected
 
 
-@pytest.mark.parametrize(
-    "text",
-    [
+def nested_collections(depth, inner):
+    for _ in range(depth):
+        inner = '{"type":"GeometryCollection","geometries":[' + inner + "]}"
+    return inner
+
+
+ACCEPTED = [
+    # Documents without polygons.
+    *[(text, EMPTY_FC) for text in [
         '{"type":"Point","type":"FeatureCollection","features":[]}',
         '{"type":"FeatureCollection","type":"Point","coordinates":[1,2]}',
         '{"type":"Feature","geometry":null}',
@@ -236,15 +232,9 @@ def test_string_descriptions(escaped, described):
         '{"type":"MultiPolygon","coordinates":[[[[0,0],[1]]]]}',
         '{"type":"FeatureCollection","features":[],"bbox":[]}',
         '{"type":"FeatureCollection","features":[],"bbox":[1,2,3],"crs":{"x":[null]},"Type":1}',
-    ],
-)
-def test_documents_read_without_polygons(text):
-    assert run(text, 1.0) == EMPTY_FC
-
-
-@pytest.mark.parametrize(
-    "extra",
-    [
+    ]],
+    # Members of a feature.
+    *[(fc(feature(polygon(TRIANGLE), extra)), TRIANGLE_OUT) for extra in [
         ',"id":12.5',
         ',"id":"abc"',
         ',"id":""',
@@ -259,36 +249,21 @@ def test_documents_read_without_polygons(text):
         ',"bbox":[1,2,3]',
         ',"bbox":[-1e300,0,1,2,3,4,5]',
         ',"Type":"Point","title":"x","geometries":5,"features":5,"coordinates":"c"',
-    ],
-)
-def test_accepted_feature_members(extra):
-    assert run(fc(feature(polygon(TRIANGLE), extra)), math.inf) == TRIANGLE_OUT
+    ]],
+    # Members of a geometry.
+    *[(fc(feature(geometry("Polygon", [TRIANGLE], extra))), TRIANGLE_OUT) for extra in [
+        ',"bbox":[]', ',"bbox":[0,0,8,8]', ',"crs":null', ',"geometries":5,"features":"x","id":[]'
+    ]],
+    pytest.param(fc(feature(nested_collections(40, polygon(TRIANGLE))), feature(polygon(TRIANGLE))),
+                 TRIANGLE_OUT, id="deeply_nested_geometry_collections"),
+    # Of members named twice, the last one counts.
+    (in_feature('"type":"Feature","geometry":null,"geometry":' + polygon(TRIANGLE)), TRIANGLE_OUT),
+    (in_feature('"type":"Feature","geometry":' + polygon(TRIANGLE) + ',"geometry":null'), EMPTY_FC),
+    (in_feature('"type":"Feature","geometry":5,"geometry":' + polygon(TRIANGLE)), TRIANGLE_OUT),
+    (in_feature('"type":"x","type":"Feature","geometry":' + polygon(TRIANGLE)), TRIANGLE_OUT),
+]
 
 
-@pytest.mark.parametrize(
-    "extra",
-    [',"bbox":[]', ',"bbox":[0,0,8,8]', ',"crs":null', ',"geometries":5,"features":"x","id":[]'],
-)
-def test_accepted_geometry_members(extra):
-    text = fc(feature(geometry("Polygon", [TRIANGLE], extra)))
-    assert run(text, math.inf) == TRIANGLE_OUT
-
-
-def test_deeply_nested_geometry_collections_are_read():
-    nested = polygon(TRIANGLE)
-    for _ in range(40):
-        nested = '{"type":"GeometryCollection","geometries":[' + nested + "]}"
-    assert run(fc(feature(nested), feature(polygon(TRIANGLE))), math.inf) == TRIANGLE_OUT
-
-
-@pytest.mark.parametrize(
-    "members, expected",
-    [
-        ('"type":"Feature","geometry":null,"geometry":' + polygon(TRIANGLE), TRIANGLE_OUT),
-        ('"type":"Feature","geometry":' + polygon(TRIANGLE) + ',"geometry":null', EMPTY_FC),
-        ('"type":"Feature","geometry":5,"geometry":' + polygon(TRIANGLE), TRIANGLE_OUT),
-        ('"type":"x","type":"Feature","geometry":' + polygon(TRIANGLE), TRIANGLE_OUT),
-    ],
-)
-def test_duplicate_members_last_one_counts(members, expected):
-    assert run(in_feature(members), math.inf) == expected
+@pytest.mark.parametrize("text, expected", ACCEPTED)
+def test_accepted_documents(text, expected):
+    assert run(text, math.inf) == expected

@@ -159,18 +159,15 @@ SHAPES = {
 }
 
 
-@pytest.mark.parametrize("name", sorted(SHAPES))
-@pytest.mark.parametrize("tolerance", [0.01, 2.5])
-def test_stalling_rings_keep_the_plain_result(name, tolerance):
-    literals = SHAPES[name]
+@pytest.mark.parametrize(
+    "literals, tolerance",
+    [pytest.param(SHAPES[name], t, id=f"{name}, {t}") for name in sorted(SHAPES) for t in [0.01, 2.5]]
+    # At the ends of the double range.
+    + [pytest.param(zigzag(500, scale=scale), k * scale, id=f"zigzag times {scale}, {k}")
+       for scale in [1e150, 1e-150, 2.0**-1000] for k in [0.01, 3.0]],
+)
+def test_stalling_rings_keep_the_plain_result(literals, tolerance):
     assert module(literals, tolerance) == reference(literals, tolerance)
-
-
-@pytest.mark.parametrize("scale", [1e150, 1e-150, 2.0**-1000])
-def test_stalling_rings_at_the_ends_of_the_double_range(scale):
-    literals = zigzag(500, scale=scale)
-    for tolerance in (0.01 * scale, 3.0 * scale):
-        assert module(literals, tolerance) == reference(literals, tolerance)
 
 
 def test_tolerances_at_a_distance_of_the_ring_and_one_unit_either_side():
