@@ -199,7 +199,10 @@ def is_subsequence(short, long):
 # ---- files and the command ------------------------------------------------------------------
 
 
-def smoothed_file(path, tolerance=0.01):
+TOLERANCE = 0.01  # the tolerance of the command's and the examples' tests
+
+
+def smoothed_file(path, tolerance=TOLERANCE):
     """The function's result for the text of a file."""
     return run(Path(path).read_text(encoding="utf-8"), tolerance)
 

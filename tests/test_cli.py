@@ -15,7 +15,7 @@ import pytest
 
 import quorvel
 import quorvel_cli
-from helpers import COUNTRIES, ROOT, STATES, UNWRAP, write_state_slices
+from helpers import COUNTRIES, ROOT, STATES, TOLERANCE, UNWRAP, write_state_slices
 from helpers import smoothed_file as smoothed
 from terminal import run_in_terminal
 
@@ -23,7 +23,6 @@ LAUNCHERS = {
     "script": [str(Path(sysconfig.get_path("scripts")) / "quorvel")],
     "module": [sys.executable, "-m", "quorvel_cli"],
 }
-TOLERANCE = 0.01
 
 
 def run(*arguments, launcher="script", stdin=b"", cwd=ROOT):

@@ -14,14 +14,13 @@ from pathlib import Path
 import pytest
 
 import quorvel
-from helpers import ROOT, STATES, UNWRAP, write_state_slices
+from helpers import ROOT, STATES, TOLERANCE, UNWRAP, write_state_slices
 from helpers import smoothed_file as smoothed
 from terminal import run_in_terminal
 
 README = ROOT / "README.md"
 SCRIPTS = Path(sysconfig.get_path("scripts"))
 DASK_EXAMPLE = ROOT / "examples" / "smooth_with_dask.py"
-TOLERANCE = 0.01
 
 
 def readme_blocks(language):

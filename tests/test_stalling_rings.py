@@ -161,7 +161,8 @@ SHAPES = {
 
 @pytest.mark.parametrize(
     "literals, tolerance",
-    [pytest.param(SHAPES[name], t, id=f"{name}, {t}") for name in sorted(SHAPES) for t in [0.01, 2.5]]
+    [pytest.param(SHAPES[name], t, id=f"{name}, {t}")
+     for name in sorted(SHAPES) for t in [0.01, 2.5]]
     # At the ends of the double range.
     + [pytest.param(zigzag(500, scale=scale), k * scale, id=f"zigzag times {scale}, {k}")
        for scale in [1e150, 1e-150, 2.0**-1000] for k in [0.01, 3.0]],
