@@ -20,6 +20,22 @@ bool FarthestCache::holds(std::size_t node, Coordinate c) const {
     return entry.valid && std::memcmp(&entry.centre, &c, sizeof c) == 0;
 }
 
+std::size_t FarthestCache::first_point(std::size_t node) const {
+    const std::size_t depth = static_cast<std::size_t>(std::bit_width(node)) - 1;
+    const std::size_t span = (leaf_base_ >> depth) * leaf_points_;
+    return (node - (std::size_t{1} << depth)) * span;
+}
+
+bool FarthestCache::first_point_beyond(const Ring& points, std::size_t node, Coordinate c,
+                                       double limit) const {
+    const std::size_t first = first_point(node);
+    if (first >= points.size()) {
+        return false;
+    }
+    const Coordinate p = points[first];
+    return hypotenuse(c.x - p.x, c.y - p.y) > limit;
+}
+
 std::optional<double> FarthestCache::farthest(const Ring& points, std::size_t node, Coordinate c,
                                               std::size_t& budget) {
     if (holds(node, c)) {
@@ -27,7 +43,7 @@ std::optional<double> FarthestCache::farthest(const Ring& points, std::size_t no
     }
     const std::size_t depth = static_cast<std::size_t>(std::bit_width(node)) - 1;
     const std::size_t span = (leaf_base_ >> depth) * leaf_points_;
-    const std::size_t begin = (node - (std::size_t{1} << depth)) * span;
+    const std::size_t begin = first_point(node);
     const std::size_t end = std::min(begin + span, points.size());
     double largest = 0.0;
     if (end - begin <= kDirectPoints) {

@@ -30,6 +30,18 @@ class FarthestCache {
     std::optional<double> farthest(const Ring& points, std::size_t node, Coordinate c,
                                    std::size_t& budget);
 
+    // The value for `node` and `c` if it is cached; nothing is worked out.
+    std::optional<double> cached(std::size_t node, Coordinate c) const {
+        if (holds(node, c)) {
+            return entries_[node].farthest;
+        }
+        return std::nullopt;
+    }
+
+    // Whether the distance from c to the first point of `node` exceeds `limit`: then so does
+    // the node's farthest distance.
+    bool first_point_beyond(const Ring& points, std::size_t node, Coordinate c, double limit) const;
+
     static constexpr std::size_t kDirectPoints = 64;
 
   private:
@@ -40,6 +52,8 @@ class FarthestCache {
     };
 
     bool holds(std::size_t node, Coordinate c) const;
+    // The index of the first point of `node`.
+    std::size_t first_point(std::size_t node) const;
 
     Vector<Entry> entries_;
     std::size_t leaf_base_ = 0;

@@ -289,10 +289,13 @@ class NodeBound {
             size <= kScannedHull ? size / 2 : static_cast<std::size_t>(std::bit_width(size));
         const std::size_t scan = size <= NodeHulls::kMostScannedVertices + 2 ? size : 0;
         if (distance_.degenerate()) {
-            reach.to_start =
-                std::min(reach.to_start, farthest_bound(node, distance_.start(), {0.0, 0.0}, 0.0));
-            work += kScanWork * scan;
-            reach.to_start = exactly(reach.to_start, node, distance_.start(), work, cache_budget);
+            if (!cached_within(reach.to_start, node, distance_.start(), limit)) {
+                reach.to_start = std::min(reach.to_start,
+                                          farthest_bound(node, distance_.start(), {0.0, 0.0}, 0.0));
+                work += kScanWork * scan;
+                reach.to_start =
+                    exactly(reach.to_start, node, distance_.start(), limit, work, cache_budget);
+            }
             return reach.bound();
         }
         // |s.x - p.x| + |s.y - p.y| and |dx| + |dy| bound the terms of both numerators.
@@ -304,6 +307,15 @@ class NodeBound {
         }
         const double slack = scale * kHullSlack + kHullTinySlack;
         const double len2 = distance_.len2();
+        // Exact farthest distances from the ends that runs sharing an end have already worked
+        // out come first: where they settle a branch, neither its side of the hull nor its
+        // vertices need looking at.
+        if (reach.branches.start && reach.to_start > limit) {
+            cached_within(reach.to_start, node, distance_.start(), limit);
+        }
+        if (reach.branches.end && reach.to_end > limit) {
+            cached_within(reach.to_end, node, distance_.end(), limit);
+        }
         // Only parts of the bound above the limit are worth narrowing.
         if (reach.branches.line && reach.to_line > limit) {
             work += kSearchWork * search;
@@ -345,10 +357,11 @@ class NodeBound {
         const double others_for_end = std::max(reach.branches.start ? reach.to_start : 0.0,
                                                reach.branches.line ? reach.to_line : 0.0);
         if (reach.branches.start && reach.to_start > limit && others_for_start <= limit) {
-            reach.to_start = exactly(reach.to_start, node, distance_.start(), work, cache_budget);
+            reach.to_start =
+                exactly(reach.to_start, node, distance_.start(), limit, work, cache_budget);
         }
         if (reach.branches.end && reach.to_end > limit && others_for_end <= limit) {
-            reach.to_end = exactly(reach.to_end, node, distance_.end(), work, cache_budget);
+            reach.to_end = exactly(reach.to_end, node, distance_.end(), limit, work, cache_budget);
         }
         return reach.bound();
     }
@@ -425,10 +438,27 @@ class NodeBound {
         return root * kFarthestSlack;
     }
 
+    // Narrows `bound` to the exact farthest distance from `c` over the node if the cache
+    // already holds it; whether that brings it down to `limit`, which spares the scan of the
+    // hull (a bound that can drop the node no further).
+    bool cached_within(double& bound, std::size_t node, Coordinate c, double limit) const {
+        const std::optional<double> exact = farthest_.cached(node, c);
+        if (exact) {
+            bound = std::min(bound, *exact);
+        }
+        return bound <= limit;
+    }
+
     // The smaller of `bound` and the exact farthest distance from `c` over the node, if the
-    // cache has it or can work it out within `cache_budget` points.
-    double exactly(double bound, std::size_t node, Coordinate c, std::size_t& work,
+    // cache has it or can work it out within `cache_budget` points. Not worked out when the
+    // node's first point alone lies beyond `limit`: the farthest distance is at least that, so
+    // it could not drop the node, and working it out for a centre that changes from run to run
+    // (a run's start) would cost a scan of the node.
+    double exactly(double bound, std::size_t node, Coordinate c, double limit, std::size_t& work,
                    std::size_t cache_budget) const {
+        if (!farthest_.cached(node, c) && farthest_.first_point_beyond(points_, node, c, limit)) {
+            return bound;
+        }
         const std::size_t before = cache_budget;
         const std::optional<double> exact = farthest_.farthest(points_, node, c, cache_budget);
         work += kCacheWork * (before - cache_budget);
