@@ -177,16 +177,41 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
             pending_.clear();
             const std::size_t limit_of_work =
                 work > SIZE_MAX - work_limit ? SIZE_MAX : work + work_limit;
+            // The bound of the node's box narrowed by its hull and the cached farthest
+            // distances (the first narrowing).
+            const auto narrowed = [&](Pending node) {
+                const double limit = std::max(tolerance, best.distance);
+                // The cache may measure no more than a scan of the run would, nor more than
+                // the work left.
+                const std::size_t left = limit_of_work > work ? limit_of_work - work : 0;
+                const std::size_t cache_budget =
+                    std::min(run.inner_points(), left / guard_bounds::kCacheWork);
+                node.bound = bound.refined(boxes_[node.node], node.node, limit, work, cache_budget);
+                ++node.narrowings;
+                return node;
+            };
+            // A node reached by the search: where its box does not drop it and its hull is small
+            // enough to be scanned, the hull narrows its bound at once, which spares the node a
+            // trip through the heap; a larger hull, which is searched, waits until its node
+            // comes first.
+            const auto reach_node = [&](std::size_t node) {
+                Pending fresh = pending(node, bound, best.distance, tolerance);
+                work += kBoundWork;
+                if (fresh.narrowings == 0 &&
+                    best.could_be_beaten(fresh.begin, fresh.bound, tolerance) &&
+                    hulls_.hull_size(node) <= guard_bounds::kScannedHull) {
+                    fresh = narrowed(fresh);
+                }
+                push(fresh);
+            };
             // The whole leaves of the run lie under at most two nodes per level of the tree.
             for (std::size_t low = first_leaf + leaf_base_, high = end_leaf + leaf_base_;
                  low < high; low /= 2, high /= 2) {
                 if (low % 2 == 1) {
-                    push(pending(low++, bound, best.distance, tolerance));
-                    work += kBoundWork;
+                    reach_node(low++);
                 }
                 if (high % 2 == 1) {
-                    push(pending(--high, bound, best.distance, tolerance));
-                    work += kBoundWork;
+                    reach_node(--high);
                 }
             }
             while (!pending_.empty()) {
@@ -205,15 +230,7 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
                     // The box did not drop the node: its hull may, or may at least rank it lower.
                     // Narrowed again once the best has come within the slack of the bound, it
                     // may be dropped by the exact farthest distances that then count.
-                    // The cache may measure no more than a scan of the run would, nor more than
-                    // the work left.
-                    const std::size_t left = limit_of_work > work ? limit_of_work - work : 0;
-                    const std::size_t cache_budget =
-                        std::min(run.inner_points(), left / guard_bounds::kCacheWork);
-                    node.bound =
-                        bound.refined(boxes_[node.node], node.node, limit, work, cache_budget);
-                    ++node.narrowings;
-                    push(node);
+                    push(narrowed(node));
                     continue;
                 }
                 if (node.node >= leaf_base_) {
@@ -223,9 +240,8 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
                     work += kLeafPoints * kMeasureWork;
                     continue;
                 }
-                push(pending(2 * node.node, bound, best.distance, tolerance));
-                push(pending(2 * node.node + 1, bound, best.distance, tolerance));
-                work += 2 * kBoundWork;
+                reach_node(2 * node.node);
+                reach_node(2 * node.node + 1);
             }
             return true;
         };
