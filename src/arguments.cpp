@@ -2,6 +2,7 @@
 #include "arguments.h"
 
 #include <algorithm>
+#include <cstring>
 #include <initializer_list>
 #include <optional>
 
@@ -102,7 +103,7 @@ std::optional<EncodedText> keyword_name_text(PyObject* name) {
         return std::nullopt;
     }
     const std::string_view text = bytes_view(bytes.get());
-    return EncodedText{std::move(bytes), text};
+    return EncodedText{std::move(bytes), text, {}};
 }
 
 // Fills the slot of the parameter the keyword names, compared byte for byte; returns false
@@ -191,7 +192,57 @@ EncodedText utf8_text_of(PyObject* object) {
         throw_pending_error();
     }
     const std::string_view text = bytes_view(bytes.get());
-    return EncodedText{std::move(bytes), text};
+    return EncodedText{std::move(bytes), text, {}};
+}
+
+// From this many characters on, a str's Latin-1 encoding is made slice by slice: one bytes
+// object of the whole text is then a block that the C library maps afresh on every call
+// (glibc does from 32 MiB on, however often blocks of that size were freed before), and the
+// copy into it faults its pages in one by one, at about a third of the speed of the slices,
+// whose str and bytes come from warm memory. Below it, one bytes object from the warm heap
+// costs one copy where the slices cost three.
+constexpr Py_ssize_t kSlicedLatin1Characters = Py_ssize_t{32} << 20;
+// Characters per slice: the slice's str and bytes stay below the C library's threshold for
+// mapping a block of its own (128 KiB at the least).
+constexpr Py_ssize_t kSlice = Py_ssize_t{1} << 16;
+
+// The Latin-1 encoding of a str. A long one is made slice by slice into a block of the
+// module's own (in huge pages, allocation.h). None, with the interpreter's exception pending,
+// when an encoding fails, and none when the block cannot be had.
+std::optional<EncodedText> latin1_text_of(PyObject* str) {
+    const Py_ssize_t length = PyUnicode_GetLength(str);
+    if (length < 0) {
+        return std::nullopt;
+    }
+    if (length < kSlicedLatin1Characters) {
+        PyRef bytes = PyRef::steal(PyUnicode_AsLatin1String(str));
+        if (!bytes) {
+            return std::nullopt;
+        }
+        const std::string_view text = bytes_view(bytes.get());
+        return EncodedText{std::move(bytes), text, {}};
+    }
+    EncodedText encoded;
+    try {
+        encoded.copy = TextBuffer(static_cast<std::size_t>(length));
+    } catch (const AllocationFailure&) {
+        return std::nullopt;
+    }
+    char* out = encoded.copy.begin_writing();
+    for (Py_ssize_t start = 0; start < length; start += kSlice) {
+        const PyRef slice =
+            PyRef::steal(PyUnicode_Substring(str, start, std::min(length, start + kSlice)));
+        const PyRef bytes = slice ? PyRef::steal(PyUnicode_AsLatin1String(slice.get())) : PyRef();
+        if (!bytes) {
+            return std::nullopt;
+        }
+        const std::string_view part = bytes_view(bytes.get());
+        std::memcpy(out, part.data(), part.size());
+        out += part.size();
+    }
+    encoded.copy.finish_writing(out);
+    encoded.text = encoded.copy.view();
+    return encoded;
 }
 
 InputText input_text_of(PyObject* object) {
@@ -200,16 +251,16 @@ InputText input_text_of(PyObject* object) {
     }
     // An ASCII str is its own UTF-8: read in place where the interpreter allows, else copied.
     if (const std::optional<std::string_view> in_place = ascii_text_in_place(object)) {
-        return {EncodedText{PyRef::share(object), *in_place}, false};
+        return {EncodedText{PyRef::share(object), *in_place, {}}, false};
     }
     if (is_ascii_str(object)) {
         return {utf8_text_of(object), false};
     }
-    if (PyRef bytes = PyRef::steal(PyUnicode_AsLatin1String(object))) {
-        const std::string_view text = bytes_view(bytes.get());
-        return {EncodedText{std::move(bytes), text}, true};
+    if (std::optional<EncodedText> latin1 = latin1_text_of(object)) {
+        return {std::move(*latin1), true};
     }
-    // A character beyond U+00FF: the UnicodeEncodeError only says that.
+    // A character beyond U+00FF: the UnicodeEncodeError only says that. Where memory ran
+    // short, the UTF-8 encoding fails again and says so.
     drop_pending_error();
     return {utf8_text_of(object), false};
 }

@@ -30,11 +30,12 @@ BoundArguments bind_arguments(const FunctionSignature& signature, PyObject* posi
                               PyObject* keywords);
 
 // The encoded bytes of a str, inside the object that it owns (a bytes object, or the str
-// itself when its text is read in place); `text` stays valid as long as the value lives, moves
-// included.
+// itself when its text is read in place) or in a block of its own; `text` stays valid as long
+// as the value lives, moves included.
 struct EncodedText {
     PyRef owner;
     std::string_view text;
+    TextBuffer copy;
 };
 
 // Strict UTF-8 of a str (subclasses accepted); anything else is a TypeError naming "PyString".

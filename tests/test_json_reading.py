@@ -234,3 +234,23 @@ def test_the_storage_of_the_str_changes_no_outcome(character):
     assert description(f'["{character}", {character}]') == malformed("expected value", 1, column)
     assert description(f'["{character}"]') == f'ExpectedObjectValue(Array [String("{character}")])'
 
+
+# Longer than the strs whose Latin-1 form is made in slices (32 Mi characters).
+LONG_LATIN1 = "\u00e9" * (33 << 20)
+
+
+@pytest.mark.parametrize("last", ["a", "\u00ff", "\u0100", "\U0001f600"])
+def test_long_str_read_in_slices_changes_no_outcome(last):
+    # A ring of 20,000 points whose text spans several slices, after the long name; every digit
+    # shows in the result at tolerance 0. A character beyond U+00FF, in the last slice, sends
+    # the text to UTF-8.
+    positions = ",".join(
+        f"[{i * 0.000731:.6f},{(i * 7919 % 20011) * 0.001:.3f}]" for i in range(20_000)
+    )
+    polygon = f'{{"type":"Polygon","coordinates":[[{positions},[0.0,0.0]]]}}'
+    named = fc(f'{{"type":"Feature","properties":{{"a":"{LONG_LATIN1}"}},"geometry":{polygon},'
+               f'"b":"{last}"}}')
+    assert run(named, 0.0) == run(fc(feature(polygon)), 0.0)
+    column = len(f'["{LONG_LATIN1}", '.encode()) + 1
+    assert description(f'["{LONG_LATIN1}", {last}]') == malformed("expected value", 1, column)
+
