@@ -102,6 +102,29 @@ BlockStorage grow_storage(BlockStorage old, std::size_t bytes) {
     return {data, bytes, false};
 }
 
+void* allocate_elements(std::size_t bytes) {
+#if defined(__linux__)
+    if (bytes >= kMappedElementBytes) {
+        return map_aligned(page_rounded(bytes, kHugePage), bytes);
+    }
+#endif
+    void* memory = std::malloc(bytes == 0 ? 1 : bytes);
+    if (memory == nullptr) {
+        throw_allocation_failure(bytes);
+    }
+    return memory;
+}
+
+void deallocate_elements(void* memory, std::size_t bytes) noexcept {
+#if defined(__linux__)
+    if (bytes >= kMappedElementBytes) {
+        ::munmap(memory, (bytes + kHugePage - 1) / kHugePage * kHugePage);
+        return;
+    }
+#endif
+    std::free(memory);
+}
+
 void release_pages_beyond(BlockStorage storage, std::size_t used) noexcept {
 #if defined(__linux__)
     if (storage.mapped) {

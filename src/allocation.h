@@ -24,6 +24,16 @@ struct AllocationFailure {
     throw AllocationFailure{bytes};
 }
 
+// Storage for a container's elements: from malloc, except that from kMappedElementBytes on
+// it is a mapping of its own in huge pages (see grow_storage): a ring of hundreds of thousands
+// of points, its working copies and the guard's tree are then cleared a huge page at a time,
+// where small pages would each cost a fault. The real maps' containers all stay below that
+// size, and a block this large leaves at most a third of its huge pages unused. Out of line,
+// so that the containers' code around them stays as small as with malloc and free.
+inline constexpr std::size_t kMappedElementBytes = std::size_t{4} << 20;
+void* allocate_elements(std::size_t bytes);
+void deallocate_elements(void* memory, std::size_t bytes) noexcept;
+
 // std::allocator's job, except that a failed request throws AllocationFailure with its size.
 template <class T>
 struct SizeReportingAllocator {
@@ -37,14 +47,11 @@ struct SizeReportingAllocator {
         if (count > SIZE_MAX / sizeof(T)) {
             throw_allocation_failure(SIZE_MAX);
         }
-        const std::size_t bytes = count * sizeof(T);
-        void* memory = std::malloc(bytes == 0 ? 1 : bytes);
-        if (memory == nullptr) {
-            throw_allocation_failure(bytes);
-        }
-        return static_cast<T*>(memory);
+        return static_cast<T*>(allocate_elements(count * sizeof(T)));
     }
-    void deallocate(T* memory, std::size_t) noexcept { std::free(memory); }
+    void deallocate(T* memory, std::size_t count) noexcept {
+        deallocate_elements(memory, count * sizeof(T));
+    }
 
     friend bool operator==(const SizeReportingAllocator&, const SizeReportingAllocator&) noexcept {
         return true;

@@ -1,6 +1,7 @@
 // Blocks keep their contents as they grow from malloc's heap into mappings of their own and
 // from one mapping to a larger one, a text buffer grown from a spare block writes where the
-// block was, and a filled block gives back the pages past its end.
+// block was, a filled block gives back the pages past its end, and a large container's storage
+// is a mapping of its own that goes whole when it is freed.
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -57,6 +58,42 @@ void check_spare_block_becomes_the_text_buffer() {
 }
 
 #if defined(__linux__)
+// Whether [data, data + bytes) is mapped at all: mincore refuses an unmapped page.
+bool mapped(const void* data, std::size_t bytes) {
+    const auto page = static_cast<std::size_t>(::getpagesize());
+    std::vector<unsigned char> in_memory((bytes + page - 1) / page);
+    return ::mincore(const_cast<void*>(data), bytes, in_memory.data()) == 0;
+}
+
+void check_large_containers_are_mappings_of_their_own() {
+    const void* where = nullptr;
+    std::size_t bytes = 0;
+    {
+        quorvel::Vector<std::uint64_t> values;
+        for (std::uint64_t i = 0; i < 1'000'000; ++i) {  // 8 MB, grown from the heap
+            values.push_back(i * 2654435761u);
+        }
+        bool intact = true;
+        for (std::uint64_t i = 0; intact && i < values.size(); ++i) {
+            intact = values[i] == i * 2654435761u;
+        }
+        check::expect(intact, "every element survives each growth");
+        where = values.data();
+        bytes = values.capacity() * sizeof(std::uint64_t);
+        check::expect(reinterpret_cast<std::uintptr_t>(where) % (std::size_t{2} << 20) == 0,
+                      "a container of megabytes starts on a huge page");
+        check::expect(mapped(where, bytes), "its storage is mapped while it lives");
+    }
+    // No page of it is left.
+    const auto page = static_cast<std::size_t>(::getpagesize());
+    const char* start = static_cast<const char*>(where);
+    bool gone = true;
+    for (std::size_t at = 0; gone && at < bytes; at += page) {
+        gone = !mapped(start + at, page);
+    }
+    check::expect(gone, "its whole mapping is gone once it is freed");
+}
+
 // How many of the pages of [data, data + bytes) are in memory.
 std::size_t resident_pages(const char* data, std::size_t bytes) {
     const auto page = static_cast<std::size_t>(::getpagesize());
@@ -108,6 +145,7 @@ int main() {
     check_spare_block_becomes_the_text_buffer();
 #if defined(__linux__)
     check_finished_blocks_give_back_their_tail();
+    check_large_containers_are_mappings_of_their_own();
 #endif
     return check::status();
 }
