@@ -148,7 +148,7 @@ constexpr double kFarthestSlack = 1.0 + 0x1p-46;
 // vertex of a scan of the cut hull.
 constexpr std::size_t kSearchWork = 4;
 // Hulls of up to this many vertices are scanned rather than searched (6 above).
-constexpr std::size_t kScannedHull = 16;
+constexpr std::size_t kScannedHull = 32;
 constexpr std::size_t kScanWork = 3;
 
 // A bound this close above the limit may be above it by its slack alone: the hull is worth
@@ -319,7 +319,7 @@ class NodeBound {
         // Only parts of the bound above the limit are worth narrowing.
         if (reach.branches.line && reach.to_line > limit) {
             work += kSearchWork * search;
-            const std::optional<Span> numerator = hull_span(node, {dy, -dx}, slack, &across);
+            const std::optional<Span> numerator = hull_span(node, {dy, -dx}, slack, Across{});
             if (numerator) {
                 reach.to_line = std::min(
                     reach.to_line, line_bound<Ordinary>(*numerator, len2, distance_.length()));
@@ -328,7 +328,7 @@ class NodeBound {
         if ((reach.branches.start && reach.to_start > limit) ||
             (reach.branches.end && reach.to_end > limit)) {
             work += kSearchWork * search;
-            const std::optional<Span> numerator = hull_span(node, {dx, dy}, slack, &along);
+            const std::optional<Span> numerator = hull_span(node, {dx, dy}, slack, Along{});
             if (numerator) {
                 const Branches hull = possible_branches(over<Ordinary>(*numerator, len2));
                 reach.branches = {reach.branches.start && hull.start,
@@ -414,15 +414,20 @@ class NodeBound {
         return reach;
     }
 
-    // The computed numerators of r and q at a point, as point_segment_distance forms them.
-    static double along(const DistanceToSegment& d, Coordinate p) {
-        const Coordinate s = d.start();
-        return (p.x - s.x) * d.dx() + (p.y - s.y) * d.dy();
-    }
-    static double across(const DistanceToSegment& d, Coordinate p) {
-        const Coordinate s = d.start();
-        return (s.y - p.y) * d.dx() - (s.x - p.x) * d.dy();
-    }
+    // The computed numerators of r and q at a point, as point_segment_distance forms them;
+    // types of their own, so that the scan of a small hull has them inline.
+    struct Along {
+        double operator()(const DistanceToSegment& d, Coordinate p) const {
+            const Coordinate s = d.start();
+            return (p.x - s.x) * d.dx() + (p.y - s.y) * d.dy();
+        }
+    };
+    struct Across {
+        double operator()(const DistanceToSegment& d, Coordinate p) const {
+            const Coordinate s = d.start();
+            return (s.y - p.y) * d.dx() - (s.x - p.x) * d.dy();
+        }
+    };
 
     // A bound on hypot(c - p) over the node's points from its farthest hull vertex (7 above);
     // +inf where the hull is too large or the distance out of range.
@@ -469,8 +474,9 @@ class NodeBound {
     // widened by `slack` (6 above): at every vertex for a small hull, at the vertices extreme
     // along `f` (the direction in which the numerator's exact value grows) and its opposite for
     // a large one. None where the search for them cannot decide.
+    template <class Numerator>
     std::optional<Span> hull_span(std::size_t node, Coordinate f, double slack,
-                                  double (*numerator)(const DistanceToSegment&, Coordinate)) const {
+                                  Numerator numerator) const {
         if (hulls_.hull_size(node) <= kScannedHull) {
             double lowest = kInfinity;
             double highest = -kInfinity;
