@@ -178,15 +178,9 @@ void read_fraction(JsonCursor& cursor, Digits& d) {
     d.is_float = true;
 }
 
-// f = the significand rounded to a float, then times or divided by one power of ten from the
-// table; an exponent beyond the table first divides by 1e308 as often as needed.
-double float_value(const JsonCursor& cursor, const Digits& d) {
+// float_value() for exponents other than -1 to -308.
+[[gnu::noinline]] double float_value_scaled(const JsonCursor& cursor, const Digits& d) {
     double value = static_cast<double>(d.significand);
-    // The common case, a fraction without an exponent: one division.
-    if (d.exponent < 0 && d.exponent >= -308) [[likely]] {
-        value /= kNearestPowersOfTen[-d.exponent];
-        return d.positive ? value : -value;
-    }
     // The exponent arithmetic saturates at the 32-bit range.
     std::int64_t exponent = std::clamp<std::int64_t>(d.exponent, INT32_MIN, INT32_MAX);
     for (;;) {
@@ -212,6 +206,18 @@ double float_value(const JsonCursor& cursor, const Digits& d) {
         exponent += 308;
     }
     return d.positive ? value : -value;
+}
+
+// f = the significand rounded to a float, then times or divided by one power of ten from the
+// table; an exponent beyond the table first divides by 1e308 as often as needed. The common
+// case, a fraction without an exponent (one division), is inline in the reader of every
+// literal.
+[[gnu::always_inline]] inline double float_value(const JsonCursor& cursor, const Digits& d) {
+    if (d.exponent < 0 && d.exponent >= -308) [[likely]] {
+        const double value = static_cast<double>(d.significand) / kNearestPowersOfTen[-d.exponent];
+        return d.positive ? value : -value;
+    }
+    return float_value_scaled(cursor, d);
 }
 
 // The cursor is at 'e' or 'E'. Returns the literal's value.
