@@ -281,27 +281,12 @@ template <int N, class Measure>
     return screen;
 }
 
-template <class Measure>
-Screen screen_run(const Ring& points, const Run& run, const Measure& measure, double* estimate,
-                  double no_split_below) {
-    return screen_in_lanes<2>(points, run, measure, estimate, no_split_below);
-}
-
-#if defined(__x86_64__)
-// Four lanes where the processor has AVX2; the same results, computed twice as wide.
-template <class Measure>
-[[gnu::target("avx2")]] Screen screen_run_avx2(const Ring& points, const Run& run,
-                                               const Measure& measure, double* estimate,
-                                               double no_split_below) {
-    return screen_in_lanes<4>(points, run, measure, estimate, no_split_below);
-}
-#endif
-
 // Short runs, which most splitting ends in, one point at a time without the set-up of lanes.
 constexpr std::size_t kFewInnerPoints = 4;
 
 template <class Measure>
-Screen screen_few(const Ring& points, const Run& run, const Measure& measure, double* estimate) {
+[[gnu::always_inline]] inline Screen screen_few(const Ring& points, const Run& run,
+                                                const Measure& measure, double* estimate) {
     Screen screen;
     for (std::size_t i = run.first + 1; i < run.last; ++i) {
         const double a = measure(points[i]);
@@ -318,31 +303,27 @@ Screen screen_few(const Ring& points, const Run& run, const Measure& measure, do
     return screen;
 }
 
-template <class Measure>
-Screen screen_run_in(ScreenLanes lanes, const Ring& points, const Run& run, const Measure& measure,
-                     double* estimate, double no_split_below) {
+template <int N, class Measure>
+[[gnu::always_inline]] inline Screen screen_run_in(const Ring& points, const Run& run,
+                                                   const Measure& measure, double* estimate,
+                                                   double no_split_below) {
     if (run.inner_points() <= kFewInnerPoints) {
         return screen_few(points, run, measure, estimate);
     }
-#if defined(__x86_64__)
-    if (lanes == ScreenLanes::Four) {
-        return screen_run_avx2(points, run, measure, estimate, no_split_below);
-    }
-#endif
-    (void)lanes;
-    return screen_run(points, run, measure, estimate, no_split_below);
+    return screen_in_lanes<N>(points, run, measure, estimate, no_split_below);
 }
 
 // The same answer as split_plain. The exact distance is computed only for the points whose
 // estimate comes close to the largest, and not at all when the largest is clearly within the
 // tolerance or a single point clearly beyond it is the only candidate.
-template <class Measure>
-Split split_screened_by(const Ring& points, const Run& run, double tolerance,
-                        const Measure& measure, double* estimate, ScreenLanes lanes) {
+template <int N, class Measure>
+[[gnu::always_inline]] inline Split split_screened_by(const Ring& points, const Run& run,
+                                                      double tolerance, const Measure& measure,
+                                                      double* estimate) {
     const double scale = measure.scale();
     const double tolerance_squared = tolerance * tolerance;
     const double no_split_below = tolerance_squared * (1.0 - kScreenMargin) * scale;
-    const Screen screen = screen_run_in(lanes, points, run, measure, estimate, no_split_below);
+    const Screen screen = screen_run_in<N>(points, run, measure, estimate, no_split_below);
     if (screen.largest < kTinyDistanceSquared * scale) {
         return split_plain(points, run, tolerance);
     }
@@ -360,20 +341,46 @@ Split split_screened_by(const Ring& points, const Run& run, double tolerance,
     return Split{};
 }
 
-}  // namespace
-
-Split split_screened(const Ring& points, const Run& run, double tolerance, double* estimate,
-                     ScreenLanes lanes) {
+template <int N>
+[[gnu::always_inline]] inline Split split_screened_in_lanes(const Ring& points, const Run& run,
+                                                            double tolerance, double* estimate) {
     const Coordinate s = points[run.first];
     const Coordinate e = points[run.last];
     if (s == e) {
-        return split_screened_by(points, run, tolerance, ToPoint{s}, estimate, lanes);
+        return split_screened_by<N>(points, run, tolerance, ToPoint{s}, estimate);
     }
     const ToChord to_chord{s, e};
     if (to_chord.len2 < kTinyChordSquared) {
         return split_plain(points, run, tolerance);
     }
-    return split_screened_by(points, run, tolerance, to_chord, estimate, lanes);
+    return split_screened_by<N>(points, run, tolerance, to_chord, estimate);
+}
+
+Split split_screened_in_two_lanes(const Ring& points, const Run& run, double tolerance,
+                                  double* estimate) {
+    return split_screened_in_lanes<2>(points, run, tolerance, estimate);
+}
+
+#if defined(__x86_64__)
+// The whole search of a run compiled for AVX2, lanes and all, so that a run costs one call and
+// no change between the two kinds of vector code.
+[[gnu::target("avx2")]] Split split_screened_in_four_lanes(const Ring& points, const Run& run,
+                                                           double tolerance, double* estimate) {
+    return split_screened_in_lanes<4>(points, run, tolerance, estimate);
+}
+#endif
+
+}  // namespace
+
+Split split_screened(const Ring& points, const Run& run, double tolerance, double* estimate,
+                     ScreenLanes lanes) {
+#if defined(__x86_64__)
+    if (lanes == ScreenLanes::Four) {
+        return split_screened_in_four_lanes(points, run, tolerance, estimate);
+    }
+#endif
+    (void)lanes;
+    return split_screened_in_two_lanes(points, run, tolerance, estimate);
 }
 
 bool four_lanes_supported() {
