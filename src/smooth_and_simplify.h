@@ -17,14 +17,15 @@ enum class SplitScan {
 };
 enum class SplitGuardUse {
     Never,        // the scan alone, whatever the ring
-    WhenStalled,  // the scan until a ring of n points has cost it stall_factor * n * (log2 n + 1)
-                  // point measurements, then the guard (split_guard.h) for that ring's long runs
+    WhenStalled,  // the scan until the long runs (256 inner points or more) of a ring of n
+                  // points have cost it stall_factor * n * (log2 n + 1) point measurements, then
+                  // the guard (split_guard.h) for that ring's long runs
     Always        // the guard for every run from the start
 };
 struct SplitKernels {
     SplitScan scan;
     SplitGuardUse guard;
-    std::size_t stall_factor = 2;
+    std::size_t stall_factor = 1;
 };
 
 // Four lanes where the processor has AVX2, else two; the guard when a ring stalls.

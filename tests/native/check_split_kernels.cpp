@@ -37,7 +37,7 @@ std::vector<SplitKernels> kernels_to_check() {
         {SplitScan::Plain, SplitGuardUse::Always},
         {SplitScan::TwoLanes, SplitGuardUse::Always},
         {SplitScan::Plain, SplitGuardUse::WhenStalled, 0},
-        {SplitScan::TwoLanes, SplitGuardUse::WhenStalled, 1},
+        {SplitScan::TwoLanes, SplitGuardUse::WhenStalled, 2},
         {SplitScan::TwoLanes, SplitGuardUse::WhenStalled},
     };
     if (quorvel::four_lanes_supported()) {
