@@ -12,7 +12,7 @@ otherwise blur. The calls go in rounds, each round taking every shape and size o
 busy spell on the machine slows one call of each ring rather than all calls of one size: the
 growth per doubling compares sizes measured side by side too.
 
-    python benchmarks/adversarial_rings.py [--repeat 5] [--sizes 20000 40000 80000]
+    python benchmarks/adversarial_rings.py [--repeat 7] [--sizes 20000 40000 80000]
         [--shapes zigzag spiral ...] [--real data/ne_countries_50m.geojson]
 
 Shapes:
@@ -165,6 +165,7 @@ def main():
         print(f"{name:12} {size:7} {megabytes:6.2f} {seconds[k]:9.4f} {growth:>13}"
               f" {rate:7.2f} {real_rate:10.1f} {100 * rate / real_rate:7.1f}%")
         previous = (name, size, seconds[k])
+
 
 if __name__ == "__main__":
     main()
