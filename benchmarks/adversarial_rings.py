@@ -27,6 +27,9 @@ Shapes:
                   one line, all points of the other tie exactly
   circle_ties     integer points exactly on one circle around the ring's first point, in pairs
                   on opposite sides: every distance to the centre is the same double
+  overflow        a line of steps of a few units toward an end near the largest double: the
+                  squared length of a chord to it overflows, only the points just past a run's
+                  start keep a finite projection on it, and each split peels off those few
 """
 import argparse
 import math
@@ -110,8 +113,13 @@ def circle_ties(n):
     return points + [(0, 0)] * 2
 
 
+def overflow(n):
+    line = [(7.25 + 5 * i, 7.25 - i) for i in range(n)]
+    return line + [(-3.37e307, -1.348e308), line[0]]
+
+
 SHAPES = {"zigzag": zigzag, "turned": turned, "growing": growing, "spiral": spiral,
-          "comb": comb, "comb_ties": comb_ties, "circle_ties": circle_ties}
+          "comb": comb, "comb_ties": comb_ties, "circle_ties": circle_ties, "overflow": overflow}
 
 
 def feature_collection(points):

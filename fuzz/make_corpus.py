@@ -189,7 +189,10 @@ def stalling_rings():
     for i, (x, y) in enumerate(arc):
         bx, by = arc[(i * 7) % len(arc)]
         circle += [(float(x), float(y))] * 2 + [(float(-bx), float(-by))] * 2
-    return [zig, grow, turned, spiral, comb + [(far, far)], ties + [(far, far)], circle]
+    # A line toward an end near the largest double: chords to it overflow their squared length.
+    line = [(7.25 + 5 * i, 7.25 - i) for i in range(count)]
+    beyond = line + [(-3.37e307, -1.348e308), line[0]]
+    return [zig, grow, turned, spiral, comb + [(far, far)], ties + [(far, far)], circle, beyond]
 
 
 def simplify_seeds():

@@ -108,6 +108,21 @@
 //    start branch (c = s), the end branch (c = e) or a degenerate chord (c = s) computes for each
 //    of them, so its largest is a bound with no slack on any branch measured from c. It is
 //    worked out, within a budget, for a node that one end's branch alone keeps.
+//
+// 10. Chords beyond the overflow of len2. For a chord longer than about 1e154, len2 = +inf. Then
+//    r = fl(R / +inf) is -0 or +0 where R is finite and NaN where it is not: no point takes the
+//    end branch; the line branch gives q = fl(N / +inf), +-0 or NaN, and d = fl(0 * H) = 0 or
+//    NaN, which never wins; the start branch needs a finite R = fl(fl(-u dx) + fl(-v dy)). The
+//    spans of 2 carry each product exactly, but their sum widens to [-inf, +inf] wherever one
+//    product is +inf and the other -inf, which loses what matters here: a box whose products
+//    can only overflow has no point on the start branch. So for such a chord the box takes the
+//    start branch only where both products can be finite (their spans reach the finite
+//    doubles) and their sum can too (by 1, the sum of the smallest finite values bounds every
+//    sum of finite values from below, and that of the largest from above), and no other
+//    branch. Without this, the NaN that the span of r allows would open the end branch too, and
+//    every node of a run whose chord ends near the largest double would be bounded by its
+//    distance to that end: on a line of short steps toward such an end, where each split peels
+//    off the few points whose R stays finite, the guard would open the whole run every time.
 #pragma once
 
 #include <algorithm>
@@ -243,6 +258,17 @@ inline double hypot_bound(double big_a, double big_b, double limit) {
         }
     }
     return std::nextafter(hypotenuse(big_a, big_b), kInfinity);
+}
+
+// Whether fl(a + b) can be finite for values of the two spans (10 above).
+inline bool may_sum_to_finite(Span a, Span b) {
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    if (!(a.lo <= kLargest && a.hi >= -kLargest && b.lo <= kLargest && b.hi >= -kLargest)) {
+        return false;
+    }
+    const double lowest = std::max(a.lo, -kLargest) + std::max(b.lo, -kLargest);
+    const double highest = std::min(a.hi, kLargest) + std::min(b.hi, kLargest);
+    return lowest <= kLargest && highest >= -kLargest;
 }
 
 // Which branches the points of a node may take (3 above).
@@ -394,6 +420,17 @@ class NodeBound {
         const double dx = distance_.dx();
         const double dy = distance_.dy();
         const double len2 = distance_.len2();
+        if constexpr (!Ordinary) {
+            if (len2 == kInfinity) {
+                // 10 above.
+                reach.branches.start =
+                    may_sum_to_finite(times<false>(negated(u), dx), times<false>(negated(v), dy));
+                if (reach.branches.start) {
+                    reach.to_start = hypot_bound(magnitude(u), magnitude(v), limit);
+                }
+                return reach;
+            }
+        }
         reach.branches = possible_branches(over<Ordinary>(
             plus<Ordinary>(times<Ordinary>(negated(u), dx), times<Ordinary>(negated(v), dy)),
             len2));

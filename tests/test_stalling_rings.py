@@ -148,6 +148,14 @@ def circle_ties(pairs):
     return points + [("0", "0")] * 2
 
 
+def toward_overflow(n):
+    """A line of steps of a few units toward an end near the largest double: the squared length
+    of a chord to that end overflows, only the points just past a run's start keep a finite
+    projection on it, and every split peels off those few."""
+    points = [(literal(7.25 + 5 * i), literal(7.25 - i)) for i in range(n)]
+    return points + [(literal(-3.37e307), literal(-1.348e308)), points[0]]
+
+
 SHAPES = {
     "zigzag": zigzag(700),
     "growing zigzag": zigzag(700, growing=True),
@@ -156,6 +164,7 @@ SHAPES = {
     "shrinking comb at 45 degrees": comb(1200),
     "comb with exact ties": comb(1200, shrinking=False),
     "circle with exact ties": circle_ties(90),
+    "line toward an end beyond the overflow": toward_overflow(400),
 }
 
 

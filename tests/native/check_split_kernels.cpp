@@ -1,14 +1,16 @@
 // Every way of finding where a run splits gives split_plain's answer, bit for bit: the screened
 // scan in two and four lanes, the guard on its own and the guard taking over from a scan, on
 // rings built to stall Ramer-Douglas-Peucker (zigzags straight, turned, growing; spirals; combs
-// at 45 degrees; points tied on a circle), on random rings, at the extremes of the double range,
-// with NaN and infinite coordinates and tolerances, and at tolerances one unit in the last
-// place around a distance of the ring. The guard is also asked about arbitrary runs directly.
+// at 45 degrees; points tied on a circle; a line toward an end whose chords overflow), on random
+// rings, at the extremes of the double range, with NaN and infinite coordinates and tolerances,
+// and at tolerances one unit in the last place around a distance of the ring. The guard is also
+// asked about arbitrary runs directly.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -318,6 +320,50 @@ void check_non_finite_coordinates() {
     }
 }
 
+// A line of steps of a few units toward `far`, smoothed and closed.
+Ring line_toward(Coordinate far) {
+    Ring line;
+    for (int i = 0; i < 1500; ++i) {
+        line.push_back({7.25 + 5 * i, 7.25 - i});
+    }
+    line.push_back(far);
+    line.push_back(line.front());
+    return smoothed(line);
+}
+
+// Chords longer than about 1e154, whose squared length overflows: toward an end near the
+// largest double, only points whose projection on the chord stays finite can win, the few just
+// past the run's start, so every split peels off those few. The guard must agree with the scan
+// and find them from its bounds within what one scan of the run costs, where without them it
+// would open the whole run and hand every split to the scan.
+void check_chords_beyond_overflow() {
+    for (const Coordinate far : {Coordinate{-3.37e307, -1.348e308}, Coordinate{8e307, 8e307},
+                                 Coordinate{1e155, 1e155}, Coordinate{-1.7e308, 1.7e308}}) {
+        for (const double t : {1.0, 0.01, 1e300}) {
+            expect_all_agree("line toward an end beyond the overflow", line_toward(far), t);
+        }
+    }
+    // The runs the splitting goes through: from a point of the line to the end near the largest
+    // double.
+    const Ring ring = line_toward({-3.37e307, -1.348e308});
+    std::size_t end = 0;
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+        if (std::fabs(ring[i].y) > std::fabs(ring[end].y)) {
+            end = i;
+        }
+    }
+    quorvel::SplitGuard guard;
+    check::expect(guard.build(ring), "the guard accepts a finite ring");
+    for (std::size_t first = 0; first + 400 < end; first += 101) {
+        const quorvel::Run run{first, end};
+        std::size_t work = 0;
+        const std::optional<quorvel::Split> split =
+            guard.split_within(ring, run, 1.0, run.inner_points(), work);
+        check::expect(split.has_value() && *split == quorvel::split_plain(ring, run, 1.0),
+                      "the guard decides a run whose chord overflows, within one scan");
+    }
+}
+
 // The guard alone on arbitrary runs of a ring, against split_plain.
 void check_guard_on_any_run() {
     std::mt19937_64 random(99);
@@ -351,6 +397,7 @@ int main() {
     check_random_rings();
     check_tolerance_edges();
     check_non_finite_coordinates();
+    check_chords_beyond_overflow();
     check_guard_on_any_run();
     return check::status();
 }
