@@ -30,6 +30,9 @@ Shapes:
   overflow        a line of steps of a few units toward an end near the largest double: the
                   squared length of a chord to it overflows, only the points just past a run's
                   start keep a finite projection on it, and each split peels off those few
+  spiral_line     a half turn of a spiral and a line at 45 degrees, visited in turn near
+                  (1e6, 1e6), closed through a point 1e7 below: each split peels a few points off
+                  the run's end, and every box holds points on both sides of that end
 """
 import argparse
 import math
@@ -118,8 +121,19 @@ def overflow(n):
     return line + [(-3.37e307, -1.348e308), line[0]]
 
 
+def spiral_line(n):
+    points = []
+    for i in range(n // 2):
+        t = i / (n // 2)
+        radius = 1 - 0.9 * t
+        points += [(1e6 + radius * math.cos(math.pi * t), 1e6 + radius * math.sin(math.pi * t)),
+                   (1e6 - t, 1e6 + 1 - t)]
+    return [(1e6, -9e6)] + points + [(1e6, -9e6)]
+
+
 SHAPES = {"zigzag": zigzag, "turned": turned, "growing": growing, "spiral": spiral,
-          "comb": comb, "comb_ties": comb_ties, "circle_ties": circle_ties, "overflow": overflow}
+          "comb": comb, "comb_ties": comb_ties, "circle_ties": circle_ties, "overflow": overflow,
+          "spiral_line": spiral_line}
 
 
 def feature_collection(points):

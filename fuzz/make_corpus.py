@@ -192,7 +192,16 @@ def stalling_rings():
     # A line toward an end near the largest double: chords to it overflow their squared length.
     line = [(7.25 + 5 * i, 7.25 - i) for i in range(count)]
     beyond = line + [(-3.37e307, -1.348e308), line[0]]
-    return [zig, grow, turned, spiral, comb + [(far, far)], ties + [(far, far)], circle, beyond]
+    # A half turn of a spiral and a line, visited in turn: nodes straddle every chord's end.
+    in_turn = [(1e6, -9e6)]
+    for i in range(count // 2):
+        t = i / (count // 2)
+        radius = 1 - 0.9 * t
+        in_turn += [(1e6 + radius * math.cos(math.pi * t), 1e6 + radius * math.sin(math.pi * t)),
+                    (1e6 - t, 1e6 + 1 - t)]
+    in_turn.append(in_turn[0])
+    return [zig, grow, turned, spiral, comb + [(far, far)], ties + [(far, far)], circle, beyond,
+            in_turn]
 
 
 def simplify_seeds():

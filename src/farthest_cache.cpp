@@ -9,10 +9,12 @@
 
 namespace quorvel {
 
-void FarthestCache::reset(std::size_t nodes, std::size_t leaf_base, std::size_t leaf_points) {
+void FarthestCache::reset(std::size_t nodes, std::size_t leaf_base, std::size_t leaf_points,
+                          std::size_t points_allowed) {
     entries_.assign(nodes, Entry{{0.0, 0.0}, 0.0, false});
     leaf_base_ = leaf_base;
     leaf_points_ = leaf_points;
+    points_left_ = points_allowed;
 }
 
 bool FarthestCache::holds(std::size_t node, Coordinate c) const {
@@ -47,10 +49,11 @@ std::optional<double> FarthestCache::farthest(const Ring& points, std::size_t no
     const std::size_t end = std::min(begin + span, points.size());
     double largest = 0.0;
     if (end - begin <= kDirectPoints) {
-        if (end - begin > budget) {
+        if (end - begin > budget || end - begin > points_left_) {
             return std::nullopt;
         }
         budget -= end - begin;
+        points_left_ -= end - begin;
         // The largest of the distances as computed; the tree's coordinates are finite, so no
         // NaN arises.
         for (std::size_t i = begin; i < end; ++i) {

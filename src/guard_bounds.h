@@ -107,7 +107,8 @@
 //    hypotenuse(fl(c.x - p.x), fl(c.y - p.y)) over all the node's points: the very value the
 //    start branch (c = s), the end branch (c = e) or a degenerate chord (c = s) computes for each
 //    of them, so its largest is a bound with no slack on any branch measured from c. It is
-//    worked out, within a budget, for a node that one end's branch alone keeps.
+//    worked out, within a budget per run and one per ring, for a node that one end's branch
+//    alone keeps.
 //
 // 10. Chords beyond the overflow of len2. For a chord longer than about 1e154, len2 = +inf. Then
 //    r = fl(R / +inf) is -0 or +0 where R is finite and NaN where it is not: no point takes the
@@ -123,6 +124,35 @@
 //    every node of a run whose chord ends near the largest double would be bounded by its
 //    distance to that end: on a line of short steps toward such an end, where each split peels
 //    off the few points whose R stays finite, the guard would open the whole run every time.
+//
+// 11. The start and end branches from the spans of the hull. The farthest corner of 7 is looked
+//    for only in small hulls, and the box's corner may lie far beyond every point of the branch:
+//    where two curves are visited in turn, every node holds points on both sides of a chord's
+//    end, and its box reaches as far from that end as the run is long. A bound that holds for
+//    any hull comes from the two spans of 6. For reals, with a = p - c and the chord's d =
+//    (dx, dy), |a|^2 D = (a.d)^2 + (a x d)^2, where D = dx^2 + dy^2 and a x d = a.x dy - a.y dx,
+//    so |p - c| = sqrt(((a.d)^2 + (a x d)^2) / D). The spans [lo, hi] of R and of N of 6, with
+//    their slack, hold the exact T(p) and L(p) = (p - s) x d of every point of the node, not
+//    only their computed values: L(p) <= L(v) <= N(v) + err for the extreme vertex v.
+//    - Start branch (c = s): a.d = T(p) lies in [lo_R, tau_s] (7 above), so |a.d| <= A =
+//      max(tau_s, -lo_R), and |a x d| = |L(p)| <= C = the larger magnitude of N's span.
+//    - End branch (c = e): a.d = T(p) - (e - s).d and a x d = L(p) - (e - s) x d. With dx =
+//      (e.x - s.x)(1 + d1) and dy likewise, |d1|, |d2| <= eps (a difference that underflows is
+//      exact), (e - s).d = dx^2/(1 + d1) + dy^2/(1 + d2) >= D/(1 + eps) and |(e - s) x d| =
+//      |dx dy| |1/(1 + d1) - 1/(1 + d2)| <= 1.01 eps D. For len2 of at least 2^-900 the squares'
+//      underflow is negligible and D >= len2 (1 - 2.01 eps). So a.d lies in [-tau_e, hi_R - len2
+//      + m/4] with m = len2 2^-49, giving A = max(tau_e, fl(fl(hi_R - len2) + m)), or
+//      max(tau_e, m) where hi_R <= len2 (fl keeps the sign of a difference); and C =
+//      fl(|N|max + len2 2^-50).
+//    Every rounding in forming A and C errs by at most eps relative on a sum of non-negative
+//    terms, or keeps what the margins add; so A and C are each at least (1 - 2 eps) times the
+//    exact bounds they stand for. Then w = fl(fl(sqrt(fl(fl(A * A) + fl(C * C)))) /
+//    fl(sqrt(len2))), with max(A, C) in [2^-450, 2^500] and len2 in [2^-900, 2^1000] so that no
+//    square overflows and the larger is normal, is at least |p - c| (1 - 10 eps), while a point's
+//    computed distance is at most |p - c| (1 + 3 eps) (7 above); fl(w (1 + 2^-46)) bounds it with
+//    more than 100 eps to spare. Margins aside, the bound is at most sqrt(2) times the largest
+//    distance of the node's points: a point's distance is at least both |a.d| / sqrt(D) (on
+//    its branch, for the point where the span of R ends beyond c) and |L(p)| / sqrt(D).
 #pragma once
 
 #include <algorithm>
@@ -157,6 +187,12 @@ constexpr double kHullTinySlack = 0x1p-1060;
 constexpr double kFarthestSmallest = 0x1p-400;
 constexpr double kFarthestLargest = 0x1p199;
 constexpr double kFarthestSlack = 1.0 + 0x1p-46;
+
+// Ranges of the bound from the spans of the hull (11 above); it shares the factor above.
+constexpr double kProjectedSmallest = 0x1p-450;
+constexpr double kProjectedLargest = 0x1p500;
+constexpr double kProjectedSmallestLen2 = 0x1p-900;
+constexpr double kProjectedLargestLen2 = 0x1p1000;
 
 // The cost of narrowing a bound by a hull, in the units of SplitGuard::split_within (a point
 // of the screened scan costs one): per step of the two searches along a direction, and per
@@ -343,38 +379,47 @@ class NodeBound {
             cached_within(reach.to_end, node, distance_.end(), limit);
         }
         // Only parts of the bound above the limit are worth narrowing.
+        std::optional<Span> across;
         if (reach.branches.line && reach.to_line > limit) {
             work += kSearchWork * search;
-            const std::optional<Span> numerator = hull_span(node, {dy, -dx}, slack, Across{});
-            if (numerator) {
-                reach.to_line = std::min(
-                    reach.to_line, line_bound<Ordinary>(*numerator, len2, distance_.length()));
+            across = hull_span(node, {dy, -dx}, slack, Across{});
+            if (across) {
+                reach.to_line = std::min(reach.to_line,
+                                         line_bound<Ordinary>(*across, len2, distance_.length()));
             }
         }
-        if ((reach.branches.start && reach.to_start > limit) ||
-            (reach.branches.end && reach.to_end > limit)) {
+        const auto ends_above_limit = [&] {
+            return (reach.branches.start && reach.to_start > limit) ||
+                   (reach.branches.end && reach.to_end > limit);
+        };
+        if (ends_above_limit()) {
             work += kSearchWork * search;
-            const std::optional<Span> numerator = hull_span(node, {dx, dy}, slack, Along{});
-            if (numerator) {
-                const Branches hull = possible_branches(over<Ordinary>(*numerator, len2));
+            const std::optional<Span> along = hull_span(node, {dx, dy}, slack, Along{});
+            if (along) {
+                const Branches hull = possible_branches(over<Ordinary>(*along, len2));
                 reach.branches = {reach.branches.start && hull.start,
                                   reach.branches.end && hull.end, reach.branches.line && hull.line};
+                if (ends_above_limit() && !across) {
+                    work += kSearchWork * search;
+                    across = hull_span(node, {dy, -dx}, slack, Across{});
+                }
+                if (across) {
+                    narrow_ends_by_spans(reach, *along, *across, slack);
+                }
             }
         }
-        // Points of the start branch have (p - s).d at most slack (plus what a quotient that
-        // rounds to zero allows), points of the end branch (p - e).d at least minus about that
-        // (plus the rounding of dx, dy and len2): 7 above.
+        // What is still above the limit: the farthest corner of the hull cut at the branch's
+        // side (7 above).
         if (reach.branches.start && reach.to_start > limit) {
             work += kScanWork * scan;
-            const double tau = slack + len2 * 0x1p-1074;
             reach.to_start =
-                std::min(reach.to_start, farthest_bound(node, distance_.start(), {-dx, -dy}, tau));
+                std::min(reach.to_start,
+                         farthest_bound(node, distance_.start(), {-dx, -dy}, start_room(slack)));
         }
         if (reach.branches.end && reach.to_end > limit) {
             work += kScanWork * scan;
-            const double tau = slack + len2 * 0x1p-50;
-            reach.to_end =
-                std::min(reach.to_end, farthest_bound(node, distance_.end(), {dx, dy}, tau));
+            reach.to_end = std::min(
+                reach.to_end, farthest_bound(node, distance_.end(), {dx, dy}, end_room(slack)));
         }
         // Where one end's branch alone keeps the node, the exact farthest distance from that
         // end may drop it; runs that share the end share the values (farthest_cache.h).
@@ -465,6 +510,43 @@ class NodeBound {
             return (s.y - p.y) * d.dx() - (s.x - p.x) * d.dy();
         }
     };
+
+    // How far (p - s).d may exceed 0 for a point p of the start branch, tau_s, and how far
+    // (p - e).d may fall below 0 for one of the end branch, tau_e (7 above).
+    double start_room(double slack) const { return slack + distance_.len2() * 0x1p-1074; }
+    double end_room(double slack) const { return slack + distance_.len2() * 0x1p-50; }
+
+    // The start and end branches' bounds from the spans of the numerators of r and q over the
+    // node (11 above).
+    void narrow_ends_by_spans(Reach& reach, Span along, Span across, double slack) const {
+        const double len2 = distance_.len2();
+        if (!(len2 >= kProjectedSmallestLen2 && len2 <= kProjectedLargestLen2)) {
+            return;
+        }
+        const double sideways = magnitude(across);
+        if (reach.branches.start) {
+            reach.to_start = std::min(
+                reach.to_start, projected_bound(std::max(start_room(slack), -along.lo), sideways));
+        }
+        if (reach.branches.end) {
+            const double margin = len2 * 0x1p-49;
+            const double beyond = along.hi > len2 ? (along.hi - len2) + margin : margin;
+            reach.to_end = std::min(reach.to_end, projected_bound(std::max(end_room(slack), beyond),
+                                                                  sideways + len2 * 0x1p-50));
+        }
+    }
+
+    // sqrt(along^2 + across^2) / sqrt(len2), raised to bound the computed distance (11 above);
+    // +inf out of range.
+    double projected_bound(double along, double across) const {
+        const double larger = std::max(along, across);
+        if (!(larger >= kProjectedSmallest && larger <= kProjectedLargest)) {
+            return kInfinity;
+        }
+        const double root =
+            std::sqrt(along * along + across * across) / std::sqrt(distance_.len2());
+        return root * kFarthestSlack;
+    }
 
     // A bound on hypot(c - p) over the node's points from its farthest hull vertex (7 above);
     // +inf where the hull is too large or the distance out of range.

@@ -73,6 +73,13 @@ struct Best {
     }
 };
 
+// The points the farthest cache may measure for a ring of n points: n (log2 n + 1), what
+// splitting costs when every split halves its run. A ring whose runs share their ends needs
+// a few times n; one whose ends move with every run would otherwise spend a scan per run.
+std::size_t cache_points_allowed(std::size_t n) {
+    return n * static_cast<std::size_t>(std::bit_width(n));
+}
+
 NodeBox box_of(const Ring& points, std::size_t begin, std::size_t end) {
     NodeBox box{kInfinity, -kInfinity, kInfinity, -kInfinity};
     for (std::size_t i = begin; i < end; ++i) {
@@ -114,7 +121,7 @@ bool SplitGuard::build(const Ring& points) {
         boxes_[node] = united(boxes_[2 * node], boxes_[2 * node + 1]);
     }
     hulls_.build(points, leaf_base_, kLeafPoints);
-    farthest_.reset(2 * leaf_base_, leaf_base_, kLeafPoints);
+    farthest_.reset(2 * leaf_base_, leaf_base_, kLeafPoints, cache_points_allowed(points.size()));
     return true;
 }
 

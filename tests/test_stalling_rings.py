@@ -156,6 +156,22 @@ def toward_overflow(n):
     return points + [(literal(-3.37e307), literal(-1.348e308)), points[0]]
 
 
+def spiral_and_line(n):
+    """A half turn of a spiral (radius 1 down to 0.1) and a line at 45 degrees, visited in turn
+    near (1e6, 1e6) and closed through a point 1e7 below: every node of the guard's tree holds
+    points of both curves, on both sides of a chord's end, and each split peels a few points off
+    the run's end."""
+    points = []
+    for i in range(n // 2):
+        t = i / (n // 2)
+        radius = 1 - 0.9 * t
+        points.append((literal(1e6 + radius * math.cos(math.pi * t)),
+                       literal(1e6 + radius * math.sin(math.pi * t))))
+        points.append((literal(1e6 - t), literal(1e6 + 1 - t)))
+    far = (literal(1e6), literal(-9e6))
+    return [far] + points + [far]
+
+
 SHAPES = {
     "zigzag": zigzag(700),
     "growing zigzag": zigzag(700, growing=True),
@@ -165,6 +181,7 @@ SHAPES = {
     "comb with exact ties": comb(1200, shrinking=False),
     "circle with exact ties": circle_ties(90),
     "line toward an end beyond the overflow": toward_overflow(400),
+    "a spiral and a line in turn": spiral_and_line(1200),
 }
 
 

@@ -226,7 +226,7 @@ void check_farthest_cache() {
     const quorvel::Ring ring(points.begin(), points.end());
     const std::size_t leaf_base = 512;  // 3000 points in leaves of 8
     quorvel::FarthestCache cache;
-    cache.reset(2 * leaf_base, leaf_base, 8);
+    cache.reset(2 * leaf_base, leaf_base, 8, SIZE_MAX);
     for (const Coordinate c : {random.point(), random.point()}) {
         for (const std::size_t node : {std::size_t{1}, std::size_t{2}, std::size_t{3},
                                        std::size_t{17}, std::size_t{300}, std::size_t{700}}) {
@@ -251,6 +251,18 @@ void check_farthest_cache() {
             check::expect(cache.farthest(ring, node, c, none) == got,
                           "a cached distance needs no budget");
         }
+    }
+    // What reset() allows is spent across calls: the whole ring's farthest distance needs every
+    // point measured once, and one point fewer is never enough, however the calls split it.
+    for (const std::size_t allowed : {ring.size() - 1, ring.size()}) {
+        cache.reset(2 * leaf_base, leaf_base, 8, allowed);
+        std::optional<double> got;
+        for (int calls = 0; !got && calls < 100; ++calls) {
+            std::size_t budget = 100;
+            got = cache.farthest(ring, 1, ring[0], budget);
+        }
+        check::expect(got.has_value() == (allowed == ring.size()),
+                      "the cache measures no more points than reset() allows");
     }
 }
 

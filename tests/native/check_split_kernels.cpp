@@ -1,10 +1,10 @@
 // Every way of finding where a run splits gives split_plain's answer, bit for bit: the screened
 // scan in two and four lanes, the guard on its own and the guard taking over from a scan, on
 // rings built to stall Ramer-Douglas-Peucker (zigzags straight, turned, growing; spirals; combs
-// at 45 degrees; points tied on a circle; a line toward an end whose chords overflow), on random
-// rings, at the extremes of the double range, with NaN and infinite coordinates and tolerances,
-// and at tolerances one unit in the last place around a distance of the ring. The guard is also
-// asked about arbitrary runs directly.
+// at 45 degrees; points tied on a circle; a line toward an end whose chords overflow; a spiral
+// and a line visited in turn), on random rings, at the extremes of the double range, with NaN
+// and infinite coordinates and tolerances, and at tolerances one unit in the last place around a
+// distance of the ring. The guard is also asked about arbitrary runs directly.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -364,6 +364,68 @@ void check_chords_beyond_overflow() {
     }
 }
 
+// A half turn of a spiral (radius 1 down to 0.1) and a line at 45 degrees, visited in turn, near
+// (1e6, 1e6), closed through a point 1e7 below; smoothed.
+Ring spiral_and_line(int n) {
+    Ring ring{{1e6, -9e6}};
+    for (int i = 0; i < n / 2; ++i) {
+        const double t = static_cast<double>(i) / (n / 2);
+        const double radius = 1 - 0.9 * t;
+        ring.push_back({1e6 + radius * std::cos(M_PI * t), 1e6 + radius * std::sin(M_PI * t)});
+        ring.push_back({1e6 - t, 1e6 + 1 - t});
+    }
+    ring.push_back(ring.front());
+    return smoothed(ring);
+}
+
+// The runs with at least `inner` inner points that the plain splitting of `ring` goes through.
+std::vector<quorvel::Run> long_runs(const Ring& ring, double tolerance, std::size_t inner) {
+    std::vector<quorvel::Run> found;
+    std::vector<quorvel::Run> pending{{0, ring.size() - 1}};
+    while (!pending.empty()) {
+        const quorvel::Run run = pending.back();
+        pending.pop_back();
+        const quorvel::Split split = quorvel::split_plain(ring, run, tolerance);
+        if (run.inner_points() >= inner) {
+            found.push_back(run);
+        }
+        if (split) {
+            pending.push_back({run.first, *split});
+            pending.push_back({*split, run.last});
+        }
+    }
+    return found;
+}
+
+// Two curves visited in turn: every node of the guard's tree holds points of both, on both
+// sides of a chord's end, so its box reaches as far from that end as the run is long, and each
+// split peels a few points off the run's end, which moves from run to run. From the spans of
+// its hulls the guard decides the long runs for less than a quarter of what scanning them
+// costs; from boxes and exact farthest distances from the moving end it could not.
+void check_two_curves_in_turn() {
+    const Ring ring = spiral_and_line(8000);
+    for (const double t : {0.01, 1e-3, 0.3}) {
+        expect_all_agree("a spiral and a line in turn", ring, t);
+    }
+    quorvel::SplitGuard guard;
+    check::expect(guard.build(ring), "the guard accepts a finite ring");
+    const std::vector<quorvel::Run> runs = long_runs(ring, 0.01, 256);
+    check::expect(runs.size() > 5000, "the splitting goes through many long runs");
+    std::size_t scanned = 0;
+    std::size_t work = 0;
+    for (const quorvel::Run& run : runs) {
+        scanned += run.inner_points();
+        if (guard.split_within(ring, run, 0.01, SIZE_MAX, work) !=
+            quorvel::split_plain(ring, run, 0.01)) {
+            check::expect(false, "the guard's split of a run differs from the plain scan's");
+        }
+    }
+    check::expect(work < scanned / 4,
+                  ("the guard's work on two curves in turn is below a quarter of a scan's: " +
+                   std::to_string(work) + " for " + std::to_string(scanned) + " points")
+                      .c_str());
+}
+
 // The guard alone on arbitrary runs of a ring, against split_plain.
 void check_guard_on_any_run() {
     std::mt19937_64 random(99);
@@ -398,6 +460,7 @@ int main() {
     check_tolerance_edges();
     check_non_finite_coordinates();
     check_chords_beyond_overflow();
+    check_two_curves_in_turn();
     check_guard_on_any_run();
     return check::status();
 }
