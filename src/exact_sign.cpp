@@ -7,12 +7,16 @@
 // split, no fused multiply-add) is exact while no part of it overflows or underflows, which
 // the range check keeps: every factor is zero or lies in [2^-440, 2^440], so that the halves of
 // the split factors are zero or at least 2^-492 and every partial product is a normal double
-// below 2^881.
+// below 2^881. Both signs are of polynomials homogeneous in the points (and, for a step, in
+// the direction on its own), so coordinates out of that range are first scaled by a power of
+// two, which changes no sign, wherever that scaling is exact.
 #include "exact_sign.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 
 namespace quorvel {
 namespace {
@@ -144,9 +148,37 @@ Sign sign_with_a_zero_product(double first_a, double first_b, double second_a, d
     return Sign::Unknown;
 }
 
-}  // namespace
+// Scales the values by the power of two that brings the largest magnitude into [1, 2); false,
+// leaving them as they were, where they are all zero, not finite, or where one would lose bits
+// (a value scaled down among the subnormals, which scaling back up would not restore).
+template <std::size_t N>
+bool scale_exactly(std::array<double, N>& values) {
+    double largest = 0.0;
+    for (const double value : values) {
+        largest = std::max(largest, std::fabs(value));
+    }
+    if (!(largest > 0.0 && largest < std::numeric_limits<double>::infinity())) {
+        return false;
+    }
+    const int exponent = std::ilogb(largest);
+    // 2^-exponent and its inverse are both doubles for exponents of normal numbers.
+    if (exponent < -1022) {
+        return false;
+    }
+    const double factor = std::ldexp(1.0, -exponent);
+    const double inverse = std::ldexp(1.0, exponent);
+    std::array<double, N> scaled{};
+    for (std::size_t i = 0; i < N; ++i) {
+        scaled[i] = values[i] * factor;
+        if (scaled[i] * inverse != values[i]) {
+            return false;
+        }
+    }
+    values = scaled;
+    return true;
+}
 
-Sign exact_sign::step_along_exactly(Coordinate f, Coordinate a, Coordinate b) {
+Sign step_along_in_range(Coordinate f, Coordinate a, Coordinate b) {
     const double x_step = b.x - a.x;
     const double y_step = b.y - a.y;
     const Sign with_zero = sign_with_a_zero_product(f.x, x_step, -f.y, y_step);
@@ -164,7 +196,7 @@ Sign exact_sign::step_along_exactly(Coordinate f, Coordinate a, Coordinate b) {
     return sum.sign();
 }
 
-Sign exact_sign::turn_exactly(Coordinate a, Coordinate b, Coordinate c) {
+Sign turn_in_range(Coordinate a, Coordinate b, Coordinate c) {
     const double left = (b.x - a.x) * (c.y - a.y);
     const double right = (b.y - a.y) * (c.x - a.x);
     const Sign with_zero = sign_with_a_zero_product(b.x - a.x, c.y - a.y, b.y - a.y, c.x - a.x);
@@ -198,6 +230,46 @@ Sign exact_sign::turn_exactly(Coordinate a, Coordinate b, Coordinate c) {
     add_product(sum, bx, cy, 1.0);
     add_product(sum, by, cx, -1.0);
     return sum.sign();
+}
+
+}  // namespace
+
+Sign exact_sign::step_along_exactly(Coordinate f, Coordinate a, Coordinate b) {
+    const Sign sign = step_along_in_range(f, a, b);
+    if (sign != Sign::Unknown) {
+        return sign;
+    }
+    std::array<double, 2> direction{f.x, f.y};
+    std::array<double, 4> points{a.x, a.y, b.x, b.y};
+    if (!scale_exactly(direction) || !scale_exactly(points)) {
+        return Sign::Unknown;
+    }
+    // Scaled, the products no longer underflow: the filter may decide.
+    const Coordinate sf{direction[0], direction[1]};
+    const Coordinate sa{points[0], points[1]};
+    const Coordinate sb{points[2], points[3]};
+    const double first = sf.x * (sb.x - sa.x);
+    const double second = sf.y * (sb.y - sa.y);
+    const Sign quick = filtered(first + second, first, second);
+    return quick != Sign::Unknown ? quick : step_along_in_range(sf, sa, sb);
+}
+
+Sign exact_sign::turn_exactly(Coordinate a, Coordinate b, Coordinate c) {
+    const Sign sign = turn_in_range(a, b, c);
+    if (sign != Sign::Unknown) {
+        return sign;
+    }
+    std::array<double, 6> points{a.x, a.y, b.x, b.y, c.x, c.y};
+    if (!scale_exactly(points)) {
+        return Sign::Unknown;
+    }
+    const Coordinate sa{points[0], points[1]};
+    const Coordinate sb{points[2], points[3]};
+    const Coordinate sc{points[4], points[5]};
+    const double left = (sb.x - sa.x) * (sc.y - sa.y);
+    const double right = (sb.y - sa.y) * (sc.x - sa.x);
+    const Sign quick = filtered(left - right, left, right);
+    return quick != Sign::Unknown ? quick : turn_in_range(sa, sb, sc);
 }
 
 }  // namespace quorvel

@@ -9,8 +9,9 @@
 
 namespace quorvel {
 
-// -1, 0 or +1, or Unknown where the exact arithmetic could underflow or overflow (a factor
-// outside [2^-440, 2^440] other than zero).
+// -1, 0 or +1, or Unknown where the exact arithmetic could underflow or overflow: a factor
+// outside [2^-440, 2^440] other than zero, even once the coordinates are scaled by the power of
+// two that brings the largest into [1, 2) (where that scaling is exact).
 enum class Sign { Negative, Zero, Positive, Unknown };
 
 namespace exact_sign {

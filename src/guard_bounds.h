@@ -139,20 +139,24 @@
 //    - End branch (c = e): a.d = T(p) - (e - s).d and a x d = L(p) - (e - s) x d. With dx =
 //      (e.x - s.x)(1 + d1) and dy likewise, |d1|, |d2| <= eps (a difference that underflows is
 //      exact), (e - s).d = dx^2/(1 + d1) + dy^2/(1 + d2) >= D/(1 + eps) and |(e - s) x d| =
-//      |dx dy| |1/(1 + d1) - 1/(1 + d2)| <= 1.01 eps D. For len2 of at least 2^-900 the squares'
-//      underflow is negligible and D >= len2 (1 - 2.01 eps). So a.d lies in [-tau_e, hi_R - len2
-//      + m/4] with m = len2 2^-49, giving A = max(tau_e, fl(fl(hi_R - len2) + m)), or
-//      max(tau_e, m) where hi_R <= len2 (fl keeps the sign of a difference); and C =
-//      fl(|N|max + len2 2^-50).
-//    Every rounding in forming A and C errs by at most eps relative on a sum of non-negative
-//    terms, or keeps what the margins add; so A and C are each at least (1 - 2 eps) times the
-//    exact bounds they stand for. Then w = fl(fl(sqrt(fl(fl(A * A) + fl(C * C)))) /
-//    fl(sqrt(len2))), with max(A, C) in [2^-450, 2^500] and len2 in [2^-900, 2^1000] so that no
-//    square overflows and the larger is normal, is at least |p - c| (1 - 10 eps), while a point's
-//    computed distance is at most |p - c| (1 + 3 eps) (7 above); fl(w (1 + 2^-46)) bounds it with
-//    more than 100 eps to spare. Margins aside, the bound is at most sqrt(2) times the largest
-//    distance of the node's points: a point's distance is at least both |a.d| / sqrt(D) (on
-//    its branch, for the point where the span of R ends beyond c) and |L(p)| / sqrt(D).
+//      |dx dy| |1/(1 + d1) - 1/(1 + d2)| <= 1.01 eps D. With len2 normal (at least 2^-1022),
+//      the squares' underflow (2^-1075 each) is at most eps len2, so D lies within 4 eps len2 of
+//      len2. So a.d lies in [-tau_e, hi_R - len2 + 5 eps len2]: A = max(tau_e, fl(fl(hi_R -
+//      len2) + m)) with m = fl(len2 2^-48), at least 31 eps len2 even where it underflows, or
+//      max(tau_e, m) where hi_R <= len2 (fl keeps the sign of a difference); and C = fl(|N|max +
+//      fl(len2 2^-50)), whose margin is at least 7 eps len2 > 1.03 eps len2.
+//    A sum or difference that underflows is exact, and otherwise errs by at most eps relative;
+//    the terms here are non-negative or keep what the margins add, so A and C are each at least
+//    (1 - 2 eps) times the exact bounds they stand for. Both are then scaled by the power of two
+//    that brings the larger into [1, 2) (exact, but for a smaller one falling below 2^-1022,
+//    which is negligible beside the larger's square), and w = sqrt(A'^2 + C'^2) / sqrt(len2),
+//    all rounded, scaled back, is at least |p - c| (1 - 10 eps) less 2^-1075 (the last scaling
+//    may underflow). A point's computed distance is at most |p - c| (1 + 3 eps) plus 2^-1074 (a
+//    faithful hypot of differences that may underflow); fl(fl(w (1 + 2^-46)) + 2^-1060) bounds
+//    it, with more than 100 eps and 2^-1062 to spare. Margins aside, the bound is at most
+//    sqrt(2) times the largest distance of the node's points: a point's distance is at least
+//    both |a.d| / sqrt(D) (on its branch, for the point where the span of R ends beyond c) and
+//    |L(p)| / sqrt(D).
 #pragma once
 
 #include <algorithm>
@@ -187,12 +191,6 @@ constexpr double kHullTinySlack = 0x1p-1060;
 constexpr double kFarthestSmallest = 0x1p-400;
 constexpr double kFarthestLargest = 0x1p199;
 constexpr double kFarthestSlack = 1.0 + 0x1p-46;
-
-// Ranges of the bound from the spans of the hull (11 above); it shares the factor above.
-constexpr double kProjectedSmallest = 0x1p-450;
-constexpr double kProjectedLargest = 0x1p500;
-constexpr double kProjectedSmallestLen2 = 0x1p-900;
-constexpr double kProjectedLargestLen2 = 0x1p1000;
 
 // The cost of narrowing a bound by a hull, in the units of SplitGuard::split_within (a point
 // of the screened scan costs one): per step of the two searches along a direction, and per
@@ -520,7 +518,7 @@ class NodeBound {
     // node (11 above).
     void narrow_ends_by_spans(Reach& reach, Span along, Span across, double slack) const {
         const double len2 = distance_.len2();
-        if (!(len2 >= kProjectedSmallestLen2 && len2 <= kProjectedLargestLen2)) {
+        if (!(len2 >= kSmallestOrdinaryLen2 && len2 < kInfinity)) {
             return;
         }
         const double sideways = magnitude(across);
@@ -529,23 +527,26 @@ class NodeBound {
                 reach.to_start, projected_bound(std::max(start_room(slack), -along.lo), sideways));
         }
         if (reach.branches.end) {
-            const double margin = len2 * 0x1p-49;
+            const double margin = len2 * 0x1p-48;
             const double beyond = along.hi > len2 ? (along.hi - len2) + margin : margin;
             reach.to_end = std::min(reach.to_end, projected_bound(std::max(end_room(slack), beyond),
                                                                   sideways + len2 * 0x1p-50));
         }
     }
 
-    // sqrt(along^2 + across^2) / sqrt(len2), raised to bound the computed distance (11 above);
-    // +inf out of range.
+    // sqrt(along^2 + across^2) / sqrt(len2), raised to bound the computed distance (11 above).
+    // Both terms are first scaled by the power of two that brings the larger into [1, 2), so
+    // that their squares neither overflow nor underflow.
     double projected_bound(double along, double across) const {
         const double larger = std::max(along, across);
-        if (!(larger >= kProjectedSmallest && larger <= kProjectedLargest)) {
+        if (!(larger > 0.0 && larger < kInfinity)) {
             return kInfinity;
         }
-        const double root =
-            std::sqrt(along * along + across * across) / std::sqrt(distance_.len2());
-        return root * kFarthestSlack;
+        const int exponent = std::ilogb(larger);
+        const double a = std::ldexp(along, -exponent);
+        const double c = std::ldexp(across, -exponent);
+        const double root = std::sqrt(a * a + c * c) / std::sqrt(distance_.len2());
+        return std::ldexp(root, exponent) * kFarthestSlack + kHullTinySlack;
     }
 
     // A bound on hypot(c - p) over the node's points from its farthest hull vertex (7 above);

@@ -156,20 +156,19 @@ def toward_overflow(n):
     return points + [(literal(-3.37e307), literal(-1.348e308)), points[0]]
 
 
-def spiral_and_line(n):
+def spiral_and_line(n, scale=1.0):
     """A half turn of a spiral (radius 1 down to 0.1) and a line at 45 degrees, visited in turn
     near (1e6, 1e6) and closed through a point 1e7 below: every node of the guard's tree holds
     points of both curves, on both sides of a chord's end, and each split peels a few points off
     the run's end."""
-    points = []
+    points = [(1e6, -9e6)]
     for i in range(n // 2):
         t = i / (n // 2)
         radius = 1 - 0.9 * t
-        points.append((literal(1e6 + radius * math.cos(math.pi * t)),
-                       literal(1e6 + radius * math.sin(math.pi * t))))
-        points.append((literal(1e6 - t), literal(1e6 + 1 - t)))
-    far = (literal(1e6), literal(-9e6))
-    return [far] + points + [far]
+        points.append((1e6 + radius * math.cos(math.pi * t), 1e6 + radius * math.sin(math.pi * t)))
+        points.append((1e6 - t, 1e6 + 1 - t))
+    points.append(points[0])
+    return [(literal(x * scale), literal(y * scale)) for x, y in points]
 
 
 SHAPES = {
@@ -191,7 +190,9 @@ SHAPES = {
      for name in sorted(SHAPES) for t in [0.01, 2.5]]
     # At the ends of the double range.
     + [pytest.param(zigzag(500, scale=scale), k * scale, id=f"zigzag times {scale}, {k}")
-       for scale in [1e150, 1e-150, 2.0**-1000] for k in [0.01, 3.0]],
+       for scale in [1e150, 1e-150, 2.0**-1000] for k in [0.01, 3.0]]
+    + [pytest.param(spiral_and_line(1200, 2.0**-500), 0.01 * 2.0**-500,
+                    id="a spiral and a line in turn times 2**-500")],
 )
 def test_stalling_rings_keep_the_plain_result(literals, tolerance):
     assert module(literals, tolerance) == reference(literals, tolerance)
