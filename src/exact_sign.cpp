@@ -14,9 +14,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstddef>
-#include <limits>
+#include <cstdint>
 
 namespace quorvel {
 namespace {
@@ -148,25 +149,28 @@ Sign sign_with_a_zero_product(double first_a, double first_b, double second_a, d
     return Sign::Unknown;
 }
 
+// 2^k for k in [-1022, 1023], from its bits.
+double power_of_two(int k) {
+    return std::bit_cast<double>(static_cast<std::uint64_t>(k + 1023) << 52);
+}
+
 // Scales the values by the power of two that brings the largest magnitude into [1, 2); false,
-// leaving them as they were, where they are all zero, not finite, or where one would lose bits
-// (a value scaled down among the subnormals, which scaling back up would not restore).
+// leaving them as they were, where they are all zero, not finite, the largest is below 2^-1022
+// or at least 2^1023, or where one would lose bits (a value scaled down among the subnormals,
+// which scaling back up would not restore).
 template <std::size_t N>
 bool scale_exactly(std::array<double, N>& values) {
     double largest = 0.0;
     for (const double value : values) {
         largest = std::max(largest, std::fabs(value));
     }
-    if (!(largest > 0.0 && largest < std::numeric_limits<double>::infinity())) {
+    const int exponent =
+        static_cast<int>((std::bit_cast<std::uint64_t>(largest) >> 52) & 0x7ff) - 1023;
+    if (!(exponent >= -1022 && exponent <= 1022)) {
         return false;
     }
-    const int exponent = std::ilogb(largest);
-    // 2^-exponent and its inverse are both doubles for exponents of normal numbers.
-    if (exponent < -1022) {
-        return false;
-    }
-    const double factor = std::ldexp(1.0, -exponent);
-    const double inverse = std::ldexp(1.0, exponent);
+    const double factor = power_of_two(-exponent);
+    const double inverse = power_of_two(exponent);
     std::array<double, N> scaled{};
     for (std::size_t i = 0; i < N; ++i) {
         scaled[i] = values[i] * factor;
