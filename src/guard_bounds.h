@@ -68,7 +68,8 @@
 //    product as computed, underestimates by at most 3e. So for every point p of the node
 //        N(p) <= L(p) + err <= L(v) + err <= N(v) + 2 err,   v the vertex extreme along L,
 //    and 2 err plus the rounding of N(v) + slack stay below slack = 16e scale + 2^-1060; the
-//    other end alike. With scale below 2^1000 no point's products or sums overflow. The span
+//    other end alike. With scale below 2^1021, each product is below 2^1021 (1 + 5e) and each
+//    numerator, widened by its slack, below 2^1023: no point's products or sums overflow. The span
 //    [N(v') - slack, N(v) + slack] thus holds every point's N, 4 turns it into a bound on the
 //    line branch, and the span of R, made the same way, narrows the branches by 3.
 //
@@ -183,7 +184,7 @@ constexpr double kSmallestOrdinaryLen2 = 0x1p-1022;
 
 // The hull bound (6 above): the terms of the numerators stay below kLargestHullScale, and the
 // span of a numerator is widened by kHullSlack times their size plus kHullTinySlack.
-constexpr double kLargestHullScale = 0x1p1000;
+constexpr double kLargestHullScale = 0x1p1021;
 constexpr double kHullSlack = 0x1p-49;
 constexpr double kHullTinySlack = 0x1p-1060;
 

@@ -191,8 +191,9 @@ SHAPES = {
     # At the ends of the double range.
     + [pytest.param(zigzag(500, scale=scale), k * scale, id=f"zigzag times {scale}, {k}")
        for scale in [1e150, 1e-150, 2.0**-1000] for k in [0.01, 3.0]]
-    + [pytest.param(spiral_and_line(1200, 2.0**-500), 0.01 * 2.0**-500,
-                    id="a spiral and a line in turn times 2**-500")],
+    + [pytest.param(spiral_and_line(1200, scale), 0.01 * scale,
+                    id=f"a spiral and a line in turn times {scale}")
+       for scale in [2.0**-500, 2.0**505]],
 )
 def test_stalling_rings_keep_the_plain_result(literals, tolerance):
     assert module(literals, tolerance) == reference(literals, tolerance)

@@ -35,7 +35,10 @@ case "$module" in
     "$work/venv/"*) ;;
     *) echo "the sanitized module is not the one imported: $module"; exit 1 ;;
 esac
-if ! ldd "$module" | grep -q libasan; then
+# The whole listing first: grep -q would stop reading at the first match, and under pipefail
+# the listing's SIGPIPE would fail the test now and then.
+libraries="$(ldd "$module")"
+if ! grep -q libasan <<<"$libraries"; then
     echo "$module is not built with AddressSanitizer"
     exit 1
 fi

@@ -365,9 +365,9 @@ void check_chords_beyond_overflow() {
 }
 
 // A half turn of a spiral (radius 1 down to 0.1) and a line at 45 degrees, visited in turn, near
-// (1e6, 1e6), closed through a point 1e7 below; smoothed.
-Ring spiral_and_line(int n) {
-    Ring ring{{1e6, -9e6}};
+// (1e6, 1e6), closed through a point `below` units below; smoothed.
+Ring spiral_and_line(int n, double below) {
+    Ring ring{{1e6, 1e6 - below}};
     for (int i = 0; i < n / 2; ++i) {
         const double t = static_cast<double>(i) / (n / 2);
         const double radius = 1 - 0.9 * t;
@@ -402,15 +402,17 @@ std::vector<quorvel::Run> long_runs(const Ring& ring, double tolerance, std::siz
 // split peels a few points off the run's end, which moves from run to run. From the spans of
 // its hulls the guard decides the long runs for less than a quarter of what scanning them
 // costs; from boxes and exact farthest distances from the moving end it could not. Scaled by
-// 2^-500 (about 1e-150) the ring is the same to every computation but the hulls' exact signs,
-// whose arithmetic must scale it back.
+// 2^-500 (about 1e-150) or 2^505 the ring is the same to every computation but the hulls' exact
+// signs, whose arithmetic must scale it back; at 2^505 the terms of the numerators over a hull
+// reach 2^1011.
 void check_two_curves_in_turn() {
     struct Scale {
         double factor;
         const char* name;
     };
-    for (const Scale scale : {Scale{1.0, "1"}, Scale{0x1p-500, "2^-500"}}) {
-        Ring ring = spiral_and_line(8000);
+    for (const Scale scale :
+         {Scale{1.0, "1"}, Scale{0x1p-500, "2^-500"}, Scale{0x1p505, "2^505"}}) {
+        Ring ring = spiral_and_line(8000, 10);
         for (Coordinate& p : ring) {
             p = {p.x * scale.factor, p.y * scale.factor};
         }
