@@ -20,11 +20,7 @@ import time
 
 import quorvel
 
-
-def feature_collection(points):
-    coordinates = ",".join("[%r,%r]" % (x, y) for x, y in points)
-    return ('{"type":"FeatureCollection","features":[{"type":"Feature","properties":{},'
-            '"geometry":{"type":"Polygon","coordinates":[[' + coordinates + ']]}}]}')
+from adversarial_rings import feature_collection
 
 
 def curve(kind, t, i, turns):

@@ -252,9 +252,7 @@ Sign exact_sign::step_along_exactly(Coordinate f, Coordinate a, Coordinate b) {
     const Coordinate sf{direction[0], direction[1]};
     const Coordinate sa{points[0], points[1]};
     const Coordinate sb{points[2], points[3]};
-    const double first = sf.x * (sb.x - sa.x);
-    const double second = sf.y * (sb.y - sa.y);
-    const Sign quick = filtered(first + second, first, second);
+    const Sign quick = filtered_step_along(sf, sa, sb);
     return quick != Sign::Unknown ? quick : step_along_in_range(sf, sa, sb);
 }
 
@@ -270,9 +268,7 @@ Sign exact_sign::turn_exactly(Coordinate a, Coordinate b, Coordinate c) {
     const Coordinate sa{points[0], points[1]};
     const Coordinate sb{points[2], points[3]};
     const Coordinate sc{points[4], points[5]};
-    const double left = (sb.x - sa.x) * (sc.y - sa.y);
-    const double right = (sb.y - sa.y) * (sc.x - sa.x);
-    const Sign quick = filtered(left - right, left, right);
+    const Sign quick = filtered_turn(sa, sb, sc);
     return quick != Sign::Unknown ? quick : turn_in_range(sa, sb, sc);
 }
 

@@ -29,6 +29,18 @@ inline Sign filtered(double value, double first, double second) {
     return Sign::Unknown;
 }
 
+// The filter's sign of a step along f and of a turn (below), or Unknown.
+inline Sign filtered_step_along(Coordinate f, Coordinate a, Coordinate b) {
+    const double first = f.x * (b.x - a.x);
+    const double second = f.y * (b.y - a.y);
+    return filtered(first + second, first, second);
+}
+inline Sign filtered_turn(Coordinate a, Coordinate b, Coordinate c) {
+    const double left = (b.x - a.x) * (c.y - a.y);
+    const double right = (b.y - a.y) * (c.x - a.x);
+    return filtered(left - right, left, right);
+}
+
 // The signs the filter leaves undecided, in exact arithmetic.
 Sign step_along_exactly(Coordinate f, Coordinate a, Coordinate b);
 Sign turn_exactly(Coordinate a, Coordinate b, Coordinate c);
@@ -37,18 +49,14 @@ Sign turn_exactly(Coordinate a, Coordinate b, Coordinate c);
 
 // The sign of f.x * (b.x - a.x) + f.y * (b.y - a.y): whether the step from a to b goes along f.
 inline Sign sign_of_step_along(Coordinate f, Coordinate a, Coordinate b) {
-    const double first = f.x * (b.x - a.x);
-    const double second = f.y * (b.y - a.y);
-    const Sign quick = exact_sign::filtered(first + second, first, second);
+    const Sign quick = exact_sign::filtered_step_along(f, a, b);
     return quick != Sign::Unknown ? quick : exact_sign::step_along_exactly(f, a, b);
 }
 
 // The sign of (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x): positive when a, b, c turn
 // counterclockwise, zero when they lie on one line.
 inline Sign sign_of_turn(Coordinate a, Coordinate b, Coordinate c) {
-    const double left = (b.x - a.x) * (c.y - a.y);
-    const double right = (b.y - a.y) * (c.x - a.x);
-    const Sign quick = exact_sign::filtered(left - right, left, right);
+    const Sign quick = exact_sign::filtered_turn(a, b, c);
     return quick != Sign::Unknown ? quick : exact_sign::turn_exactly(a, b, c);
 }
 

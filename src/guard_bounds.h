@@ -379,9 +379,12 @@ class NodeBound {
         }
         // Only parts of the bound above the limit are worth narrowing.
         std::optional<Span> across;
-        if (reach.branches.line && reach.to_line > limit) {
+        const auto search_across = [&] {
             work += kSearchWork * search;
             across = hull_span(node, {dy, -dx}, slack, Across{});
+        };
+        if (reach.branches.line && reach.to_line > limit) {
+            search_across();
             if (across) {
                 reach.to_line = std::min(reach.to_line,
                                          line_bound<Ordinary>(*across, len2, distance_.length()));
@@ -399,8 +402,7 @@ class NodeBound {
                 reach.branches = {reach.branches.start && hull.start,
                                   reach.branches.end && hull.end, reach.branches.line && hull.line};
                 if (ends_above_limit() && !across) {
-                    work += kSearchWork * search;
-                    across = hull_span(node, {dy, -dx}, slack, Across{});
+                    search_across();
                 }
                 if (across) {
                     narrow_ends_by_spans(reach, *along, *across, slack);
