@@ -67,11 +67,15 @@
 //    of the box, those terms are at most (U + V)(|dx| + |dy|)/(1 - e), which `scale`, that
 //    product as computed, underestimates by at most 3e. So for every point p of the node
 //        N(p) <= L(p) + err <= L(v) + err <= N(v) + 2 err,   v the vertex extreme along L,
-//    and 2 err plus the rounding of N(v) + slack stay below slack = 16e scale + 2^-1060; the
-//    other end alike. With scale below 2^1021, each product is below 2^1021 (1 + 5e) and each
-//    numerator, widened by its slack, below 2^1023: no point's products or sums overflow. The span
-//    [N(v') - slack, N(v) + slack] thus holds every point's N, 4 turns it into a bound on the
-//    line branch, and the span of R, made the same way, narrows the branches by 3.
+//    and 2 err plus the rounding of N(v) + slack stay below slack = 16e scale + 2^-1072: 2 err
+//    is at most 6.1e scale + 2^-1073 (where `scale` underflows, it is within 2^-1075 of the
+//    product), the rounding is exact where N(v) + slack is subnormal and within e (scale +
+//    slack) where it is not, and slack as computed loses at most 2^-1075 to underflow, which
+//    leaves more than 2^-1073 of it beyond 2 err; the other end alike. With scale below 2^1021,
+//    each product is below 2^1021 (1 + 5e) and each numerator, widened by its slack, below
+//    2^1023: no point's products or sums overflow. The span [N(v') - slack, N(v) + slack] thus
+//    holds every point's N, 4 turns it into a bound on the line branch, and the span of R, made
+//    the same way, narrows the branches by 3.
 //
 // 7. The cut hull and the start and end branches. A point takes the start branch only if
 //    fl(R / len2) <= 0, so R <= len2 2^-1075, so T(p) <= tau_s = slack + len2 2^-1074; it takes
@@ -125,6 +129,11 @@
 //    every node of a run whose chord ends near the largest double would be bounded by its
 //    distance to that end: on a line of short steps toward such an end, where each split peels
 //    off the few points whose R stays finite, the guard would open the whole run every time.
+//    The points that can win then lie in a box around s, of half-widths 2^1024 / |dx| and
+//    2^1024 / |dy| (a finite product has |u dx| < 2^1024), which where the ring comes back
+//    near s from all over, every node of the tree over the ring's order surrounds: such a
+//    chord is searched over a tree of the points in space instead (split_guard.cpp), with
+//    these bounds of its boxes.
 //
 // 11. The start and end branches from the spans of the hull. The farthest corner of 7 is looked
 //    for only in small hulls, and the box's corner may lie far beyond every point of the branch:
@@ -142,22 +151,46 @@
 //      exact), (e - s).d = dx^2/(1 + d1) + dy^2/(1 + d2) >= D/(1 + eps) and |(e - s) x d| =
 //      |dx dy| |1/(1 + d1) - 1/(1 + d2)| <= 1.01 eps D. With len2 normal (at least 2^-1022),
 //      the squares' underflow (2^-1075 each) is at most eps len2, so D lies within 4 eps len2 of
-//      len2. So a.d lies in [-tau_e, hi_R - len2 + 5 eps len2]: A = max(tau_e, fl(fl(hi_R -
-//      len2) + m)) with m = fl(len2 2^-48), at least 31 eps len2 even where it underflows, or
-//      max(tau_e, m) where hi_R <= len2 (fl keeps the sign of a difference); and C = fl(|N|max +
-//      fl(len2 2^-50)), whose margin is at least 7 eps len2 > 1.03 eps len2.
+//      len2; with len2 subnormal, both squares are subnormal and their sum exact, so D lies
+//      within 2^-1074 of len2 (and tau_e still bounds a.d from below: slack exceeds err by more
+//      than 2^-1073, 6 above). So a.d lies in [-tau_e, hi_R - len2 + 5 eps len2 + 2^-1073]:
+//      A = max(tau_e, fl(fl(hi_R - len2) + m)) with m = fl(fl(len2 2^-48) + 2^-1072), at least
+//      31 eps len2 + 2^-1072 even where the product underflows, or max(tau_e, m) where hi_R <=
+//      len2 (fl keeps the sign of a difference); and C = fl(|N|max + fl(len2 2^-50) +
+//      2^-1072), whose margin covers 1.01 eps D.
 //    A sum or difference that underflows is exact, and otherwise errs by at most eps relative;
 //    the terms here are non-negative or keep what the margins add, so A and C are each at least
-//    (1 - 2 eps) times the exact bounds they stand for. Both are then scaled by the power of two
-//    that brings the larger into [1, 2) (exact, but for a smaller one falling below 2^-1022,
-//    which is negligible beside the larger's square), and w = sqrt(A'^2 + C'^2) / sqrt(len2),
-//    all rounded, scaled back, is at least |p - c| (1 - 10 eps) less 2^-1075 (the last scaling
-//    may underflow). A point's computed distance is at most |p - c| (1 + 3 eps) plus 2^-1074 (a
-//    faithful hypot of differences that may underflow); fl(fl(w (1 + 2^-46)) + 2^-1060) bounds
-//    it, with more than 100 eps and 2^-1062 to spare. Margins aside, the bound is at most
-//    sqrt(2) times the largest distance of the node's points: a point's distance is at least
-//    both |a.d| / sqrt(D) (on its branch, for the point where the span of R ends beyond c) and
-//    |L(p)| / sqrt(D).
+//    (1 - 2 eps) times the exact bounds they stand for. Both are then scaled by the power of
+//    two that brings the larger into [1, 2) (exact, but for a smaller one falling below
+//    2^-1022, which is negligible beside the larger's square), and w = sqrt(A'^2 + C'^2) /
+//    sqrt(D'), all rounded, scaled back, is at least |p - c| (1 - 10 eps) less 2^-1075 (the
+//    last scaling may underflow). D' is len2 where it is normal, and len2 - 2^-1074 <= D,
+//    exact, where it is subnormal; below 2^-1073 the bound is not used. A point's computed
+//    distance is at most |p - c| (1 + 3 eps) plus 2^-1074 (a faithful hypot of differences that
+//    may underflow); fl(fl(w (1 + 2^-46)) + 2^-1060) bounds it, with more than 100 eps and
+//    2^-1062 to spare. Margins aside, the bound is at most sqrt(2) times the largest distance
+//    of the node's points: a point's distance is at least both |a.d| / sqrt(D) (on its branch,
+//    for the point where the span of R ends beyond c) and |L(p)| / sqrt(D). Where len2 is
+//    subnormal, the numerators are multiples of 2^-1074, and a distance on the line branch
+//    moves in steps of 2^-1074 / len2 times the chord's length: for a chord whose len2 is a few
+//    hundred times 2^-1074, many points tie within the few steps of slack that the bound needs,
+//    and the search must measure them.
+//
+// 12. Boxes cut to a branch. Beyond the range of scales of 6, a node has its box alone, and the
+//    box's corner may lie far beyond every point of a branch: on a zigzag along one line with
+//    amplitudes near 1e154, every box spans both sides of a chord's end, and only the points on
+//    one side take the end branch. Computed as point_segment_distance computes it,
+//    r(x, y) = fl(fl(fl(fl(x - s.x) dx) + fl(fl(y - s.y) dy)) / len2) is, by 1, non-decreasing
+//    in x where dx > 0 and non-increasing where dx < 0, likewise in y, wherever it is not NaN
+//    (fl(a + b) is non-decreasing in each operand where it is not NaN, infinities included),
+//    and a point whose r is NaN takes the line branch. Let y* be the value of y in the box that
+//    makes r largest. If r(x, y*) is not NaN and below 1, then every point (x', y') of the box
+//    with x' on the side of x where r falls has r(x', y') <= r(x, y*) < 1, or NaN: none takes
+//    the end branch. Bisection between the box's two values of x finds such an x, and the box
+//    cut there still holds every point that may take the end branch; the other axis is cut
+//    alike within it, and 5 bounds the distance from e over the cut box. If r at the box's
+//    corner most favourable to the branch is not NaN and below 1, no point of the box takes it.
+//    The start branch alike, with r > 0 excluding it.
 #pragma once
 
 #include <algorithm>
@@ -166,6 +199,7 @@
 #include <cstddef>
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include "farthest_cache.h"
 #include "hypotenuse.h"
@@ -186,7 +220,13 @@ constexpr double kSmallestOrdinaryLen2 = 0x1p-1022;
 // span of a numerator is widened by kHullSlack times their size plus kHullTinySlack.
 constexpr double kLargestHullScale = 0x1p1021;
 constexpr double kHullSlack = 0x1p-49;
-constexpr double kHullTinySlack = 0x1p-1060;
+constexpr double kHullTinySlack = 0x1p-1072;
+
+// What the bounds of 11 add for rounding beside len2, and the end of the subnormals below which
+// they do not serve (len2 must exceed the error of its sum, 2^-1074).
+constexpr double kEndTinyMargin = 0x1p-1072;
+constexpr double kProjectedTinySlack = 0x1p-1060;
+constexpr double kSmallestProjectedLen2 = 0x1p-1073;
 
 // Range and factor of the bound from the farthest corner of a cut hull (7 above).
 constexpr double kFarthestSmallest = 0x1p-400;
@@ -205,6 +245,10 @@ constexpr std::size_t kScanWork = 3;
 // consulting again. Measuring a distance for the cache costs kCacheWork (9 above).
 constexpr double kTiedWithin = 1.0 + 0x1p-40;
 constexpr std::size_t kCacheWork = 8;
+
+// Cutting a box to a branch (12 above): steps of bisection per axis, and the work of a cut.
+constexpr int kCutSteps = 24;
+constexpr std::size_t kCutWork = 4 * kCutSteps;
 
 // Range of the cheap bound on hypot (5 above), and its factor 1 + 2^-49.
 constexpr double kCheapHypotSmallest = 0x1p-450;
@@ -359,15 +403,6 @@ class NodeBound {
             }
             return reach.bound();
         }
-        // |s.x - p.x| + |s.y - p.y| and |dx| + |dy| bound the terms of both numerators.
-        const double dx = distance_.dx();
-        const double dy = distance_.dy();
-        const double scale = reach.start_size * (std::fabs(dx) + std::fabs(dy));
-        if (!(scale < kLargestHullScale)) {
-            return reach.bound();
-        }
-        const double slack = scale * kHullSlack + kHullTinySlack;
-        const double len2 = distance_.len2();
         // Exact farthest distances from the ends that runs sharing an end have already worked
         // out come first: where they settle a branch, neither its side of the hull nor its
         // vertices need looking at.
@@ -377,50 +412,14 @@ class NodeBound {
         if (reach.branches.end && reach.to_end > limit) {
             cached_within(reach.to_end, node, distance_.end(), limit);
         }
-        // Only parts of the bound above the limit are worth narrowing.
-        std::optional<Span> across;
-        const auto search_across = [&] {
-            work += kSearchWork * search;
-            across = hull_span(node, {dy, -dx}, slack, Across{});
-        };
-        if (reach.branches.line && reach.to_line > limit) {
-            search_across();
-            if (across) {
-                reach.to_line = std::min(reach.to_line,
-                                         line_bound<Ordinary>(*across, len2, distance_.length()));
-            }
-        }
-        const auto ends_above_limit = [&] {
-            return (reach.branches.start && reach.to_start > limit) ||
-                   (reach.branches.end && reach.to_end > limit);
-        };
-        if (ends_above_limit()) {
-            work += kSearchWork * search;
-            const std::optional<Span> along = hull_span(node, {dx, dy}, slack, Along{});
-            if (along) {
-                const Branches hull = possible_branches(over<Ordinary>(*along, len2));
-                reach.branches = {reach.branches.start && hull.start,
-                                  reach.branches.end && hull.end, reach.branches.line && hull.line};
-                if (ends_above_limit() && !across) {
-                    search_across();
-                }
-                if (across) {
-                    narrow_ends_by_spans(reach, *along, *across, slack);
-                }
-            }
-        }
-        // What is still above the limit: the farthest corner of the hull cut at the branch's
-        // side (7 above).
-        if (reach.branches.start && reach.to_start > limit) {
-            work += kScanWork * scan;
-            reach.to_start =
-                std::min(reach.to_start,
-                         farthest_bound(node, distance_.start(), {-dx, -dy}, start_room(slack)));
-        }
-        if (reach.branches.end && reach.to_end > limit) {
-            work += kScanWork * scan;
-            reach.to_end = std::min(
-                reach.to_end, farthest_bound(node, distance_.end(), {dx, dy}, end_room(slack)));
+        // |s.x - p.x| + |s.y - p.y| and |dx| + |dy| bound the terms of both numerators; beyond
+        // the hull's range of scales (6 above), only the box and the exact distances serve.
+        const double scale =
+            reach.start_size * (std::fabs(distance_.dx()) + std::fabs(distance_.dy()));
+        if (scale < kLargestHullScale) {
+            narrow_by_hull(reach, node, limit, scale, search, scan, work);
+        } else {
+            narrow_ends_by_cuts(reach, box, limit, work);
         }
         // Where one end's branch alone keeps the node, the exact farthest distance from that
         // end may drop it; runs that share the end share the values (farthest_cache.h).
@@ -497,6 +496,146 @@ class NodeBound {
         return reach;
     }
 
+    // Narrows the start and end branches still above `limit` to the parts of the box whose
+    // points may take them (12 above).
+    void narrow_ends_by_cuts(Reach& reach, const NodeBox& box, double limit,
+                             std::size_t& work) const {
+        const auto narrow = [&](bool& possible, double& bound, bool end, Coordinate c) {
+            if (!possible || !(bound > limit)) {
+                return;
+            }
+            work += kCutWork;
+            const std::optional<NodeBox> cut = cut_to_branch(box, end);
+            if (!cut) {
+                possible = false;
+                return;
+            }
+            const Span u = difference_from(c.x, cut->min_x, cut->max_x);
+            const Span v = difference_from(c.y, cut->min_y, cut->max_y);
+            bound = std::min(bound, hypot_bound(magnitude(u), magnitude(v), limit));
+        };
+        narrow(reach.branches.start, reach.to_start, false, distance_.start());
+        narrow(reach.branches.end, reach.to_end, true, distance_.end());
+    }
+
+    // The part of the box holding every point of it that may take the end branch (r >= 1) or,
+    // for `end` false, the start branch (r <= 0); none if no point can. Each axis is cut where
+    // r, computed as point_segment_distance computes it at the box's most favourable value of
+    // the other coordinate, falls on the wrong side of the branch's limit (12 above).
+    std::optional<NodeBox> cut_to_branch(NodeBox box, bool end) const {
+        const Coordinate s = distance_.start();
+        const double dx = distance_.dx();
+        const double dy = distance_.dy();
+        const double len2 = distance_.len2();
+        const auto excludes = [&](double x, double y) {
+            const double r = ((x - s.x) * dx + (y - s.y) * dy) / len2;
+            return end ? r < 1.0 : r > 0.0;
+        };
+        // r grows with x where dx > 0 and with y where dy > 0: the favourable value of the
+        // other coordinate, and the side of an axis where points are excluded, follow.
+        if (dx != 0.0) {
+            const double y = (dy > 0.0) == end ? box.max_y : box.min_y;
+            const std::optional<std::pair<double, double>> xs = cut_axis(
+                box.min_x, box.max_x, (dx > 0.0) == end, [&](double x) { return excludes(x, y); });
+            if (!xs) {
+                return std::nullopt;
+            }
+            box.min_x = xs->first;
+            box.max_x = xs->second;
+        }
+        if (dy != 0.0) {
+            const double x = (dx > 0.0) == end ? box.max_x : box.min_x;
+            const std::optional<std::pair<double, double>> ys = cut_axis(
+                box.min_y, box.max_y, (dy > 0.0) == end, [&](double y) { return excludes(x, y); });
+            if (!ys) {
+                return std::nullopt;
+            }
+            box.min_y = ys->first;
+            box.max_y = ys->second;
+        }
+        return box;
+    }
+
+    // [low, high] less the values beyond the last one found, by bisection, to exclude the
+    // branch; exclusion lies toward `low` if `from_low`, else toward `high`. None if the
+    // value most favourable to the branch is excluded too.
+    template <class Excludes>
+    static std::optional<std::pair<double, double>> cut_axis(double low, double high, bool from_low,
+                                                             Excludes excludes) {
+        double out = from_low ? low : high;
+        double in = from_low ? high : low;
+        if (excludes(in)) {
+            return std::nullopt;
+        }
+        if (!excludes(out)) {
+            return std::pair{low, high};
+        }
+        for (int step = 0; step < kCutSteps; ++step) {
+            const double middle = out / 2 + in / 2;
+            if (!(middle > std::min(out, in) && middle < std::max(out, in))) {
+                break;
+            }
+            (excludes(middle) ? out : in) = middle;
+        }
+        return from_low ? std::pair{out, high} : std::pair{low, out};
+    }
+
+    // Narrows the bounds of the branches still above `limit` by the node's hull: the line branch
+    // and which branches are possible from the spans of the numerators (6), the start and end
+    // branches from the spans (11) and from the farthest corner of the cut hull (7).
+    void narrow_by_hull(Reach& reach, std::size_t node, double limit, double scale,
+                        std::size_t search, std::size_t scan, std::size_t& work) const {
+        const double dx = distance_.dx();
+        const double dy = distance_.dy();
+        const double slack = scale * kHullSlack + kHullTinySlack;
+        const double len2 = distance_.len2();
+        // Only parts of the bound above the limit are worth narrowing.
+        std::optional<Span> across;
+        const auto search_across = [&] {
+            work += kSearchWork * search;
+            across = hull_span(node, {dy, -dx}, slack, Across{});
+        };
+        if (reach.branches.line && reach.to_line > limit) {
+            search_across();
+            if (across) {
+                reach.to_line = std::min(reach.to_line,
+                                         line_bound<Ordinary>(*across, len2, distance_.length()));
+            }
+        }
+        const auto ends_above_limit = [&] {
+            return (reach.branches.start && reach.to_start > limit) ||
+                   (reach.branches.end && reach.to_end > limit);
+        };
+        if (ends_above_limit()) {
+            work += kSearchWork * search;
+            const std::optional<Span> along = hull_span(node, {dx, dy}, slack, Along{});
+            if (along) {
+                const Branches hull = possible_branches(over<Ordinary>(*along, len2));
+                reach.branches = {reach.branches.start && hull.start,
+                                  reach.branches.end && hull.end, reach.branches.line && hull.line};
+                if (ends_above_limit() && !across) {
+                    search_across();
+                }
+                if (across) {
+                    narrow_ends_by_spans(reach, *along, *across, slack);
+                }
+            }
+        }
+        // What is still above the limit: the farthest corner of the hull cut at the branch's
+        // side (7 above).
+        if (reach.branches.start && reach.to_start > limit) {
+            work += kScanWork * scan;
+            reach.to_start =
+                std::min(reach.to_start,
+                         farthest_bound(node, distance_.start(), {-dx, -dy}, start_room(slack)));
+        }
+        if (reach.branches.end && reach.to_end > limit) {
+            work += kScanWork * scan;
+            reach.to_end = std::min(
+                reach.to_end, farthest_bound(node, distance_.end(), {dx, dy}, end_room(slack)));
+        }
+    }
+
     // The computed numerators of r and q at a point, as point_segment_distance forms them;
     // types of their own, so that the scan of a small hull has them inline.
     struct Along {
@@ -521,7 +660,7 @@ class NodeBound {
     // node (11 above).
     void narrow_ends_by_spans(Reach& reach, Span along, Span across, double slack) const {
         const double len2 = distance_.len2();
-        if (!(len2 >= kSmallestOrdinaryLen2 && len2 < kInfinity)) {
+        if (!(len2 >= kSmallestProjectedLen2 && len2 < kInfinity)) {
             return;
         }
         const double sideways = magnitude(across);
@@ -530,10 +669,11 @@ class NodeBound {
                 reach.to_start, projected_bound(std::max(start_room(slack), -along.lo), sideways));
         }
         if (reach.branches.end) {
-            const double margin = len2 * 0x1p-48;
+            const double margin = len2 * 0x1p-48 + kEndTinyMargin;
             const double beyond = along.hi > len2 ? (along.hi - len2) + margin : margin;
-            reach.to_end = std::min(reach.to_end, projected_bound(std::max(end_room(slack), beyond),
-                                                                  sideways + len2 * 0x1p-50));
+            reach.to_end =
+                std::min(reach.to_end, projected_bound(std::max(end_room(slack), beyond),
+                                                       sideways + len2 * 0x1p-50 + kEndTinyMargin));
         }
     }
 
@@ -548,8 +688,15 @@ class NodeBound {
         const int exponent = std::ilogb(larger);
         const double a = std::ldexp(along, -exponent);
         const double c = std::ldexp(across, -exponent);
-        const double root = std::sqrt(a * a + c * c) / std::sqrt(distance_.len2());
-        return std::ldexp(root, exponent) * kFarthestSlack + kHullTinySlack;
+        const double root = std::sqrt(a * a + c * c) / std::sqrt(least_chord_square());
+        return std::ldexp(root, exponent) * kFarthestSlack + kProjectedTinySlack;
+    }
+
+    // A lower bound on the exact dx^2 + dy^2: len2 itself where it is normal (its rounding is
+    // part of the slack), else len2 less the error of its two squares (11 above).
+    double least_chord_square() const {
+        const double len2 = distance_.len2();
+        return len2 >= kSmallestOrdinaryLen2 ? len2 : len2 - 0x1p-1074;
     }
 
     // A bound on hypot(c - p) over the node's points from its farthest hull vertex (7 above);

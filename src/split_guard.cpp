@@ -15,6 +15,11 @@
 // w being the earliest) or, lying after the best, B <= best < d(w) (impossible). So w is
 // measured, and then nothing replaces it. If no distance exceeds t, no split is reported.
 //
+// A chord whose squared length overflows is searched over the tree of the ring's points in
+// space (point_tree.h, guard_bounds.h 10), whose nodes hold indices from all over the ring:
+// a node counts as lying after the best only if its least index does, and is otherwise kept
+// while B >= best, so the argument above holds as it stands; its points outside the run are
+// never measured, and a node with none inside is never pushed.
 #include "split_guard.h"
 
 #include <algorithm>
@@ -100,6 +105,7 @@ NodeBox united(const NodeBox& a, const NodeBox& b) {
 
 bool SplitGuard::build(const Ring& points) {
     boxes_.clear();
+    points_in_space_.clear();
     leaf_base_ = 0;
     double largest = 0.0;
     for (const Coordinate c : points) {
@@ -149,6 +155,12 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
         return Split{};
     }
     const DistanceToSegment distance(points[run.first], points[run.last]);
+    if (!distance.degenerate() && distance.len2() == kInfinity &&
+        run.inner_points() > kDirectScanPoints) {
+        return split_beyond_overflow(points, run, tolerance, distance,
+                                     work > SIZE_MAX - work_limit ? SIZE_MAX : work + work_limit,
+                                     work);
+    }
     Best best;
     const std::size_t first_inner = run.first + 1;
     if (run.inner_points() <= kDirectScanPoints) {
@@ -172,9 +184,7 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
         // among equals), its bound first narrowed by its hull if it has one and put back, so
         // that nodes open in the order of their tightest bounds and the best grows fast.
         const auto search = [&](const auto& bound) {
-            const auto lower = [](const Pending& a, const Pending& b) {
-                return a.bound < b.bound || (a.bound == b.bound && a.begin > b.begin);
-            };
+            const auto lower = opens_after;
             const auto push = [&](const Pending& node) {
                 if (best.could_be_beaten(node.begin, node.bound, tolerance)) {
                     pending_.push_back(node);
@@ -260,6 +270,70 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
         if (!decided) {
             return std::nullopt;
         }
+    }
+    if (best.found && best.distance > tolerance) {
+        return Split{best.index};
+    }
+    return Split{};
+}
+
+std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const Run& run,
+                                                       double tolerance,
+                                                       const DistanceToSegment& distance,
+                                                       std::size_t limit_of_work,
+                                                       std::size_t& work) {
+    if (points_in_space_.empty()) {
+        points_in_space_.build(points);
+        if (points_in_space_.empty()) {
+            return std::nullopt;
+        }
+    }
+    // Only the boxes count here: where len2 overflows, no hull bound serves.
+    const NodeBound<false> bound(distance, hulls_, points, farthest_);
+    Best best;
+    const auto lower = opens_after;
+    // A node of points in space holds indices from all over the ring: `begin` is the least of
+    // them, which is all the tie rule needs (split_guard.cpp's opening comment), and a node
+    // whose indices all lie outside the run is never pushed.
+    const auto reach_node = [&](std::size_t i) {
+        const PointTree::Node& node = points_in_space_.node(i);
+        work += kBoundWork;
+        if (node.most <= run.first || node.least >= run.last) {
+            return;
+        }
+        const Pending fresh{i, node.least, std::size_t{node.most} + 1,
+                            bound(node.box, std::max(tolerance, best.distance)), 2};
+        if (best.could_be_beaten(fresh.begin, fresh.bound, tolerance)) {
+            pending_.push_back(fresh);
+            std::push_heap(pending_.begin(), pending_.end(), lower);
+        }
+    };
+    pending_.clear();
+    reach_node(1);
+    const PointTree::Placed* placed = points_in_space_.placed();
+    while (!pending_.empty()) {
+        if (work > limit_of_work) {
+            return std::nullopt;
+        }
+        std::pop_heap(pending_.begin(), pending_.end(), lower);
+        const Pending pending = pending_.back();
+        pending_.pop_back();
+        if (!best.could_be_beaten(pending.begin, pending.bound, tolerance)) {
+            continue;
+        }
+        const PointTree::Node& node = points_in_space_.node(pending.node);
+        if (points_in_space_.is_leaf(node)) {
+            for (std::uint32_t k = node.begin; k < node.end; ++k) {
+                const std::size_t i = placed[k].index;
+                if (i > run.first && i < run.last) {
+                    best.offer(i, distance(placed[k].point));
+                }
+            }
+            work += (node.end - node.begin) * kMeasureWork;
+            continue;
+        }
+        reach_node(2 * pending.node);
+        reach_node(2 * pending.node + 1);
     }
     if (best.found && best.distance > tolerance) {
         return Split{best.index};

@@ -15,12 +15,18 @@
 // branches; where one end's branch alone keeps a node, the exact farthest distance from that
 // end, cached per node (farthest_cache.h), settles ties that no slack can. So the rings that
 // stall the scans (zigzags straight, turned or growing, spirals, combs at 45 degrees, points
-// tied on a circle around a run's end) cost about O(n log n). No such bound is proven for every
-// ring: a node must be opened whenever one of its points could equal the best distance, and
-// ties of other kinds can keep many nodes open run after run. The stage therefore lets the
-// guard of a ring spend no more than a quarter of what the ring's scans would have cost
+// tied on a circle around a run's end) cost about O(n log n). A chord whose squared length
+// overflows (coordinates beyond about 1e154) lets only points in a small box around its start
+// win; where the ring comes back near that start from all over, every node of the tree over
+// the ring's order surrounds the box, so such chords are searched over a second tree, of the
+// points in space (point_tree.h), laid once per ring in O(n log n). No bound of O(n log n) is
+// proven for every ring: a node must be opened whenever one of its points could equal the best
+// distance, and ties of other kinds can keep many nodes open run after run. The stage therefore
+// lets the guard of a ring spend no more than a quarter of what the ring's scans would have cost
 // (split_within gives up at a limit, and the scan decides), so that where the guard cannot
-// drop nodes the ring costs at most about a quarter more than the scan.
+// drop nodes the ring costs at most about a quarter more than the scan, besides laying the
+// trees, which is not counted: once per ring, and only after the scans have measured
+// n (log2 n + 1) points.
 #pragma once
 
 #include <cstddef>
@@ -29,7 +35,9 @@
 #include "allocation.h"
 #include "farthest_cache.h"
 #include "node_hulls.h"
+#include "point_tree.h"
 #include "polygon_model.h"
+#include "segment_distance.h"
 #include "split_run.h"
 
 namespace quorvel {
@@ -61,9 +69,21 @@ class SplitGuard {
         int narrowings;
     };
 
+    // The order of the heap of pending nodes: the highest bound opens first, the earliest
+    // among equals.
+    static bool opens_after(const Pending& a, const Pending& b) {
+        return a.bound < b.bound || (a.bound == b.bound && a.begin > b.begin);
+    }
+
     // A node with its points and the bound of its box.
     template <class Bound>
     Pending pending(std::size_t node, const Bound& bound, double best, double tolerance) const;
+
+    // The search for a chord whose squared length overflows, over the tree of the ring's points
+    // in space; gives up, returning none, once the work passes `limit_of_work`.
+    std::optional<Split> split_beyond_overflow(const Ring& points, const Run& run, double tolerance,
+                                               const DistanceToSegment& distance,
+                                               std::size_t limit_of_work, std::size_t& work);
 
     // Node 1 is the root, node i has the children 2i and 2i + 1, and the leaves are the nodes
     // from leaf_base_ on, each over kLeafPoints consecutive points.
@@ -73,6 +93,8 @@ class SplitGuard {
     std::size_t leaf_base_ = 0;
     bool ordinary_coordinates_ = false;
     Vector<Pending> pending_;
+    // Laid on the first chord that overflows.
+    PointTree points_in_space_;
 };
 
 }  // namespace quorvel

@@ -171,6 +171,25 @@ def spiral_and_line(n, scale=1.0):
     return [(literal(x * scale), literal(y * scale)) for x, y in points]
 
 
+def two_curves_through_a_point(n, scale):
+    """A parabola and a zigzag of growing amplitude mirrored through the parabola's vertex,
+    visited in turn, rounded to millionths, scaled and closed beside the vertex: every stretch
+    of the ring surrounds the vertex, and near 1e155 the squared lengths of its long chords
+    overflow, leaving a few points around a run's start that can win."""
+    points = [(0.5 * scale, 1e6)]
+    for i in range(n):
+        t = (i // 2) / (n // 2)
+        sign = 1 if (i // 2) % 2 == 1 else -1
+        x, y = (t, t * t) if i % 2 == 0 else (-t, -t * sign)
+        points.append((round(x * 1e6) * scale, round(y * 1e6) * scale))
+    points.append(points[0])
+    return [(literal(x), literal(y)) for x, y in points]
+
+
+def scaled(literals, factor):
+    return [(literal(float(x) * factor), literal(float(y) * factor)) for x, y in literals]
+
+
 SHAPES = {
     "zigzag": zigzag(700),
     "growing zigzag": zigzag(700, growing=True),
@@ -193,7 +212,17 @@ SHAPES = {
        for scale in [1e150, 1e-150, 2.0**-1000] for k in [0.01, 3.0]]
     + [pytest.param(spiral_and_line(1200, scale), 0.01 * scale,
                     id=f"a spiral and a line in turn times {scale}")
-       for scale in [2.0**-500, 2.0**505]],
+       for scale in [2.0**-500, 2.0**505]]
+    # Where the hulls' numerators pass 2^1021, chords' squared lengths overflow, or they are
+    # subnormal.
+    + [pytest.param(zigzag(500, scale=scale), k * scale,
+                    id=f"zigzag near 1e154 times {scale}, {k}")
+       for scale in [2.5e151, 4e151] for k in [0.01, 3.0]]
+    + [pytest.param(two_curves_through_a_point(1200, 3e149), k * 3e149,
+                    id=f"two curves through a point near 3e155, {k}")
+       for k in [1e-6, 1.0]]
+    + [pytest.param(scaled(spiral(1600), 1e-160), k * 1e-160, id=f"spiral near 1e-157, {k}")
+       for k in [0.01, 3.0]],
 )
 def test_stalling_rings_keep_the_plain_result(literals, tolerance):
     assert module(literals, tolerance) == reference(literals, tolerance)

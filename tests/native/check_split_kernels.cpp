@@ -397,6 +397,47 @@ std::vector<quorvel::Run> long_runs(const Ring& ring, double tolerance, std::siz
     return found;
 }
 
+// The guard's work on the long runs (256 inner points or more) that the plain splitting of
+// `ring` goes through, each checked against split_plain, and the inner points of those runs.
+struct GuardWork {
+    std::size_t runs = 0;
+    std::size_t work = 0;
+    std::size_t scanned = 0;
+};
+
+GuardWork guard_work_on_long_runs(const std::string& name, const Ring& ring, double tolerance) {
+    quorvel::SplitGuard guard;
+    check::expect(guard.build(ring), "the guard accepts a finite ring");
+    GuardWork total;
+    for (const quorvel::Run& run : long_runs(ring, tolerance, 256)) {
+        ++total.runs;
+        total.scanned += run.inner_points();
+        if (guard.split_within(ring, run, tolerance, SIZE_MAX, total.work) !=
+            quorvel::split_plain(ring, run, tolerance)) {
+            check::expect(false, (name + ": the guard's split of a run differs from the plain "
+                                         "scan's")
+                                     .c_str());
+        }
+    }
+    return total;
+}
+
+// Expects the guard to decide the long runs of a ring that stalls the scan for less than
+// `share` of what scanning them costs.
+void expect_guard_below(const std::string& name, const Ring& ring, double tolerance,
+                        std::size_t least_runs, double share) {
+    const GuardWork total = guard_work_on_long_runs(name, ring, tolerance);
+    check::expect(
+        total.runs >= least_runs,
+        (name + ": the splitting goes through many long runs, " + std::to_string(total.runs))
+            .c_str());
+    check::expect(
+        static_cast<double>(total.work) < share * static_cast<double>(total.scanned),
+        (name + ": the guard's work is below " + std::to_string(share) +
+         " of a scan's: " + std::to_string(total.work) + " for " + std::to_string(total.scanned))
+            .c_str());
+}
+
 // Two curves visited in turn: every node of the guard's tree holds points of both, on both
 // sides of a chord's end, so its box reaches as far from that end as the run is long, and each
 // split peels a few points off the run's end, which moves from run to run. From the spans of
@@ -412,33 +453,53 @@ void check_two_curves_in_turn() {
     };
     for (const Scale scale :
          {Scale{1.0, "1"}, Scale{0x1p-500, "2^-500"}, Scale{0x1p505, "2^505"}}) {
-        Ring ring = spiral_and_line(8000, 10);
-        for (Coordinate& p : ring) {
-            p = {p.x * scale.factor, p.y * scale.factor};
-        }
+        const Ring ring = scaled(spiral_and_line(8000, 10), scale.factor);
         const double tolerance = 0.01 * scale.factor;
         for (const double t : {tolerance, 0.1 * tolerance, 30 * tolerance}) {
             expect_all_agree("a spiral and a line in turn", ring, t);
         }
-        quorvel::SplitGuard guard;
-        check::expect(guard.build(ring), "the guard accepts a finite ring");
-        const std::vector<quorvel::Run> runs = long_runs(ring, tolerance, 256);
-        check::expect(runs.size() > 5000, "the splitting goes through many long runs");
-        std::size_t scanned = 0;
-        std::size_t work = 0;
-        for (const quorvel::Run& run : runs) {
-            scanned += run.inner_points();
-            if (guard.split_within(ring, run, tolerance, SIZE_MAX, work) !=
-                quorvel::split_plain(ring, run, tolerance)) {
-                check::expect(false, "the guard's split of a run differs from the plain scan's");
-            }
-        }
-        const std::string figures = std::to_string(work) + " for " + std::to_string(scanned);
-        check::expect(work < scanned / 4,
-                      ("the guard's work on two curves in turn, scaled by " +
-                       std::string(scale.name) + ", is below a quarter of a scan's: " + figures)
-                          .c_str());
+        expect_guard_below(std::string("a spiral and a line in turn, scaled by ") + scale.name,
+                           ring, tolerance, 5000, 0.25);
     }
+}
+
+// A parabola and a zigzag of growing amplitude mirrored through the parabola's vertex, visited
+// in turn, their coordinates rounded to millionths, scaled by 1e150 and closed through a point
+// beside the vertex; smoothed. Every stretch of the ring, however short, surrounds the vertex.
+Ring two_curves_through_a_point(int n) {
+    Ring ring{{0.5e150, 1e6}};
+    for (int i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i / 2) / (n / 2);
+        const double sign = (i / 2) % 2 == 1 ? 1.0 : -1.0;
+        const Coordinate p = i % 2 == 0 ? Coordinate{t, t * t} : Coordinate{-t, -t * sign};
+        ring.push_back({std::round(p.x * 1e6) * 1e150, std::round(p.y * 1e6) * 1e150});
+    }
+    ring.push_back(ring.front());
+    return smoothed(ring);
+}
+
+// Rings beyond the range where the hulls serve, that the guard must still decide from other
+// bounds:
+// - a zigzag along one line with amplitudes near 1e154, where the terms of a hull's numerators
+//   pass 2^1021 (boxes cut to each end's branch decide);
+// - two curves through one point near 1e156, where the squared lengths of the long chords
+//   overflow and only points in a small box around a run's start can win, a box that every
+//   node of the tree over the ring's order surrounds (the tree of the points in space decides);
+// - a spiral scaled by 1e-160, where those squared lengths are subnormal.
+void check_rings_beyond_the_hulls_range() {
+    const Ring line = smoothed(scaled(zigzag(4000, false), 5e150));
+    const Ring point = two_curves_through_a_point(8000);
+    const Ring tiny = smoothed(scaled(spiral(8000, 200), 1e-160));
+    for (const double factor : {1.0, 1e-6, 30.0}) {
+        expect_all_agree("zigzag near 1e154", line, 0.01 * 5e150 * factor);
+        expect_all_agree("two curves through a point near 1e156", point, 1e150 * factor);
+        expect_all_agree("spiral near 1e-157", tiny, 0.01 * 1e-160 * factor);
+    }
+    expect_guard_below("zigzag near 1e154", line, 0.01 * 5e150, 1000, 0.25);
+    expect_guard_below("two curves through a point near 1e156", point, 1e150, 500, 0.25);
+    // There the distances are rounded to a few hundred steps across the ring, and points within
+    // a few steps of the farthest cannot be told apart without measuring them.
+    expect_guard_below("spiral near 1e-157", tiny, 0.01 * 1e-160, 100, 0.5);
 }
 
 // The guard alone on arbitrary runs of a ring, against split_plain.
@@ -476,6 +537,7 @@ int main() {
     check_non_finite_coordinates();
     check_chords_beyond_overflow();
     check_two_curves_in_turn();
+    check_rings_beyond_the_hulls_range();
     check_guard_on_any_run();
     return check::status();
 }

@@ -1,0 +1,66 @@
+// A k-d tree over the points of a ring, laid out in space rather than in index order. The
+// simplification guard searches it where a chord's squared length overflows: only points in a
+// small box around the chord's start can then win (guard_bounds.h, 10), and where a ring visits
+// that box from all over, every node of a tree over index order covers it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "allocation.h"
+#include "node_hulls.h"
+#include "polygon_model.h"
+
+namespace quorvel {
+
+class PointTree {
+  public:
+    // A point of the ring and its index there.
+    struct Placed {
+        Coordinate point;
+        std::uint32_t index;
+    };
+
+    // A node: the box of its points, the least and greatest of their indices in the ring, and
+    // where they lie in placed(), [begin, end).
+    struct Node {
+        NodeBox box;
+        std::uint32_t least;
+        std::uint32_t most;
+        std::uint32_t begin;
+        std::uint32_t end;
+    };
+
+    // Node 1 is the root and node i has the children 2i and 2i + 1. A node halves its points at
+    // their median, down to leaves of at most kLeafPoints points: by index where their indices
+    // spread over kScatteredIndices times as many places in the ring as there are points, else
+    // across the wider side of its box. The searches it serves look for points of one run in
+    // one small box; where the ring passes a place many times, as a smoothed zigzag does, a
+    // node split by place alone would hold indices from all those passes, and a run's bounds
+    // would cut none of them away.
+    static constexpr std::size_t kLeafPoints = 16;
+    static constexpr std::size_t kScatteredIndices = 4;
+
+    // Lays the tree over `points`, all finite, replacing any earlier one. Rings of 2^32 points
+    // or more get no tree.
+    void build(const Ring& points);
+
+    // Forgets the tree, keeping its memory for the next.
+    void clear() {
+        nodes_.clear();
+        placed_.clear();
+    }
+    bool empty() const { return nodes_.empty(); }
+    const Node& node(std::size_t i) const { return nodes_[i]; }
+    bool is_leaf(const Node& n) const { return n.end - n.begin <= kLeafPoints; }
+    // The ring's points, grouped by node.
+    const Placed* placed() const { return placed_.data(); }
+
+  private:
+    void build_node(std::size_t node, std::uint32_t begin, std::uint32_t end);
+
+    Vector<Node> nodes_;
+    Vector<Placed> placed_;
+};
+
+}  // namespace quorvel
