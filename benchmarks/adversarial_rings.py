@@ -131,9 +131,29 @@ def spiral_line(n):
     return [(1e6, -9e6)] + points + [(1e6, -9e6)]
 
 
+def zigzag_far(n):
+    """The zigzag scaled by 1e150: amplitudes near 1e154, where the terms of a hull's bounds pass
+    the doubles and the squared lengths of some chords overflow."""
+    return [(x * 1e150, y * 1e150) for x, y in zigzag(n)]
+
+
+def through_a_point(n):
+    """A parabola and a growing zigzag mirrored through the parabola's vertex, visited in turn,
+    near 1e156: every stretch of the ring surrounds the vertex, and only the few points in a
+    small box around a run's start have a finite distance to its overflowing chord."""
+    points = [(0.5e150, 1e6)]
+    for i in range(n):
+        t = (i // 2) / (n // 2)
+        sign = 1 if (i // 2) % 2 == 1 else -1
+        x, y = (t, t * t) if i % 2 == 0 else (-t, -t * sign)
+        points.append((round(x * 1e6) * 1e150, round(y * 1e6) * 1e150))
+    return points + [points[0]]
+
+
 SHAPES = {"zigzag": zigzag, "turned": turned, "growing": growing, "spiral": spiral,
           "comb": comb, "comb_ties": comb_ties, "circle_ties": circle_ties, "overflow": overflow,
-          "spiral_line": spiral_line}
+          "spiral_line": spiral_line, "zigzag_far": zigzag_far,
+          "through_a_point": through_a_point}
 
 
 def feature_collection(points):
