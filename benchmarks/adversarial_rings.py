@@ -193,7 +193,7 @@ def main():
 
     print(f"module {quorvel.__file__}")
     print(f"real file {args.real.name}, tolerance {args.tolerance}, fastest of {args.repeat} rounds")
-    print(f"{'shape':12} {'points':>7} {'MB':>6} {'seconds':>9} {'per doubling':>13}"
+    print(f"{'shape':16} {'points':>7} {'MB':>6} {'seconds':>9} {'per doubling':>13}"
           f" {'MB/s':>7} {'real MB/s':>10} {'of real':>8}")
     previous = None
     for k, (name, size) in enumerate(cases):
@@ -204,7 +204,7 @@ def main():
             growth = f"{(seconds[k] / previous[2]) ** (1 / doublings):.2f}x"
         rate = megabytes / seconds[k]
         real_rate = real_megabytes / real_seconds[k]
-        print(f"{name:12} {size:7} {megabytes:6.2f} {seconds[k]:9.4f} {growth:>13}"
+        print(f"{name:16} {size:7} {megabytes:6.2f} {seconds[k]:9.4f} {growth:>13}"
               f" {rate:7.2f} {real_rate:10.1f} {100 * rate / real_rate:7.1f}%")
         previous = (name, size, seconds[k])
 

@@ -51,6 +51,9 @@ constexpr std::size_t kEndPoints = kLeafPoints;
 // The work of the search in the units of split_within: a point of the screened scan costs one.
 constexpr std::size_t kMeasureWork = 10;
 constexpr std::size_t kBoundWork = 8;
+// What the tree over the ring's order may spend on a chord whose squared length overflows, in
+// nodes per level, before the ring's such chords go to the tree of the points in space.
+constexpr std::size_t kOverflowTrialNodes = 64;
 
 // The best point measured so far, by the scan's rule (above).
 struct Best {
@@ -106,6 +109,9 @@ NodeBox united(const NodeBox& a, const NodeBox& b) {
 bool SplitGuard::build(const Ring& points) {
     boxes_.clear();
     points_in_space_.clear();
+    overflows_in_space_ = false;
+    overflow_trial_work_ =
+        kOverflowTrialNodes * kBoundWork * static_cast<std::size_t>(std::bit_width(points.size()));
     leaf_base_ = 0;
     double largest = 0.0;
     for (const Coordinate c : points) {
@@ -155,12 +161,34 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
         return Split{};
     }
     const DistanceToSegment distance(points[run.first], points[run.last]);
-    if (!distance.degenerate() && distance.len2() == kInfinity &&
-        run.inner_points() > kDirectScanPoints) {
-        return split_beyond_overflow(points, run, tolerance, distance,
-                                     work > SIZE_MAX - work_limit ? SIZE_MAX : work + work_limit,
-                                     work);
+    if (distance.degenerate() || distance.len2() < kInfinity ||
+        run.inner_points() <= kDirectScanPoints) {
+        return search_in_order(points, run, tolerance, distance, work_limit, work);
     }
+    // The chord's squared length overflows. The tree over the ring's order decides such a
+    // chord in a few nodes where the ring does not come back near the run's start from
+    // elsewhere, as on a line toward a far end; where it does, the tree of the points in space
+    // serves, but costs O(n log n) to lay. So the first tree is tried within a small allowance
+    // until it once exceeds it, and the second serves the ring's later such chords.
+    if (!overflows_in_space_) {
+        const std::size_t trial = std::min(work_limit, overflow_trial_work_);
+        const std::size_t before = work;
+        const std::optional<Split> split =
+            search_in_order(points, run, tolerance, distance, trial, work);
+        if (split || trial == work_limit) {
+            return split;
+        }
+        overflows_in_space_ = true;
+        work_limit -= std::min(work_limit, work - before);
+    }
+    return split_beyond_overflow(points, run, tolerance, distance,
+                                 work > SIZE_MAX - work_limit ? SIZE_MAX : work + work_limit, work);
+}
+
+std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& run,
+                                                 double tolerance,
+                                                 const DistanceToSegment& distance,
+                                                 std::size_t work_limit, std::size_t& work) {
     Best best;
     const std::size_t first_inner = run.first + 1;
     if (run.inner_points() <= kDirectScanPoints) {
@@ -184,7 +212,7 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
         // among equals), its bound first narrowed by its hull if it has one and put back, so
         // that nodes open in the order of their tightest bounds and the best grows fast.
         const auto search = [&](const auto& bound) {
-            const auto lower = opens_after;
+            const auto lower = [](const Pending& a, const Pending& b) { return opens_after(a, b); };
             const auto push = [&](const Pending& node) {
                 if (best.could_be_beaten(node.begin, node.bound, tolerance)) {
                     pending_.push_back(node);
@@ -291,7 +319,7 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
     // Only the boxes count here: where len2 overflows, no hull bound serves.
     const NodeBound<false> bound(distance, hulls_, points, farthest_);
     Best best;
-    const auto lower = opens_after;
+    const auto lower = [](const Pending& a, const Pending& b) { return opens_after(a, b); };
     // A node of points in space holds indices from all over the ring: `begin` is the least of
     // them, which is all the tie rule needs (split_guard.cpp's opening comment), and a node
     // whose indices all lie outside the run is never pushed.

@@ -79,6 +79,12 @@ class SplitGuard {
     template <class Bound>
     Pending pending(std::size_t node, const Bound& bound, double best, double tolerance) const;
 
+    // The search over the tree of the ring's order; gives up, returning none, once it has spent
+    // `work_limit`.
+    std::optional<Split> search_in_order(const Ring& points, const Run& run, double tolerance,
+                                         const DistanceToSegment& distance, std::size_t work_limit,
+                                         std::size_t& work);
+
     // The search for a chord whose squared length overflows, over the tree of the ring's points
     // in space; gives up, returning none, once the work passes `limit_of_work`.
     std::optional<Split> split_beyond_overflow(const Ring& points, const Run& run, double tolerance,
@@ -93,8 +99,11 @@ class SplitGuard {
     std::size_t leaf_base_ = 0;
     bool ordinary_coordinates_ = false;
     Vector<Pending> pending_;
-    // Laid on the first chord that overflows.
+    // Laid once the tree over the ring's order has failed a chord that overflows; from then on
+    // it serves all of them (split_within).
     PointTree points_in_space_;
+    bool overflows_in_space_ = false;
+    std::size_t overflow_trial_work_ = 0;
 };
 
 }  // namespace quorvel
