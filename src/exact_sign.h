@@ -17,13 +17,15 @@ enum class Sign { Negative, Zero, Positive, Unknown };
 namespace exact_sign {
 
 // The sign of first + second, two rounded products of rounded differences, where Shewchuk's
-// error bound for orient2d (which also covers a step) shows it; else Unknown. Products below
-// 2^-900 may have underflowed and are not trusted, nor infinite ones.
+// error bound for orient2d (which also covers a step) shows it; else Unknown. The bound
+// assumes no underflow; where some did, a difference or sum that underflows is exact and a
+// product that does errs by at most 2^-1075, so 2^-1072 added to the bound covers it. Products
+// beyond 2^1000, which may have overflowed, are not trusted.
 inline Sign filtered(double value, double first, double second) {
     constexpr double kEpsilon = 0x1p-53;
     const double size = std::fabs(first) + std::fabs(second);
-    const double bound = (3.0 + 16.0 * kEpsilon) * kEpsilon * size;
-    if (std::fabs(value) > bound && size >= 0x1p-900 && size <= 0x1p1000) {
+    const double bound = (3.0 + 16.0 * kEpsilon) * kEpsilon * size + 0x1p-1072;
+    if (std::fabs(value) > bound && size <= 0x1p1000) {
         return value > 0.0 ? Sign::Positive : Sign::Negative;
     }
     return Sign::Unknown;

@@ -97,7 +97,15 @@
 //    at most a factor 1 + 3e (rounded differences, faithful hypot); so fl(w (1 + 2^-46)), with
 //    128e of room, bounds it. The scan is made only for hulls of up to 512 vertices and for w
 //    between 2^-400 and 2^199, where no square or sum over- or underflows past these margins.
-//    For a degenerate chord every vertex counts and no line cuts the hull.
+//    For a degenerate chord every vertex counts and no line cuts the hull. The scan runs on
+//    the differences fl(p - c) times 2^-k, with f times 2^-j and tau times 2^-(k + j), 2^k and
+//    2^j being the powers of two of the largest difference over the node's box and of
+//    |f.x| + |f.y|: each of its quantities is then the scaled one, and the analysis above holds
+//    in the scaled range. f and tau are scaled only where that is exact (else there is no
+//    bound), so they describe the same half-plane; a difference scaled down may underflow, by
+//    at most 2^-1075, which the side test's 2^-1000 and the final factor's room absorb. The
+//    bound scaled back by 2^k, exact but among the subnormals, plus 2^-1060, which also covers
+//    the absolute error of 2^-1074 of a distance computed there, bounds the branch.
 //
 // 8. Ordinary queries. When every coordinate is at most 2^400 in magnitude and len2 is at least
 //    2^-1022 (or the chord is degenerate), every difference is finite and at most 2^401, every
@@ -395,8 +403,8 @@ class NodeBound {
         const std::size_t scan = size <= NodeHulls::kMostScannedVertices + 2 ? size : 0;
         if (distance_.degenerate()) {
             if (!cached_within(reach.to_start, node, distance_.start(), limit)) {
-                reach.to_start = std::min(reach.to_start,
-                                          farthest_bound(node, distance_.start(), {0.0, 0.0}, 0.0));
+                reach.to_start = std::min(
+                    reach.to_start, farthest_bound(node, box, distance_.start(), {0.0, 0.0}, 0.0));
                 work += kScanWork * scan;
                 reach.to_start =
                     exactly(reach.to_start, node, distance_.start(), limit, work, cache_budget);
@@ -417,7 +425,7 @@ class NodeBound {
         const double scale =
             reach.start_size * (std::fabs(distance_.dx()) + std::fabs(distance_.dy()));
         if (scale < kLargestHullScale) {
-            narrow_by_hull(reach, node, limit, scale, search, scan, work);
+            narrow_by_hull(reach, box, node, limit, scale, search, scan, work);
         } else {
             narrow_ends_by_cuts(reach, box, limit, work);
         }
@@ -583,8 +591,9 @@ class NodeBound {
     // Narrows the bounds of the branches still above `limit` by the node's hull: the line branch
     // and which branches are possible from the spans of the numerators (6), the start and end
     // branches from the spans (11) and from the farthest corner of the cut hull (7).
-    void narrow_by_hull(Reach& reach, std::size_t node, double limit, double scale,
-                        std::size_t search, std::size_t scan, std::size_t& work) const {
+    void narrow_by_hull(Reach& reach, const NodeBox& box, std::size_t node, double limit,
+                        double scale, std::size_t search, std::size_t scan,
+                        std::size_t& work) const {
         const double dx = distance_.dx();
         const double dy = distance_.dy();
         const double slack = scale * kHullSlack + kHullTinySlack;
@@ -625,14 +634,14 @@ class NodeBound {
         // side (7 above).
         if (reach.branches.start && reach.to_start > limit) {
             work += kScanWork * scan;
-            reach.to_start =
-                std::min(reach.to_start,
-                         farthest_bound(node, distance_.start(), {-dx, -dy}, start_room(slack)));
+            reach.to_start = std::min(
+                reach.to_start,
+                farthest_bound(node, box, distance_.start(), {-dx, -dy}, start_room(slack)));
         }
         if (reach.branches.end && reach.to_end > limit) {
             work += kScanWork * scan;
-            reach.to_end = std::min(
-                reach.to_end, farthest_bound(node, distance_.end(), {dx, dy}, end_room(slack)));
+            reach.to_end = std::min(reach.to_end, farthest_bound(node, box, distance_.end(),
+                                                                 {dx, dy}, end_room(slack)));
         }
     }
 
@@ -699,10 +708,23 @@ class NodeBound {
         return len2 >= kSmallestOrdinaryLen2 ? len2 : len2 - 0x1p-1074;
     }
 
-    // A bound on hypot(c - p) over the node's points from its farthest hull vertex (7 above);
-    // +inf where the hull is too large or the distance out of range.
-    double farthest_bound(std::size_t node, Coordinate c, Coordinate f, double tau) const {
-        const std::optional<double> squared = hulls_.farthest_squared_on_side(node, c, f, tau);
+    // A bound on hypot(c - p) over the node's points from its farthest hull vertex (7 above),
+    // the differences from c scaled by the power of two that brings the box's largest near 1,
+    // and f by one of its own; +inf where the hull is too large or the distance out of range.
+    double farthest_bound(std::size_t node, const NodeBox& box, Coordinate c, Coordinate f,
+                          double tau) const {
+        const double extent = std::max({std::fabs(c.x - box.min_x), std::fabs(c.x - box.max_x),
+                                        std::fabs(c.y - box.min_y), std::fabs(c.y - box.max_y)});
+        const int shift = exponent_or_zero(extent);
+        const int f_shift = exponent_or_zero(std::fabs(f.x) + std::fabs(f.y));
+        const Coordinate scaled_f{std::ldexp(f.x, -f_shift), std::ldexp(f.y, -f_shift)};
+        const double scaled_tau = std::ldexp(tau, -shift - f_shift);
+        if (!(std::ldexp(scaled_f.x, f_shift) == f.x && std::ldexp(scaled_f.y, f_shift) == f.y &&
+              std::ldexp(scaled_tau, shift + f_shift) == tau)) {
+            return kInfinity;
+        }
+        const std::optional<double> squared =
+            hulls_.farthest_squared_on_side(node, c, scaled_f, scaled_tau, std::ldexp(1.0, -shift));
         if (!squared) {
             return kInfinity;
         }
@@ -710,7 +732,12 @@ class NodeBound {
         if (!(root >= kFarthestSmallest && root <= kFarthestLargest)) {
             return kInfinity;
         }
-        return root * kFarthestSlack;
+        return std::ldexp(root * kFarthestSlack, shift) + kProjectedTinySlack;
+    }
+
+    // The exponent of a positive finite value, else 0.
+    static int exponent_or_zero(double value) {
+        return value > 0.0 && value < kInfinity ? std::ilogb(value) : 0;
     }
 
     // Narrows `bound` to the exact farthest distance from `c` over the node if the cache

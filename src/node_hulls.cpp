@@ -149,7 +149,8 @@ bool NodeHulls::append_chain(const std::uint32_t* sorted, std::size_t count, boo
 }
 
 std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coordinate c,
-                                                          Coordinate f, double tau) const {
+                                                          Coordinate f, double tau,
+                                                          double scale) const {
     const Chains chains = chains_[node];
     const std::size_t upper = chains.upper_end - chains.upper_begin;
     const std::size_t lower = chains.lower_end - chains.lower_begin;
@@ -176,8 +177,8 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
     Seen previous{};
     std::size_t seen = 0;
     const auto visit = [&](Coordinate v) {
-        const double px = v.x - c.x;
-        const double py = v.y - c.y;
+        const double px = (v.x - c.x) * scale;
+        const double py = (v.y - c.y) * scale;
         const double along_terms = std::fabs(f.x * px) + std::fabs(f.y * py);
         const double along = f.x * px + f.y * py;
         const double error = along_terms * kScanError + kTinyScanError;

@@ -186,6 +186,22 @@ def two_curves_through_a_point(n, scale):
     return [(literal(x), literal(y)) for x, y in points]
 
 
+def circle_and_zigzag(n, scale):
+    """A half circle and a zigzag of growing amplitude a unit above the circle's centre, visited
+    in turn, turned by 30 degrees, scaled and closed inside the circle."""
+    c, s = math.cos(math.pi / 6), math.sin(math.pi / 6)
+    points = [(0.5, 0.0)]
+    for i in range(n):
+        t = (i // 2) / (n // 2)
+        if i % 2 == 0:
+            points.append((math.cos(math.pi * t), math.sin(math.pi * t)))
+        else:
+            points.append((t, (t if (i // 2) % 2 == 1 else -t) + 1))
+    points.append(points[0])
+    return [(literal((x * c - y * s) * scale), literal((x * s + y * c) * scale))
+            for x, y in points]
+
+
 def scaled(literals, factor):
     return [(literal(float(x) * factor), literal(float(y) * factor)) for x, y in literals]
 
@@ -222,7 +238,10 @@ SHAPES = {
                     id=f"two curves through a point near 3e155, {k}")
        for k in [1e-6, 1.0]]
     + [pytest.param(scaled(spiral(1600), 1e-160), k * 1e-160, id=f"spiral near 1e-157, {k}")
-       for k in [0.01, 3.0]],
+       for k in [0.01, 3.0]]
+    + [pytest.param(circle_and_zigzag(1600, 1e-150), k * 1e-150,
+                    id=f"half circle and zigzag in turn near 1e-150, {k}")
+       for k in [1e-12, 0.01]],
 )
 def test_stalling_rings_keep_the_plain_result(literals, tolerance):
     assert module(literals, tolerance) == reference(literals, tolerance)

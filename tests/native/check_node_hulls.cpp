@@ -204,21 +204,30 @@ void check_hulls() {
                     farthest = std::max(farthest, dx * dx + dy * dy);
                 }
                 const std::optional<double> uncut =
-                    hulls.farthest_squared_on_side(node, c, {0.0, 0.0}, 0.0);
+                    hulls.farthest_squared_on_side(node, c, {0.0, 0.0}, 0.0, 1.0);
                 check::expect(!uncut || *uncut == farthest,
                               "uncut, the farthest hull vertex is the farthest point");
-                // Cut, no point on the side lies farther than the bound.
+                // Differences scaled by 2^-10: squares scaled by 2^-20, exactly.
+                const std::optional<double> scaled_uncut =
+                    hulls.farthest_squared_on_side(node, c, {0.0, 0.0}, 0.0, 0x1p-10);
+                check::expect(!uncut || (scaled_uncut && *scaled_uncut == *uncut * 0x1p-20),
+                              "scaled differences scale the farthest squared distance");
+                // Cut, no point on the side lies farther than the bound, scaled or not.
                 const Coordinate f = random.point();
-                const std::optional<double> cut = hulls.farthest_squared_on_side(node, c, f, 0.0);
-                if (cut) {
-                    for (std::size_t i = begin; i < end; ++i) {
-                        const Coordinate p = ring[i];
-                        if (exact_along(f, p) - exact_along(f, c) >= 0) {
-                            const double dx = c.x - p.x;
-                            const double dy = c.y - p.y;
-                            check::expect(dx * dx + dy * dy <= *cut * (1 + 0x1p-48),
-                                          "the cut hull's farthest corner bounds its side");
-                        }
+                const std::optional<double> cut =
+                    hulls.farthest_squared_on_side(node, c, f, 0.0, 1.0);
+                const std::optional<double> scaled_cut =
+                    hulls.farthest_squared_on_side(node, c, {f.x * 8, f.y * 8}, 0.0, 0x1p-10);
+                for (std::size_t i = begin; i < end; ++i) {
+                    const Coordinate p = ring[i];
+                    if (exact_along(f, p) - exact_along(f, c) >= 0) {
+                        const double dx = c.x - p.x;
+                        const double dy = c.y - p.y;
+                        check::expect(!cut || dx * dx + dy * dy <= *cut * (1 + 0x1p-48),
+                                      "the cut hull's farthest corner bounds its side");
+                        check::expect(!scaled_cut || (dx * dx + dy * dy) * 0x1p-20 <=
+                                                         *scaled_cut * (1 + 0x1p-48),
+                                      "the scaled cut hull's farthest corner bounds its side");
                     }
                 }
             }

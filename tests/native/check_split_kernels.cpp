@@ -397,6 +397,12 @@ std::vector<quorvel::Run> long_runs(const Ring& ring, double tolerance, std::siz
     return found;
 }
 
+// A factor that scales a ring, and how to name it.
+struct Scale {
+    double factor;
+    const char* name;
+};
+
 // The guard's work on the long runs (256 inner points or more) that the plain splitting of
 // `ring` goes through, each checked against split_plain, and the inner points of those runs.
 struct GuardWork {
@@ -447,10 +453,6 @@ void expect_guard_below(const std::string& name, const Ring& ring, double tolera
 // signs, whose arithmetic must scale it back; at 2^505 the terms of the numerators over a hull
 // reach 2^1011.
 void check_two_curves_in_turn() {
-    struct Scale {
-        double factor;
-        const char* name;
-    };
     for (const Scale scale :
          {Scale{1.0, "1"}, Scale{0x1p-500, "2^-500"}, Scale{0x1p505, "2^505"}}) {
         const Ring ring = scaled(spiral_and_line(8000, 10), scale.factor);
@@ -478,6 +480,24 @@ Ring two_curves_through_a_point(int n) {
     return smoothed(ring);
 }
 
+// A half circle and a zigzag of growing amplitude a unit above the circle's centre, visited in
+// turn, turned by 30 degrees, scaled and closed through a point inside the circle; smoothed.
+Ring circle_and_zigzag(int n, double scale) {
+    const double c = std::cos(M_PI / 6);
+    const double s = std::sin(M_PI / 6);
+    const auto place = [&](double x, double y) {
+        return Coordinate{(x * c - y * s) * scale, (x * s + y * c) * scale};
+    };
+    Ring ring{place(0.5, 0)};
+    for (int i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i / 2) / (n / 2);
+        ring.push_back(i % 2 == 0 ? place(std::cos(M_PI * t), std::sin(M_PI * t))
+                                  : place(t, ((i / 2) % 2 == 1 ? t : -t) + 1));
+    }
+    ring.push_back(ring.front());
+    return smoothed(ring);
+}
+
 // Rings beyond the range where the hulls serve, that the guard must still decide from other
 // bounds:
 // - a zigzag along one line with amplitudes near 1e154, where the terms of a hull's numerators
@@ -485,7 +505,9 @@ Ring two_curves_through_a_point(int n) {
 // - two curves through one point near 1e156, where the squared lengths of the long chords
 //   overflow and only points in a small box around a run's start can win, a box that every
 //   node of the tree over the ring's order surrounds (the tree of the points in space decides);
-// - a spiral scaled by 1e-160, where those squared lengths are subnormal.
+// - a spiral scaled by 1e-160, where those squared lengths are subnormal;
+// - a half circle and a zigzag in turn scaled by 1e-150, where the farthest corners of the cut
+//   hulls are found in scaled coordinates.
 void check_rings_beyond_the_hulls_range() {
     const Ring line = smoothed(scaled(zigzag(4000, false), 5e150));
     const Ring point = two_curves_through_a_point(8000);
@@ -499,7 +521,14 @@ void check_rings_beyond_the_hulls_range() {
     expect_guard_below("two curves through a point near 1e156", point, 1e150, 500, 0.25);
     // There the distances are rounded to a few hundred steps across the ring, and points within
     // a few steps of the farthest cannot be told apart without measuring them.
-    expect_guard_below("spiral near 1e-157", tiny, 0.01 * 1e-160, 100, 0.5);
+    expect_guard_below("spiral near 1e-157", tiny, 0.01 * 1e-160, 100, 0.3);
+    // Scaled or not, the guard does the same work: a tenth of a scan's is far above it.
+    for (const Scale scale : {Scale{1.0, "1"}, Scale{1e-150, "1e-150"}}) {
+        const Ring ring = circle_and_zigzag(16000, scale.factor);
+        expect_all_agree("half circle and zigzag in turn", ring, 1e-12 * scale.factor);
+        expect_guard_below(std::string("half circle and zigzag in turn, scaled by ") + scale.name,
+                           ring, 1e-12 * scale.factor, 1000, 0.1);
+    }
 }
 
 // The guard alone on arbitrary runs of a ring, against split_plain.
