@@ -38,7 +38,7 @@ class PointTree {
     // one small box; where the ring passes a place many times, as a smoothed zigzag does, a
     // node split by place alone would hold indices from all those passes, and a run's bounds
     // would cut none of them away.
-    static constexpr std::size_t kLeafPoints = 16;
+    static constexpr std::size_t kLeafPoints = 64;
     static constexpr std::size_t kScatteredIndices = 4;
 
     // Lays the tree over `points`, all finite, replacing any earlier one. Rings of 2^32 points
