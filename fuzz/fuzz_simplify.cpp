@@ -332,13 +332,16 @@ const char* describe(quorvel::SplitKernels k) {
     return text;
 }
 
-// The guard on its own, on runs of the ring that Ramer-Douglas-Peucker may never reach.
+// The guard on its own, on runs of the ring that Ramer-Douglas-Peucker may never reach; a
+// second guard sends every chord whose squared length overflows to its tree of points in space.
 void check_guard_on_runs(const Points& points, double tolerance) {
     const quorvel::Ring ring = to_ring(points);
     quorvel::SplitGuard guard;
-    if (!guard.build(ring)) {
+    quorvel::SplitGuard in_space;
+    if (!guard.build(ring) || !in_space.build(ring)) {
         return;  // NaN or infinite coordinates: the guard is not used
     }
+    in_space.search_overflows_in_space();
     const std::size_t n = ring.size();
     if (n < 3) {
         return;
@@ -350,15 +353,19 @@ void check_guard_on_runs(const Points& points, double tolerance) {
             continue;
         }
         const quorvel::Run run{ends[0], ends[1]};
-        const quorvel::Split got = guard.split(ring, run, tolerance);
         const quorvel::Split expected = quorvel::split_plain(ring, run, tolerance);
-        if (got != expected) {
-            std::fprintf(
-                stderr, "\nMISMATCH: the guard on the run %zu..%zu, tolerance %a: %zd, plain %zd\n",
-                run.first, run.last, tolerance, got ? static_cast<std::ptrdiff_t>(*got) : -1,
-                expected ? static_cast<std::ptrdiff_t>(*expected) : -1);
-            print_points("ring", points);
-            std::abort();
+        for (quorvel::SplitGuard* g : {&guard, &in_space}) {
+            const quorvel::Split got = g->split(ring, run, tolerance);
+            if (got != expected) {
+                std::fprintf(stderr,
+                             "\nMISMATCH: the guard%s on the run %zu..%zu, tolerance %a: %zd, "
+                             "plain %zd\n",
+                             g == &in_space ? " in space" : "", run.first, run.last, tolerance,
+                             got ? static_cast<std::ptrdiff_t>(*got) : -1,
+                             expected ? static_cast<std::ptrdiff_t>(*expected) : -1);
+                print_points("ring", points);
+                std::abort();
+            }
         }
     }
 }

@@ -200,8 +200,19 @@ def stalling_rings():
         in_turn += [(1e6 + radius * math.cos(math.pi * t), 1e6 + radius * math.sin(math.pi * t)),
                     (1e6 - t, 1e6 + 1 - t)]
     in_turn.append(in_turn[0])
+    # Far from unit scale: the zigzag where chords' squared lengths overflow or hull terms pass
+    # the doubles, two curves through one point near 1e156 (only points near a run's start can
+    # win), the spiral where squared lengths are subnormal.
+    zig_far = [(x * 1e152, y * 1e152) for x, y in zig]
+    through = [(0.5e150, 1e6)]
+    for i in range(count):
+        t = (i // 2) / (count // 2)
+        x, y = (t, t * t) if i % 2 == 0 else (-t, -t if (i // 2) % 2 == 1 else t)
+        through.append((round(x * 1e6) * 1e150, round(y * 1e6) * 1e150))
+    through.append(through[0])
+    tiny_spiral = [(x * 1e-160, y * 1e-160) for x, y in spiral]
     return [zig, grow, turned, spiral, comb + [(far, far)], ties + [(far, far)], circle, beyond,
-            in_turn]
+            in_turn, zig_far, through, tiny_spiral]
 
 
 def simplify_seeds():

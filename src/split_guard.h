@@ -57,6 +57,11 @@ class SplitGuard {
     std::optional<Split> split_within(const Ring& points, const Run& run, double tolerance,
                                       std::size_t work_limit, std::size_t& work);
 
+    // From now until the next build(), a chord whose squared length overflows goes straight to
+    // the tree of the ring's points in space, which split_within() otherwise tries only once
+    // the tree over the ring's order has failed such a chord: for checks of that tree's answers.
+    void search_overflows_in_space() { overflows_in_space_ = true; }
+
   private:
     // A node waiting to be opened: its points [begin, end), the bound it was pushed with and
     // how often that bound has been narrowed by the node's hull (twice at most; leaves, which

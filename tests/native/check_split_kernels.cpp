@@ -5,6 +5,7 @@
 // and a line visited in turn), on random rings, at the extremes of the double range, with NaN
 // and infinite coordinates and tolerances, and at tolerances one unit in the last place around a
 // distance of the ring. The guard is also asked about arbitrary runs directly.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -557,6 +558,55 @@ void check_guard_on_any_run() {
     }
 }
 
+// The guard far from unit scale, on arbitrary runs of rings against split_plain: near 1e154 to
+// 1e300, where chords' squared lengths overflow or hull terms pass 2^1021 (boxes cut to a
+// branch), as it comes and with every chord that overflows sent to the tree of the points in
+// space; near 1e-160, where they are subnormal.
+void check_guard_far_out_on_any_run() {
+    std::mt19937_64 random(101);
+    const std::vector<Ring> rings = {smoothed(scaled(zigzag(300, false), 1e152)),
+                                     two_curves_through_a_point(1200),
+                                     smoothed(scaled(random_walk(random, 1200), 2e152)),
+                                     random_ring(random, 900, 1e154),
+                                     random_ring(random, 900, 1e300),
+                                     smoothed(scaled(spiral(1500, 25), 1e151)),
+                                     smoothed(scaled(zigzag(300, false), 1e-160)),
+                                     smoothed(scaled(random_walk(random, 1200), 3e-161)),
+                                     random_ring(random, 900, 1e-158),
+                                     smoothed(scaled(spiral(1500, 25), 1e-161)),
+                                     scaled(spiral_and_line(2000, 10), 1e-160)};
+    for (const Ring& ring : rings) {
+        quorvel::SplitGuard guard;
+        quorvel::SplitGuard in_space;
+        check::expect(guard.build(ring) && in_space.build(ring), "the guard accepts a finite ring");
+        in_space.search_overflows_in_space();
+        double size = 0.0;
+        for (const Coordinate p : ring) {
+            size = std::max({size, std::fabs(p.x), std::fabs(p.y)});
+        }
+        for (int k = 0; k < 400; ++k) {
+            std::size_t a = random() % ring.size();
+            std::size_t b = random() % ring.size();
+            if (a > b) {
+                std::swap(a, b);
+            }
+            const double tolerance = k % 4 == 0 ? 1e-300 : std::ldexp(size, -(k % 40));
+            const quorvel::Run run{a, b};
+            const quorvel::Split expected = quorvel::split_plain(ring, run, tolerance);
+            if (guard.split(ring, run, tolerance) != expected) {
+                check::expect(false,
+                              "the guard's split of a run far out differs from the plain "
+                              "scan's");
+            }
+            if (in_space.split(ring, run, tolerance) != expected) {
+                check::expect(false,
+                              "the split of a run over the points in space differs from the "
+                              "plain scan's");
+            }
+        }
+    }
+}
+
 }  // namespace
 
 int main() {
@@ -568,5 +618,6 @@ int main() {
     check_two_curves_in_turn();
     check_rings_beyond_the_hulls_range();
     check_guard_on_any_run();
+    check_guard_far_out_on_any_run();
     return check::status();
 }
