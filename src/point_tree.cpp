@@ -15,7 +15,8 @@ void PointTree::build(const Ring& points) {
     }
     // Halving keeps the sizes of the nodes at one depth within one of each other, so no leaf
     // lies deeper than the first depth at which the largest node has kLeafPoints points or
-    // fewer, and the nodes there are numbered below twice the power of two above n / 16.
+    // fewer, and the nodes there are numbered below twice the power of two above
+    // n / kLeafPoints.
     const std::size_t leaves = (points.size() + kLeafPoints - 1) / kLeafPoints;
     nodes_.resize(2 * std::bit_ceil(leaves));
     placed_.resize(points.size());
