@@ -207,7 +207,6 @@
 #include <cstddef>
 #include <limits>
 #include <optional>
-#include <utility>
 
 #include "farthest_cache.h"
 #include "hypotenuse.h"
@@ -543,40 +542,33 @@ class NodeBound {
         // other coordinate, and the side of an axis where points are excluded, follow.
         if (dx != 0.0) {
             const double y = (dy > 0.0) == end ? box.max_y : box.min_y;
-            const std::optional<std::pair<double, double>> xs = cut_axis(
-                box.min_x, box.max_x, (dx > 0.0) == end, [&](double x) { return excludes(x, y); });
-            if (!xs) {
+            if (!cut_axis(box.min_x, box.max_x, (dx > 0.0) == end,
+                          [&](double x) { return excludes(x, y); })) {
                 return std::nullopt;
             }
-            box.min_x = xs->first;
-            box.max_x = xs->second;
         }
         if (dy != 0.0) {
             const double x = (dx > 0.0) == end ? box.max_x : box.min_x;
-            const std::optional<std::pair<double, double>> ys = cut_axis(
-                box.min_y, box.max_y, (dy > 0.0) == end, [&](double y) { return excludes(x, y); });
-            if (!ys) {
+            if (!cut_axis(box.min_y, box.max_y, (dy > 0.0) == end,
+                          [&](double y) { return excludes(x, y); })) {
                 return std::nullopt;
             }
-            box.min_y = ys->first;
-            box.max_y = ys->second;
         }
         return box;
     }
 
-    // [low, high] less the values beyond the last one found, by bisection, to exclude the
-    // branch; exclusion lies toward `low` if `from_low`, else toward `high`. None if the
-    // value most favourable to the branch is excluded too.
+    // Narrows [low, high] to the values beyond the last one found, by bisection, to exclude the
+    // branch; exclusion lies toward `low` if `from_low`, else toward `high`. False if the value
+    // most favourable to the branch is excluded too.
     template <class Excludes>
-    static std::optional<std::pair<double, double>> cut_axis(double low, double high, bool from_low,
-                                                             Excludes excludes) {
+    static bool cut_axis(double& low, double& high, bool from_low, Excludes excludes) {
         double out = from_low ? low : high;
         double in = from_low ? high : low;
         if (excludes(in)) {
-            return std::nullopt;
+            return false;
         }
         if (!excludes(out)) {
-            return std::pair{low, high};
+            return true;
         }
         for (int step = 0; step < kCutSteps; ++step) {
             const double middle = out / 2 + in / 2;
@@ -585,7 +577,8 @@ class NodeBound {
             }
             (excludes(middle) ? out : in) = middle;
         }
-        return from_low ? std::pair{out, high} : std::pair{low, out};
+        (from_low ? low : high) = out;
+        return true;
     }
 
     // Narrows the bounds of the branches still above `limit` by the node's hull: the line branch

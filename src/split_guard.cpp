@@ -69,6 +69,11 @@ struct Best {
         }
     }
 
+    // The split the scan would report: at the best point if its distance exceeds the tolerance.
+    Split split(double tolerance) const {
+        return found && distance > tolerance ? Split{index} : Split{};
+    }
+
     // Whether points [begin, end) with distances at most `bound` could hold the winner.
     bool could_be_beaten(std::size_t begin, double bound, double tolerance) const {
         if (!(bound > tolerance) || !(bound > 0.0)) {
@@ -299,10 +304,7 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
             return std::nullopt;
         }
     }
-    if (best.found && best.distance > tolerance) {
-        return Split{best.index};
-    }
-    return Split{};
+    return best.split(tolerance);
 }
 
 std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const Run& run,
@@ -321,7 +323,7 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
     Best best;
     const auto lower = [](const Pending& a, const Pending& b) { return opens_after(a, b); };
     // A node of points in space holds indices from all over the ring: `begin` is the least of
-    // them, which is all the tie rule needs (split_guard.cpp's opening comment), and a node
+    // them, which is all the tie rule needs (this file's opening comment), and a node
     // whose indices all lie outside the run is never pushed.
     const auto reach_node = [&](std::size_t i) {
         const PointTree::Node& node = points_in_space_.node(i);
@@ -363,10 +365,7 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
         reach_node(2 * pending.node);
         reach_node(2 * pending.node + 1);
     }
-    if (best.found && best.distance > tolerance) {
-        return Split{best.index};
-    }
-    return Split{};
+    return best.split(tolerance);
 }
 
 }  // namespace quorvel
