@@ -41,8 +41,16 @@ PolygonList smooth_and_simplify_polygons(PolygonList polygons, double tolerance,
 // One pass of corner cutting with the weights 0.75 and 0.25.
 Ring cut_corners(const Ring& ring);
 
+// What the simplification of one ring cost, for checks of the kernels' choice: the inner points
+// of the runs that were scanned rather than left to the guard.
+struct SimplifyCounts {
+    std::size_t scanned_points = 0;
+};
+
 // Ramer-Douglas-Peucker: a subsequence of the ring that keeps its first and last point.
 Ring simplify_ring(const Ring& ring, double tolerance);
 Ring simplify_ring(const Ring& ring, double tolerance, SplitKernels kernels);
+Ring simplify_ring(const Ring& ring, double tolerance, SplitKernels kernels,
+                   SimplifyCounts& counts);
 
 }  // namespace quorvel

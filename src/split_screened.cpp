@@ -1,6 +1,7 @@
 // The screened scan: estimates in lanes, exact distances near the winner (split_screened.h).
 #include "split_screened.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -129,6 +130,8 @@ struct ToChord {
     double surely_below_end = len2 * (1.0 - 0x1p-51);
 
     double scale() const { return len2; }
+    // Whether the estimates' squares may underflow: split_plain then measures the run.
+    bool too_short() const { return len2 < kTinyChordSquared; }
 
     double operator()(Coordinate p) const {
         const double ax = s.x - p.x;
@@ -350,7 +353,7 @@ template <int N>
         return split_screened_by<N>(points, run, tolerance, ToPoint{s}, estimate);
     }
     const ToChord to_chord{s, e};
-    if (to_chord.len2 < kTinyChordSquared) {
+    if (to_chord.too_short()) {
         return split_plain(points, run, tolerance);
     }
     return split_screened_by<N>(points, run, tolerance, to_chord, estimate);
@@ -389,6 +392,20 @@ bool four_lanes_supported() {
 #else
     return false;
 #endif
+}
+
+bool chords_too_short_to_screen(const Ring& points) {
+    if (points.empty()) {
+        return true;
+    }
+    Coordinate low = points.front();
+    Coordinate high = points.front();
+    for (const Coordinate c : points) {
+        low = {std::min(low.x, c.x), std::min(low.y, c.y)};
+        high = {std::max(high.x, c.x), std::max(high.y, c.y)};
+    }
+    // No chord is longer than the diagonal of the ring's box.
+    return ToChord{low, high}.too_short();
 }
 
 bool screening_applies(const Ring& points) {

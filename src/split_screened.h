@@ -18,6 +18,10 @@ bool four_lanes_supported();
 // that no square overflows. Outside, split_plain applies.
 bool screening_applies(const Ring& points);
 
+// Whether every chord of the ring is too short for the estimates, so that every run goes to
+// split_plain: the ring spans less than about 1e-50.
+bool chords_too_short_to_screen(const Ring& points);
+
 // `estimate` has room for one value per point of the ring; it is scratch space. Four lanes only
 // where four_lanes_supported().
 Split split_screened(const Ring& points, const Run& run, double tolerance, double* estimate,

@@ -607,6 +607,45 @@ void check_guard_far_out_on_any_run() {
     }
 }
 
+// Stalled rings through the stage as it runs: the scans until the ring stalls, then the guard
+// within its allowance. The scans measure no more than (stall factor + 1) n (log2 n + 1)
+// points in all, which takes the guard deciding nearly every long run once the ring has
+// stalled. Where nothing is screened (coordinates beyond 1e60, rings narrower than about
+// 1e-50), the guard's allowance must count what the plain scan costs per point, or near 1e-154
+// it gives up on most runs of the spiral and line, and the scans measure 20 n (log2 n + 1).
+void check_scans_stay_near_n_log_n() {
+    struct Stalled {
+        std::string name;
+        Ring ring;
+        double tolerance;
+    };
+    const std::vector<Stalled> rings = {
+        {"zigzag", smoothed(zigzag(8000, false)), 0.01},
+        {"spiral and line in turn", spiral_and_line(8000, 1e7), 0.01},
+        {"spiral and line in turn near 1e-154", scaled(spiral_and_line(8000, 1e7), 1e-160),
+         0.01 * 1e-160},
+        {"half circle and zigzag in turn near 1e-150", circle_and_zigzag(16000, 1e-150),
+         1e-12 * 1e-150},
+        {"zigzag near 1e154", smoothed(scaled(zigzag(8000, false), 5e150)), 0.01 * 5e150},
+    };
+    for (const Stalled& stalled : rings) {
+        const double n = static_cast<double>(stalled.ring.size());
+        const double n_log_n = n * (std::floor(std::log2(n)) + 1);
+        for (const SplitKernels kernels : kernels_to_check()) {
+            if (kernels.guard != SplitGuardUse::WhenStalled) {
+                continue;
+            }
+            quorvel::SimplifyCounts counts;
+            quorvel::simplify_ring(stalled.ring, stalled.tolerance, kernels, counts);
+            const double allowed = static_cast<double>(kernels.stall_factor + 1) * n_log_n;
+            check::expect(static_cast<double>(counts.scanned_points) <= allowed,
+                          (stalled.name + ", " + describe(kernels) + ": the scans measure " +
+                           std::to_string(counts.scanned_points) + " points")
+                              .c_str());
+        }
+    }
+}
+
 }  // namespace
 
 int main() {
@@ -619,5 +658,6 @@ int main() {
     check_rings_beyond_the_hulls_range();
     check_guard_on_any_run();
     check_guard_far_out_on_any_run();
+    check_scans_stay_near_n_log_n();
     return check::status();
 }
