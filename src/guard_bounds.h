@@ -95,8 +95,10 @@
 //    theirs. The largest of these squares, as computed, is within about 10e of its exact value
 //    and its root w within 6e; the hypot of a point of the branch exceeds its exact distance by
 //    at most a factor 1 + 3e (rounded differences, faithful hypot); so fl(w (1 + 2^-46)), with
-//    128e of room, bounds it. The scan is made only for hulls of up to 512 vertices and for w
-//    between 2^-400 and 2^199, where no square or sum over- or underflows past these margins.
+//    128e of room, bounds it. Its cost is the hull's size: it is made for hulls of up to 512
+//    vertices, for larger ones only where the bound of 11 has come within 2^-13 of what the
+//    node must beat, and only for w between 2^-400 and 2^199, where no square or sum over- or
+//    underflows past these margins.
 //    For a degenerate chord every vertex counts and no line cuts the hull. The scan runs on
 //    the differences fl(p - c) times 2^-k, with f times 2^-j and tau times 2^-(k + j), 2^k and
 //    2^j being the powers of two of the largest difference over the node's box and of
@@ -247,6 +249,14 @@ constexpr std::size_t kSearchWork = 4;
 // Hulls of up to this many vertices are scanned rather than searched (6 above).
 constexpr std::size_t kScannedHull = 32;
 constexpr std::size_t kScanWork = 3;
+// The farthest corner of a cut hull (7 above) is looked for in hulls of up to
+// kRoutinelyCutHull vertices, and in larger ones where the bounds from the spans (11 above)
+// come within kNearTie of the limit. There the node's farthest points nearly tie with the
+// best, as its descendants' would, and opening it leads to more near ties all the way down: on
+// two convex curves 100 units apart visited in turn, where each split peels a few points off a
+// run's end, the guard would otherwise give up on most long runs.
+constexpr std::size_t kRoutinelyCutHull = 512;
+constexpr double kNearTie = 1.0 + 0x1p-13;
 
 // A bound this close above the limit may be above it by its slack alone: the hull is worth
 // consulting again. Measuring a distance for the cache costs kCacheWork (9 above).
@@ -399,12 +409,11 @@ class NodeBound {
         const std::size_t size = hulls_.hull_size(node);
         const std::size_t search =
             size <= kScannedHull ? size / 2 : static_cast<std::size_t>(std::bit_width(size));
-        const std::size_t scan = size <= NodeHulls::kMostScannedVertices + 2 ? size : 0;
         if (distance_.degenerate()) {
             if (!cached_within(reach.to_start, node, distance_.start(), limit)) {
                 reach.to_start = std::min(
-                    reach.to_start, farthest_bound(node, box, distance_.start(), {0.0, 0.0}, 0.0));
-                work += kScanWork * scan;
+                    reach.to_start, farthest_bound(node, box, distance_.start(), {0.0, 0.0}, 0.0,
+                                                   reach.to_start, limit, work));
                 reach.to_start =
                     exactly(reach.to_start, node, distance_.start(), limit, work, cache_budget);
             }
@@ -424,7 +433,7 @@ class NodeBound {
         const double scale =
             reach.start_size * (std::fabs(distance_.dx()) + std::fabs(distance_.dy()));
         if (scale < kLargestHullScale) {
-            narrow_by_hull(reach, box, node, limit, scale, search, scan, work);
+            narrow_by_hull(reach, box, node, limit, scale, search, work);
         } else {
             narrow_ends_by_cuts(reach, box, limit, work);
         }
@@ -585,8 +594,7 @@ class NodeBound {
     // and which branches are possible from the spans of the numerators (6), the start and end
     // branches from the spans (11) and from the farthest corner of the cut hull (7).
     void narrow_by_hull(Reach& reach, const NodeBox& box, std::size_t node, double limit,
-                        double scale, std::size_t search, std::size_t scan,
-                        std::size_t& work) const {
+                        double scale, std::size_t search, std::size_t& work) const {
         const double dx = distance_.dx();
         const double dy = distance_.dy();
         const double slack = scale * kHullSlack + kHullTinySlack;
@@ -626,15 +634,14 @@ class NodeBound {
         // What is still above the limit: the farthest corner of the hull cut at the branch's
         // side (7 above).
         if (reach.branches.start && reach.to_start > limit) {
-            work += kScanWork * scan;
             reach.to_start = std::min(
-                reach.to_start,
-                farthest_bound(node, box, distance_.start(), {-dx, -dy}, start_room(slack)));
+                reach.to_start, farthest_bound(node, box, distance_.start(), {-dx, -dy},
+                                               start_room(slack), reach.to_start, limit, work));
         }
         if (reach.branches.end && reach.to_end > limit) {
-            work += kScanWork * scan;
-            reach.to_end = std::min(reach.to_end, farthest_bound(node, box, distance_.end(),
-                                                                 {dx, dy}, end_room(slack)));
+            reach.to_end =
+                std::min(reach.to_end, farthest_bound(node, box, distance_.end(), {dx, dy},
+                                                      end_room(slack), reach.to_end, limit, work));
         }
     }
 
@@ -703,9 +710,15 @@ class NodeBound {
 
     // A bound on hypot(c - p) over the node's points from its farthest hull vertex (7 above),
     // the differences from c scaled by the power of two that brings the box's largest near 1,
-    // and f by one of its own; +inf where the hull is too large or the distance out of range.
+    // and f by one of its own; +inf where the distance is out of range, or where the hull is
+    // too large to scan at the branch's present bound `bound` against `limit`.
     double farthest_bound(std::size_t node, const NodeBox& box, Coordinate c, Coordinate f,
-                          double tau) const {
+                          double tau, double bound, double limit, std::size_t& work) const {
+        const std::size_t size = hulls_.hull_size(node);
+        if (size > kRoutinelyCutHull + 2 && !(bound <= limit * kNearTie)) {
+            return kInfinity;
+        }
+        work += kScanWork * size;
         const double extent = std::max({std::fabs(c.x - box.min_x), std::fabs(c.x - box.max_x),
                                         std::fabs(c.y - box.min_y), std::fabs(c.y - box.max_y)});
         const int shift = exponent_or_zero(extent);

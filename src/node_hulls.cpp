@@ -152,11 +152,6 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
                                                           Coordinate f, double tau,
                                                           double scale) const {
     const Chains chains = chains_[node];
-    const std::size_t upper = chains.upper_end - chains.upper_begin;
-    const std::size_t lower = chains.lower_end - chains.lower_begin;
-    if (upper + lower > kMostScannedVertices + 2) {
-        return std::nullopt;
-    }
     // f = 0 cuts nothing: every vertex counts.
     const bool cut = f.x != 0.0 || f.y != 0.0;
     const double f_size = std::fabs(f.x) + std::fabs(f.y);
@@ -200,7 +195,7 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
     for (std::uint32_t i = chains.upper_begin; i < chains.upper_end; ++i) {
         visit(points_[vertices_[i]]);
     }
-    if (lower > 2) {
+    if (chains.lower_end - chains.lower_begin > 2) {
         for (std::uint32_t i = chains.lower_end - 2; i > chains.lower_begin; --i) {
             visit(points_[vertices_[i]]);
         }

@@ -61,12 +61,11 @@ class NodeHulls {
     // the hull's vertices on that side and, on every edge the line crosses, the crossing
     // point. Each difference fl(p - c) is first multiplied by `scale`, a power of two, and f
     // and tau are taken as scaled alike: the bound is then on the scaled distances. None for
-    // hulls of more than kMostScannedVertices vertices, which would take too long, or for
     // values beyond the range in which rounding is accounted for (2^-400 to 2^400). With f = 0
-    // every vertex counts. The proof is in guard_bounds.h.
+    // every vertex counts. It visits every vertex: the caller decides which hulls are worth
+    // it. The proof is in guard_bounds.h.
     std::optional<double> farthest_squared_on_side(std::size_t node, Coordinate c, Coordinate f,
                                                    double tau, double scale) const;
-    static constexpr std::size_t kMostScannedVertices = 512;
 
     // Vertices held by all hulls together.
     std::size_t vertex_count() const { return vertices_.size(); }

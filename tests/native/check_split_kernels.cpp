@@ -499,6 +499,24 @@ Ring circle_and_zigzag(int n, double scale) {
     return smoothed(ring);
 }
 
+// A half circle and a parabola a hundred units above it, visited in turn, turned by one radian
+// and moved by a fractional offset; smoothed. Each split peels a few points off a run's end,
+// and the farthest points of a node from that end nearly tie with the best, down to its
+// smallest descendants: only the farthest corners of large hulls tell them apart.
+Ring two_convex_curves_apart(int n) {
+    const double c = std::cos(1.0);
+    const double s = std::sin(1.0);
+    Ring ring;
+    for (int i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i / 2) / (n / 2);
+        const Coordinate p = i % 2 == 0 ? Coordinate{std::cos(M_PI * t), std::sin(M_PI * t)}
+                                        : Coordinate{0.5 * t, 0.5 * t * t + 100};
+        ring.push_back({p.x * c - p.y * s + 0.1234, p.x * s + p.y * c + 0.1234});
+    }
+    ring.push_back(ring.front());
+    return smoothed(ring);
+}
+
 // Rings beyond the range where the hulls serve, that the guard must still decide from other
 // bounds:
 // - a zigzag along one line with amplitudes near 1e154, where the terms of a hull's numerators
@@ -627,6 +645,7 @@ void check_scans_stay_near_n_log_n() {
         {"half circle and zigzag in turn near 1e-150", circle_and_zigzag(16000, 1e-150),
          1e-12 * 1e-150},
         {"zigzag near 1e154", smoothed(scaled(zigzag(8000, false), 5e150)), 0.01 * 5e150},
+        {"two convex curves apart", two_convex_curves_apart(16000), 1e-6},
     };
     for (const Stalled& stalled : rings) {
         const double n = static_cast<double>(stalled.ring.size());
@@ -643,6 +662,9 @@ void check_scans_stay_near_n_log_n() {
                            std::to_string(counts.scanned_points) + " points")
                               .c_str());
         }
+    }
+    for (const double tolerance : {1e-6, 1e-3, 1.0}) {
+        expect_all_agree("two convex curves apart", two_convex_curves_apart(4000), tolerance);
     }
 }
 
