@@ -33,6 +33,14 @@ Shapes:
   spiral_line     a half turn of a spiral and a line at 45 degrees, visited in turn near
                   (1e6, 1e6), closed through a point 1e7 below: each split peels a few points off
                   the run's end, and every box holds points on both sides of that end
+  zigzag_far      the zigzag scaled by 1e150
+  through_a_point a parabola and a growing zigzag through its vertex, in turn, near 1e156
+  curves_apart    a half circle and a parabola 100 units above it, visited in turn and turned
+                  by one radian: the farthest points of every stretch from a run's end nearly
+                  tie with the best, down to the smallest stretches
+  spiral_line_tiny spiral_line scaled by 1e-160 (and the tolerance with it): the squared
+                  lengths of short chords are subnormal, so distances come in steps of about a
+                  thousandth of the chord, and many points tie within a step
 """
 import argparse
 import math
@@ -150,10 +158,31 @@ def through_a_point(n):
     return points + [points[0]]
 
 
+def curves_apart(n):
+    c, s = math.cos(1.0), math.sin(1.0)
+    points = []
+    for i in range(n):
+        t = (i // 2) / (n // 2)
+        x, y = ((math.cos(math.pi * t), math.sin(math.pi * t)) if i % 2 == 0
+                else (0.5 * t, 0.5 * t * t + 100))
+        points.append((x * c - y * s + 0.1234, x * s + y * c + 0.1234))
+    return points + [points[0]]
+
+
+TINY = 1e-160
+
+
+def spiral_line_tiny(n):
+    return [(x * TINY, y * TINY) for x, y in spiral_line(n)]
+
+
 SHAPES = {"zigzag": zigzag, "turned": turned, "growing": growing, "spiral": spiral,
           "comb": comb, "comb_ties": comb_ties, "circle_ties": circle_ties, "overflow": overflow,
           "spiral_line": spiral_line, "zigzag_far": zigzag_far,
-          "through_a_point": through_a_point}
+          "through_a_point": through_a_point, "curves_apart": curves_apart,
+          "spiral_line_tiny": spiral_line_tiny}
+# Shapes scaled from unit size, whose tolerance is scaled alike.
+TOLERANCE_SCALES = {"spiral_line_tiny": TINY}
 
 
 def feature_collection(points):
@@ -162,16 +191,17 @@ def feature_collection(points):
             '"geometry":{"type":"Polygon","coordinates":[[' + coordinates + ']]}}]}')
 
 
-def fastest_seconds(texts, real, tolerance, repeat):
-    """The fastest call on each text and on the real file next to it: `repeat` rounds, each
-    taking every text once, followed each time by one call on the real file."""
+def fastest_seconds(texts, tolerances, real, tolerance, repeat):
+    """The fastest call on each text, at its tolerance, and on the real file next to it:
+    `repeat` rounds, each taking every text once, followed each time by one call on the real
+    file at `tolerance`."""
     best = [math.inf] * len(texts)
     best_real = [math.inf] * len(texts)
     for _ in range(repeat):
         for k, text in enumerate(texts):
-            for timings, argument in ((best, text), (best_real, real)):
+            for timings, argument, at in ((best, text, tolerances[k]), (best_real, real, tolerance)):
                 start = time.perf_counter()
-                quorvel.smooth_and_simplify_polygon_fc(argument, tolerance)
+                quorvel.smooth_and_simplify_polygon_fc(argument, at)
                 timings[k] = min(timings[k], time.perf_counter() - start)
     return best, best_real
 
@@ -189,7 +219,8 @@ def main():
     real_megabytes = len(real.encode()) / 1e6
     cases = [(name, size) for name in args.shapes for size in args.sizes]
     texts = [feature_collection(SHAPES[name](size)) for name, size in cases]
-    seconds, real_seconds = fastest_seconds(texts, real, args.tolerance, args.repeat)
+    tolerances = [args.tolerance * TOLERANCE_SCALES.get(name, 1.0) for name, _ in cases]
+    seconds, real_seconds = fastest_seconds(texts, tolerances, real, args.tolerance, args.repeat)
 
     print(f"module {quorvel.__file__}")
     print(f"real file {args.real.name}, tolerance {args.tolerance}, fastest of {args.repeat} rounds")
