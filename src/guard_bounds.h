@@ -95,8 +95,16 @@
 //    theirs. The largest of these squares, as computed, is within about 10e of its exact value
 //    and its root w within 6e; the hypot of a point of the branch exceeds its exact distance by
 //    at most a factor 1 + 3e (rounded differences, faithful hypot); so fl(w (1 + 2^-46)), with
-//    128e of room, bounds it. Its cost is the hull's size: it is made for hulls of up to 512
-//    vertices, for larger ones only where the bound of 11 has come within 2^-13 of what the
+//    128e of room, bounds it. A run of 32 consecutive vertices whose box lies near enough to c
+//    need not be visited one by one: each of those vertices, and each crossing of an edge
+//    between two of them, lies in the box, so the box's farthest corner is at least as far
+//    from c, exactly; as computed, with U and V the larger |fl(x - c.x)| and |fl(y - c.y)| over
+//    the box's sides, fl(fl(U U) + fl(V V)) is at least each vertex's computed square, by 1,
+//    and within the same few e of its exact value, so the same factor covers the crossings.
+//    The run's first and last vertices are visited as usual, so that the edges to its
+//    neighbours count; the step from one to the other adds a crossing that no edge has, which
+//    can only raise the bound. Its cost is about the hull's size: it is made for hulls of up to
+//    512 vertices, for larger ones only where the bound of 11 has come within 2^-13 of what the
 //    node must beat, and only for w between 2^-400 and 2^199, where no square or sum over- or
 //    underflows past these margins.
 //    For a degenerate chord every vertex counts and no line cuts the hull. The scan runs on
@@ -714,11 +722,9 @@ class NodeBound {
     // too large to scan at the branch's present bound `bound` against `limit`.
     double farthest_bound(std::size_t node, const NodeBox& box, Coordinate c, Coordinate f,
                           double tau, double bound, double limit, std::size_t& work) const {
-        const std::size_t size = hulls_.hull_size(node);
-        if (size > kRoutinelyCutHull + 2 && !(bound <= limit * kNearTie)) {
+        if (hulls_.hull_size(node) > kRoutinelyCutHull + 2 && !(bound <= limit * kNearTie)) {
             return kInfinity;
         }
-        work += kScanWork * size;
         const double extent = std::max({std::fabs(c.x - box.min_x), std::fabs(c.x - box.max_x),
                                         std::fabs(c.y - box.min_y), std::fabs(c.y - box.max_y)});
         const int shift = exponent_or_zero(extent);
@@ -729,8 +735,12 @@ class NodeBound {
               std::ldexp(scaled_tau, shift + f_shift) == tau)) {
             return kInfinity;
         }
-        const std::optional<double> squared =
-            hulls_.farthest_squared_on_side(node, c, scaled_f, scaled_tau, std::ldexp(1.0, -shift));
+        // Blocks of vertices that cannot keep the bound above the limit need not be visited.
+        const double enough = std::ldexp(limit, -shift) / kFarthestSlack;
+        std::size_t visited = 0;
+        const std::optional<double> squared = hulls_.farthest_squared_on_side(
+            node, c, scaled_f, scaled_tau, std::ldexp(1.0, -shift), enough * enough, visited);
+        work += kScanWork * visited;
         if (!squared) {
             return kInfinity;
         }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "exact_sign.h"
 
@@ -49,6 +50,27 @@ void NodeHulls::build(const Ring& points, std::size_t leaf_base, std::size_t lea
             chains_[node] = {0, 0, 0, 0};
         }
     }
+    blocks_.clear();
+}
+
+const NodeBox& NodeHulls::block_box(std::size_t block) const {
+    // Boxed on first use: most hulls are never scanned, and few that are are large.
+    if (blocks_.empty()) {
+        const double unboxed = std::numeric_limits<double>::quiet_NaN();
+        blocks_.assign(vertices_.size() / kBlockVertices,
+                       NodeBox{unboxed, unboxed, unboxed, unboxed});
+    }
+    NodeBox& box = blocks_[block];
+    if (std::isnan(box.min_x)) {
+        const Coordinate first = points_[vertices_[block * kBlockVertices]];
+        box = {first.x, first.x, first.y, first.y};
+        for (std::size_t i = block * kBlockVertices + 1; i < (block + 1) * kBlockVertices; ++i) {
+            const Coordinate p = points_[vertices_[i]];
+            box = {std::min(box.min_x, p.x), std::max(box.max_x, p.x), std::min(box.min_y, p.y),
+                   std::max(box.max_y, p.y)};
+        }
+    }
+    return box;
 }
 
 bool NodeHulls::holds_points(std::size_t node) const {
@@ -149,8 +171,9 @@ bool NodeHulls::append_chain(const std::uint32_t* sorted, std::size_t count, boo
 }
 
 std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coordinate c,
-                                                          Coordinate f, double tau,
-                                                          double scale) const {
+                                                          Coordinate f, double tau, double scale,
+                                                          double enough,
+                                                          std::size_t& visited) const {
     const Chains chains = chains_[node];
     // f = 0 cuts nothing: every vertex counts.
     const bool cut = f.x != 0.0 || f.y != 0.0;
@@ -172,6 +195,7 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
     Seen previous{};
     std::size_t seen = 0;
     const auto visit = [&](Coordinate v) {
+        ++visited;
         const double px = (v.x - c.x) * scale;
         const double py = (v.y - c.y) * scale;
         const double along_terms = std::fabs(f.x * px) + std::fabs(f.y * py);
@@ -192,12 +216,39 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
         previous = now;
         ++seen;
     };
+    // A block's first and last vertices are visited as usual, so that the edges between
+    // blocks count; the vertices between them, and the points where the edges joining them
+    // cross the line, lie in the block's box, whose farthest corner then stands for them.
+    const auto passed_over = [&](std::size_t block) {
+        ++visited;
+        const NodeBox& box = block_box(block);
+        const double u = std::max(std::fabs(box.max_x - c.x), std::fabs(box.min_x - c.x)) * scale;
+        const double v = std::max(std::fabs(box.max_y - c.y), std::fabs(box.min_y - c.y)) * scale;
+        const double corner = u * u + v * v;
+        if (!(corner <= enough)) {
+            return false;
+        }
+        farthest = std::max(farthest, corner);
+        return true;
+    };
+    constexpr std::uint32_t kBlock = kBlockVertices;
+    const bool blocked = hull_size(node) > kBlockedHull;
     for (std::uint32_t i = chains.upper_begin; i < chains.upper_end; ++i) {
         visit(points_[vertices_[i]]);
+        // At a block's first vertex, on to its last.
+        if (blocked && i % kBlock == 0 && i + kBlock <= chains.upper_end &&
+            passed_over(i / kBlock)) {
+            i += kBlock - 2;
+        }
     }
     if (chains.lower_end - chains.lower_begin > 2) {
         for (std::uint32_t i = chains.lower_end - 2; i > chains.lower_begin; --i) {
             visit(points_[vertices_[i]]);
+            // Backwards: at a block's last vertex, on to its first.
+            if (blocked && i % kBlock == kBlock - 1 && i + 1 - kBlock > chains.lower_begin &&
+                passed_over(i / kBlock)) {
+                i -= kBlock - 2;
+            }
         }
     }
     if (seen > 1 && first.on_side != previous.on_side) {

@@ -62,10 +62,16 @@ class NodeHulls {
     // point. Each difference fl(p - c) is first multiplied by `scale`, a power of two, and f
     // and tau are taken as scaled alike: the bound is then on the scaled distances. None for
     // values beyond the range in which rounding is accounted for (2^-400 to 2^400). With f = 0
-    // every vertex counts. It visits every vertex: the caller decides which hulls are worth
-    // it. The proof is in guard_bounds.h.
+    // every vertex counts. In hulls of more than kBlockedHull vertices, runs of kBlockVertices
+    // vertices whose box bounds their squared distances by `enough` or less are not visited one
+    // by one: the box's bound counts for them, so a bound that need not come below `enough`
+    // costs about one step per run but near the farthest vertex. `visited` grows by the
+    // vertices and boxes looked at. The proof is in guard_bounds.h.
     std::optional<double> farthest_squared_on_side(std::size_t node, Coordinate c, Coordinate f,
-                                                   double tau, double scale) const;
+                                                   double tau, double scale, double enough,
+                                                   std::size_t& visited) const;
+    static constexpr std::size_t kBlockVertices = 32;
+    static constexpr std::size_t kBlockedHull = 16 * kBlockVertices;
 
     // Vertices held by all hulls together.
     std::size_t vertex_count() const { return vertices_.size(); }
@@ -87,6 +93,7 @@ class NodeHulls {
     bool holds_points(std::size_t node) const;
     bool build_from_points(std::size_t node, std::size_t begin, std::size_t end);
     bool build_from_children(std::size_t node);
+    const NodeBox& block_box(std::size_t block) const;
     bool append_chain(const std::uint32_t* sorted, std::size_t count, bool upper);
 
     const Coordinate* points_ = nullptr;
@@ -95,6 +102,9 @@ class NodeHulls {
     std::size_t leaf_points_ = 0;
     Vector<Chains> chains_;
     Vector<std::uint32_t> vertices_;
+    // The box of the points of vertices_[k * kBlockVertices, (k + 1) * kBlockVertices), NaN
+    // until first asked for: a cache, filled by the const queries.
+    mutable Vector<NodeBox> blocks_;
     Vector<std::uint32_t> scratch_;
 };
 

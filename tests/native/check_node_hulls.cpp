@@ -161,7 +161,11 @@ std::vector<Coordinate> points_for_hulls(Random& random, int kind, int count) {
 void check_hulls() {
     Random random(3);
     for (int kind = 0; kind < 5; ++kind) {
-        for (const int count : {16, 100, 1000}) {
+        // On a circle, hulls of thousands of vertices: blocks of them are passed over.
+        for (const int count : {16, 100, 1000, kind == 4 ? 6000 : 0}) {
+            if (count == 0) {
+                continue;
+            }
             const std::vector<Coordinate> points = points_for_hulls(random, kind, count);
             quorvel::Ring ring(points.begin(), points.end());
             const std::size_t leaves = (ring.size() + 7) / 8;
@@ -203,21 +207,41 @@ void check_hulls() {
                     const double dy = c.y - ring[i].y;
                     farthest = std::max(farthest, dx * dx + dy * dy);
                 }
-                const std::optional<double> uncut =
-                    hulls.farthest_squared_on_side(node, c, {0.0, 0.0}, 0.0, 1.0);
+                std::size_t visited = 0;
+                const auto farthest_on_side = [&](Coordinate f, double scale, double enough) {
+                    return hulls.farthest_squared_on_side(node, c, f, 0.0, scale, enough, visited);
+                };
+                const std::optional<double> uncut = farthest_on_side({0.0, 0.0}, 1.0, 0.0);
                 check::expect(!uncut || *uncut == farthest,
                               "uncut, the farthest hull vertex is the farthest point");
                 // Differences scaled by 2^-10: squares scaled by 2^-20, exactly.
                 const std::optional<double> scaled_uncut =
-                    hulls.farthest_squared_on_side(node, c, {0.0, 0.0}, 0.0, 0x1p-10);
+                    farthest_on_side({0.0, 0.0}, 0x1p-10, 0.0);
                 check::expect(!uncut || (scaled_uncut && *scaled_uncut == *uncut * 0x1p-20),
                               "scaled differences scale the farthest squared distance");
-                // Cut, no point on the side lies farther than the bound, scaled or not.
+                // Blocks of vertices whose boxes stay within `enough` are passed over, the
+                // farthest vertex's never: below the farthest, the answer does not change; above
+                // it, the answer may rise to a box's corner, and fewer vertices are visited.
+                const std::optional<double> below = farthest_on_side({0.0, 0.0}, 1.0, farthest / 2);
+                check::expect(!uncut || (below && *below == farthest),
+                              "blocks passed over below the farthest change nothing");
+                const std::size_t every_vertex = hulls.hull_size(node);
+                visited = 0;
+                const std::optional<double> above = farthest_on_side({0.0, 0.0}, 1.0, farthest * 4);
+                check::expect(!uncut || (above && *above >= farthest),
+                              "blocks passed over never bring the bound below the farthest");
+                check::expect(
+                    every_vertex <= quorvel::NodeHulls::kBlockedHull || visited < every_vertex / 4,
+                    "blocks passed over are not visited vertex by vertex");
+                // Cut, no point on the side lies farther than the bound, scaled or not, whatever
+                // the blocks passed over.
                 const Coordinate f = random.point();
-                const std::optional<double> cut =
-                    hulls.farthest_squared_on_side(node, c, f, 0.0, 1.0);
+                const double everything = std::numeric_limits<double>::max();
+                const std::optional<double> cut = farthest_on_side(f, 1.0, 0.0);
                 const std::optional<double> scaled_cut =
-                    hulls.farthest_squared_on_side(node, c, {f.x * 8, f.y * 8}, 0.0, 0x1p-10);
+                    farthest_on_side({f.x * 8, f.y * 8}, 0x1p-10, 0.0);
+                const std::optional<double> cut_over = farthest_on_side(f, 1.0, everything);
+                const std::optional<double> cut_halfway = farthest_on_side(f, 1.0, farthest / 4);
                 for (std::size_t i = begin; i < end; ++i) {
                     const Coordinate p = ring[i];
                     if (exact_along(f, p) - exact_along(f, c) >= 0) {
@@ -228,6 +252,10 @@ void check_hulls() {
                         check::expect(!scaled_cut || (dx * dx + dy * dy) * 0x1p-20 <=
                                                          *scaled_cut * (1 + 0x1p-48),
                                       "the scaled cut hull's farthest corner bounds its side");
+                        for (const std::optional<double>& passing : {cut_over, cut_halfway}) {
+                            check::expect(!passing || dx * dx + dy * dy <= *passing * (1 + 0x1p-48),
+                                          "with blocks passed over, the bound holds its side");
+                        }
                     }
                 }
             }
@@ -285,10 +313,86 @@ void check_farthest_cache() {
 
 }  // namespace
 
+// The vertices of a node's hull in order around it: the upper chain left to right, then the
+// lower one right to left without the ends they share.
+std::vector<Coordinate> hull_around(const quorvel::NodeHulls& hulls, std::size_t node) {
+    std::vector<Coordinate> chains;
+    hulls.visit_vertices(node, [&](Coordinate v) { chains.push_back(v); });
+    // The lower chain starts again at the leftmost vertex, where the upper one starts.
+    std::size_t lower = 1;
+    while (lower < chains.size() && !(chains[lower] == chains.front())) {
+        ++lower;
+    }
+    std::vector<Coordinate> around(chains.begin(), chains.begin() + lower);
+    for (std::size_t i = chains.size() - 2; i > lower; --i) {
+        around.push_back(chains[i]);
+    }
+    return around;
+}
+
+// Passing over blocks of vertices keeps the bound above every corner of the cut hull, the
+// points where its edges cross the line included, not only above its vertices: on two opposite
+// arcs of a circle, 3000 points each, whose upper nodes' hulls have thousands of vertices and
+// two long edges, cut in any direction through centres near the arcs.
+void check_cut_corners_past_blocks() {
+    Random random(6);
+    std::vector<Coordinate> points;
+    for (int i = 0; i < 6000; ++i) {
+        const double angle = (i % 2 == 0 ? 0.0 : M_PI) + 0.5 * i / 6000;
+        points.push_back({std::round(std::cos(angle) * 1e6) * 256 * kUnit,
+                          std::round(std::sin(angle) * 1e6) * 256 * kUnit});
+    }
+    const quorvel::Ring ring(points.begin(), points.end());
+    quorvel::NodeHulls hulls;
+    hulls.build(ring, 128, 64);  // 6000 points in leaves of 64
+    std::uniform_real_distribution<double> factor(0.5, 1.5);
+    std::mt19937_64 engine(7);
+    int checked = 0;
+    for (std::size_t node = 1; node < 16; ++node) {
+        if (!hulls.has_hull(node) || hulls.hull_size(node) <= quorvel::NodeHulls::kBlockedHull) {
+            continue;
+        }
+        const std::vector<Coordinate> around = hull_around(hulls, node);
+        for (int k = 0; k < 400; ++k) {
+            const Coordinate on = points[engine() % points.size()];
+            const double scale = factor(engine);
+            const Coordinate c{on.x * scale, on.y * scale};
+            const Coordinate f = random.point();
+            const auto side = [&](Coordinate p) { return exact_along(f, p) - exact_along(f, c); };
+            const auto squared = [&](long double x, long double y) {
+                return (x - c.x) * (x - c.x) + (y - c.y) * (y - c.y);
+            };
+            long double farthest = 0;
+            for (std::size_t i = 0; i < around.size(); ++i) {
+                const Coordinate a = around[i];
+                const Coordinate b = around[(i + 1) % around.size()];
+                const Integer sa = side(a);
+                const Integer sb = side(b);
+                if (sa >= 0) {
+                    farthest = std::max(farthest, squared(a.x, a.y));
+                }
+                if ((sa >= 0) != (sb >= 0)) {
+                    const long double t = static_cast<long double>(sa) / (sa - sb);
+                    farthest =
+                        std::max(farthest, squared(a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)));
+                }
+            }
+            std::size_t visited = 0;
+            const std::optional<double> bound = hulls.farthest_squared_on_side(
+                node, c, f, 0.0, 1.0, std::numeric_limits<double>::max(), visited);
+            check::expect(!bound || farthest <= *bound * (1 + 0x1p-40L),
+                          "past blocks, the bound holds every corner of the cut hull");
+            checked += bound ? 1 : 0;
+        }
+    }
+    check::expect(checked > 600, "large hulls are cut and bounded");
+}
+
 int main() {
     check_turns();
     check_steps();
     check_hulls();
+    check_cut_corners_past_blocks();
     check_farthest_cache();
     return check::status();
 }
