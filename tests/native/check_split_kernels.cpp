@@ -531,13 +531,17 @@ void check_rings_beyond_the_hulls_range() {
     const Ring line = smoothed(scaled(zigzag(4000, false), 5e150));
     const Ring point = two_curves_through_a_point(8000);
     const Ring tiny = smoothed(scaled(spiral(8000, 200), 1e-160));
+    const Ring apart = scaled(two_convex_curves_apart(8000), 1e152);
     for (const double factor : {1.0, 1e-6, 30.0}) {
         expect_all_agree("zigzag near 1e154", line, 0.01 * 5e150 * factor);
         expect_all_agree("two curves through a point near 1e156", point, 1e150 * factor);
         expect_all_agree("spiral near 1e-157", tiny, 0.01 * 1e-160 * factor);
+        expect_all_agree("two convex curves apart near 1e154", apart, 0.01 * 1e152 * factor);
     }
     expect_guard_below("zigzag near 1e154", line, 0.01 * 5e150, 1000, 0.25);
     expect_guard_below("two curves through a point near 1e156", point, 1e150, 500, 0.25);
+    // Terms of the hulls' numerators between 2^1021 and 2^1023, where hulls serve.
+    expect_guard_below("two convex curves apart near 1e154", apart, 0.01 * 1e152, 1000, 0.25);
     // There the distances are rounded to a few hundred steps across the ring, and points within
     // a few steps of the farthest cannot be told apart without measuring them.
     expect_guard_below("spiral near 1e-157", tiny, 0.01 * 1e-160, 100, 0.3);
