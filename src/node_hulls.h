@@ -62,11 +62,11 @@ class NodeHulls {
     // point. Each difference fl(p - c) is first multiplied by `scale`, a power of two, and f
     // and tau are taken as scaled alike: the bound is then on the scaled distances. None for
     // values beyond the range in which rounding is accounted for (2^-400 to 2^400). With f = 0
-    // every vertex counts. In hulls of more than kBlockedHull vertices, runs of kBlockVertices
-    // vertices whose box bounds their squared distances by `enough` or less are not visited one
-    // by one: the box's bound counts for them, so a bound that need not come below `enough`
-    // costs about one step per run but near the farthest vertex. `visited` grows by the
-    // vertices and boxes looked at. The proof is in guard_bounds.h.
+    // every vertex counts. In hulls of more than kBlockedHull vertices, blocks of kBlockVertices
+    // consecutive vertices whose box bounds their squared distances by `enough` or less are not
+    // visited one by one: the box's bound counts for them, so a bound that need not come below
+    // `enough` costs about one step per block, except near the farthest vertex. `visited` grows
+    // by the vertices and boxes looked at. The proof is in guard_bounds.h.
     std::optional<double> farthest_squared_on_side(std::size_t node, Coordinate c, Coordinate f,
                                                    double tau, double scale, double enough,
                                                    std::size_t& visited) const;
