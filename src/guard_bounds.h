@@ -262,8 +262,9 @@ constexpr std::size_t kScanWork = 3;
 // come within kNearTie of the limit. There the node's farthest points nearly tie with the
 // best, as its descendants' would, and opening it leads to more near ties all the way down: on
 // two convex curves 100 units apart visited in turn, where each split peels a few points off a
-// run's end, the guard would otherwise give up on most long runs.
-constexpr std::size_t kRoutinelyCutHull = 512;
+// run's end, the guard would otherwise give up on most long runs. Those larger hulls are the
+// ones whose scans pass over blocks of vertices (node_hulls.h).
+constexpr std::size_t kRoutinelyCutHull = NodeHulls::kBlockedHull;
 constexpr double kNearTie = 1.0 + 0x1p-13;
 
 // A bound this close above the limit may be above it by its slack alone: the hull is worth
