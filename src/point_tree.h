@@ -57,7 +57,10 @@ class PointTree {
     const Placed* placed() const { return placed_.data(); }
 
   private:
-    void build_node(std::size_t node, std::uint32_t begin, std::uint32_t end);
+    struct Scratch;
+    void build_node(std::size_t node, std::uint32_t begin, std::uint32_t end, Scratch& scratch);
+    void split_by_place(std::uint32_t begin, std::uint32_t split, std::uint32_t end,
+                        double Coordinate::*axis, Scratch& scratch);
 
     Vector<Node> nodes_;
     Vector<Placed> placed_;

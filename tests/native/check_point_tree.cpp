@@ -1,0 +1,143 @@
+// The layout of the guard's tree of points in space, node by node, against its definition: each
+// node holds the points it claims, with their exact box and extreme indices, and an inner node
+// gives the lesser half of its points to its first child, by index where they are scattered
+// over the ring and by (coordinate, index) across the wider side of its box otherwise.
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "check.h"
+#include "point_tree.h"
+
+namespace {
+
+using quorvel::Coordinate;
+using quorvel::PointTree;
+using quorvel::Ring;
+
+// Whether `a` comes before `b` along `axis`, ties going to the lesser index.
+bool before_along(const PointTree::Placed& a, const PointTree::Placed& b,
+                  double Coordinate::*axis) {
+    const double ka = a.point.*axis;
+    const double kb = b.point.*axis;
+    return ka < kb || (ka == kb && a.index < b.index);
+}
+
+// Checks the node and its descendants; counts the points that reach leaves.
+void check_node(const PointTree& tree, const Ring& ring, std::size_t id, std::uint32_t begin,
+                std::uint32_t end, std::size_t& leaf_points, const char* what) {
+    const PointTree::Node& node = tree.node(id);
+    const PointTree::Placed* placed = tree.placed();
+    bool holds = node.begin == begin && node.end == end && begin < end;
+    std::uint32_t least = UINT32_MAX;
+    std::uint32_t most = 0;
+    constexpr double kInfinity = std::numeric_limits<double>::infinity();
+    quorvel::NodeBox box{kInfinity, -kInfinity, kInfinity, -kInfinity};
+    for (std::uint32_t k = begin; k < end && holds; ++k) {
+        const PointTree::Placed& p = placed[k];
+        holds = p.index < ring.size() && ring[p.index] == p.point;
+        least = std::min(least, p.index);
+        most = std::max(most, p.index);
+        box = {std::min(box.min_x, p.point.x), std::max(box.max_x, p.point.x),
+               std::min(box.min_y, p.point.y), std::max(box.max_y, p.point.y)};
+    }
+    check::expect(holds, what);
+    check::expect(node.least == least && node.most == most, what);
+    check::expect(node.box.min_x == box.min_x && node.box.max_x == box.max_x &&
+                      node.box.min_y == box.min_y && node.box.max_y == box.max_y,
+                  what);
+    if (!holds) {
+        return;
+    }
+    if (tree.is_leaf(node)) {
+        leaf_points += end - begin;
+        return;
+    }
+    const std::uint32_t split = begin + (end - begin) / 2;
+    const auto lower = placed + begin;
+    const auto upper = placed + split;
+    const auto last = placed + end;
+    bool ordered = true;
+    if (std::size_t{most - least} >= PointTree::kScatteredIndices * (end - begin)) {
+        const auto by_index = [](const PointTree::Placed& a, const PointTree::Placed& b) {
+            return a.index < b.index;
+        };
+        ordered = std::max_element(lower, upper, by_index)->index <
+                  std::min_element(upper, last, by_index)->index;
+    } else {
+        const auto axis =
+            box.max_x - box.min_x >= box.max_y - box.min_y ? &Coordinate::x : &Coordinate::y;
+        const auto along = [axis](const PointTree::Placed& a, const PointTree::Placed& b) {
+            return before_along(a, b, axis);
+        };
+        ordered = before_along(*std::max_element(lower, upper, along),
+                               *std::min_element(upper, last, along), axis);
+    }
+    check::expect(ordered, what);
+    check_node(tree, ring, 2 * id, begin, split, leaf_points, what);
+    check_node(tree, ring, 2 * id + 1, split, end, leaf_points, what);
+}
+
+void check_tree(const Ring& ring, const char* what) {
+    PointTree tree;
+    tree.build(ring);
+    std::size_t leaf_points = 0;
+    check_node(tree, ring, 1, 0, static_cast<std::uint32_t>(ring.size()), leaf_points, what);
+    check::expect(leaf_points == ring.size(), what);
+    std::vector<std::uint32_t> indices;
+    for (std::size_t k = 0; k < ring.size(); ++k) {
+        indices.push_back(tree.placed()[k].index);
+    }
+    std::sort(indices.begin(), indices.end());
+    for (std::size_t k = 0; k < indices.size(); ++k) {
+        check::expect(indices[k] == k, what);
+    }
+}
+
+// A ring that passes each place many times, as a smoothed zigzag does.
+Ring zigzag(std::size_t n) {
+    Ring ring;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double amplitude = static_cast<double>(n - i) * 1e150;
+        ring.push_back({i % 2 == 0 ? amplitude : -amplitude, 0.0});
+    }
+    return ring;
+}
+
+// Points on a coarse grid, so that most coordinates are shared by many points, zeros of both
+// signs among them.
+Ring grid_ties(std::size_t n, std::uint64_t seed) {
+    std::mt19937_64 engine(seed);
+    std::uniform_int_distribution<int> cell(-3, 3);
+    Ring ring;
+    for (std::size_t i = 0; i < n; ++i) {
+        const int x = cell(engine);
+        const int y = cell(engine);
+        ring.push_back(
+            {x == 0 && i % 2 == 1 ? -0.0 : x * 0.5, y == 0 && i % 3 == 1 ? -0.0 : y * 2.0});
+    }
+    return ring;
+}
+
+Ring scattered_points(std::size_t n, std::uint64_t seed) {
+    std::mt19937_64 engine(seed);
+    std::normal_distribution<double> place(0.0, 1e3);
+    Ring ring;
+    for (std::size_t i = 0; i < n; ++i) {
+        ring.push_back({place(engine), place(engine) * 1e-3});
+    }
+    return ring;
+}
+
+}  // namespace
+
+int main() {
+    for (const std::size_t n : {1u, 2u, 64u, 65u, 129u, 1000u, 20000u}) {
+        check_tree(zigzag(n), "zigzag");
+        check_tree(grid_ties(n, n), "grid with ties");
+        check_tree(scattered_points(n, n + 1), "scattered points");
+    }
+    return check::status();
+}
