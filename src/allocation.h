@@ -25,12 +25,16 @@ struct AllocationFailure {
 }
 
 // Storage for a container's elements: from malloc, except that from kMappedElementBytes on
-// it is a mapping of its own in huge pages (see grow_storage): a ring of hundreds of thousands
-// of points, its working copies and the guard's tree are then cleared a huge page at a time,
-// where small pages would each cost a fault. The real maps' containers all stay below that
-// size, and a block this large leaves at most a third of its huge pages unused. Out of line,
-// so that the containers' code around them stays as small as with malloc and free.
-inline constexpr std::size_t kMappedElementBytes = std::size_t{4} << 20;
+// it is a mapping of its own in huge pages (see grow_storage): a ring of tens of thousands of
+// points, its working copies and the guard's trees are then cleared a huge page at a time,
+// where small pages would each cost a fault. From malloc, such blocks would come from a heap
+// that the C library gives back to the system after each call, its threshold for doing so
+// being set by the blocks it has mapped itself, and fault in page by page again on the next
+// (on a ring of 160,000 points, 2,000 to 3,800 faults per call, a tenth of its time). The
+// real maps' containers all stay below that size, and a block this large leaves at most half
+// of its huge pages unused. Out of line, so that the containers' code around them stays as
+// small as with malloc and free.
+inline constexpr std::size_t kMappedElementBytes = std::size_t{1} << 20;
 void* allocate_elements(std::size_t bytes);
 void deallocate_elements(void* memory, std::size_t bytes) noexcept;
 
