@@ -50,8 +50,12 @@
 //    part is below 2^-174 e relative to the larger square (at least 2^-900), and their sum is
 //    normal, so S = fl(fl(U * U) + fl(V * V)) >= (U * U + V * V)(1 - 3e). Then, with
 //    w = fl(sqrt(S)) >= sqrt(S)(1 - e): E* <= w(1 + 3e), RU(E*) <= E*(1 + 2e) <= w(1 + 6e), and
-//    fl(w * (1 + 2^-49)) >= w(1 + 16e)(1 - e) > w(1 + 6e). The cheap bound is used first and
-//    the tight one only when the cheap one's slack alone keeps a box from being dropped.
+//    fl(w * (1 + 2^-49)) >= w(1 + 16e)(1 - e) > w(1 + 6e). Above 2^500 the same is computed
+//    on U and V times 2^-600, and w times 2^600: both scalings of the larger and of w are exact
+//    (or w overflows to +inf, which bounds anything), and the smaller, if it underflows, loses
+//    at most 2^-1075, which lowers E* by less than 2^-975 of itself (the larger, scaled, is at
+//    least 2^-100), far within the room left above. The cheap bound is used first and the
+//    tight one only when the cheap one's slack alone keeps a box from being dropped.
 //
 // 6. The hull and the line branch. Let L(p) = (s.y - p.y) dx - (s.x - p.x) dy and
 //    T(p) = (p.x - s.x) dx + (p.y - s.y) dy, exact, with the chord's dx and dy. Both are linear
@@ -359,8 +363,13 @@ template <bool Ordinary>
 // decide that where the cheap one cannot.
 inline double hypot_bound(double big_a, double big_b, double limit) {
     const double larger = std::max(big_a, big_b);
-    if (larger >= kCheapHypotSmallest && larger <= kCheapHypotLargest) {
-        const double root = std::sqrt(big_a * big_a + big_b * big_b);
+    // Above the cheap bound's range it is computed on the values times 2^-600 (5 above).
+    const bool scaled = larger > kCheapHypotLargest && larger < kInfinity;
+    if (scaled || (larger >= kCheapHypotSmallest && larger <= kCheapHypotLargest)) {
+        const double a = scaled ? big_a * 0x1p-600 : big_a;
+        const double b = scaled ? big_b * 0x1p-600 : big_b;
+        const double root_of_sum = std::sqrt(a * a + b * b);
+        const double root = scaled ? root_of_sum * 0x1p600 : root_of_sum;
         const double cheap = root * kCheapHypotSlack;
         if (!(cheap > limit && root <= limit)) {
             return cheap;

@@ -1,12 +1,13 @@
 // Checks quorvel::hypotenuse, our own hypot: hard cases with the bits glibc 2.36's hypot gives
 // on x86-64, written out so that they hold on every machine; then, where the C library is that
-// one, a comparison with it over a few million pairs; and the ring whose simplification hangs on
-// the last bit of a distance.
+// one, a comparison with it over a few million pairs; the ring whose simplification hangs on
+// the last bit of a distance; and the simplification guard's bound on it over a box.
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <random>
 #include <string>
 #include <utility>
 
@@ -15,6 +16,7 @@
 #endif
 
 #include "check.h"
+#include "guard_bounds.h"
 #include "hypotenuse.h"
 #include "smooth_and_simplify.h"
 
@@ -201,8 +203,40 @@ void compare_with_library() {
 
 }  // namespace
 
+// The guard's bound on hypot over |a| <= U, |b| <= V is at least hypot(U, V), the largest of
+// them, whatever the limit it is asked against: for U and V of every size, the larger above
+// 2^500 most often, where the cheap bound is worked out on scaled values.
+void check_guard_bound() {
+    std::mt19937_64 engine(20261208);
+    std::uniform_int_distribution<int> exponent(-1074, 1023);
+    std::uniform_int_distribution<int> high_exponent(480, 1023);
+    std::uniform_int_distribution<int> apart(0, 80);
+    std::uniform_real_distribution<double> mantissa(1.0, 2.0);
+    int failures = 0;
+    for (int k = 0; k < 2'000'000; ++k) {
+        const int larger = k % 4 == 0 ? exponent(engine) : high_exponent(engine);
+        const double u = std::ldexp(mantissa(engine), larger);
+        const double v = std::ldexp(mantissa(engine), k % 3 == 0 ? larger : larger - apart(engine));
+        if (!std::isfinite(u) || !std::isfinite(v)) {
+            continue;
+        }
+        const double exact = hypotenuse(u, v);
+        constexpr double kInfinity = std::numeric_limits<double>::infinity();
+        for (const double limit :
+             {0.0, exact * (1 - 0x1p-40), std::nextafter(exact, 0.0), exact,
+              std::nextafter(exact, kInfinity), exact * (1 + 0x1p-45), kInfinity}) {
+            if (!(quorvel::guard_bounds::hypot_bound(u, v, limit) >= exact) ||
+                !(quorvel::guard_bounds::hypot_bound(v, u, limit) >= exact)) {
+                ++failures;
+            }
+        }
+    }
+    check::expect(failures == 0, "the guard's bound on hypot below the hypot of its corner");
+}
+
 int main() {
     check_cases();
+    check_guard_bound();
     check_infinities_and_nans();
     check_ring();
     compare_with_library();
