@@ -321,31 +321,32 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
     // Only the boxes count here: where len2 overflows, no hull bound serves.
     const NodeBound<false> bound(distance, hulls_, points, farthest_);
     Best best;
-    const auto lower = [](const Pending& a, const Pending& b) { return opens_after(a, b); };
     // A node of points in space holds indices from all over the ring: `begin` is the least of
     // them, which is all the tie rule needs (this file's opening comment), and a node
-    // whose indices all lie outside the run is never pushed.
+    // whose indices all lie outside the run gets the bound 0, so is never pushed.
     const auto reach_node = [&](std::size_t i) {
         const PointTree::Node& node = points_in_space_.node(i);
         work += kBoundWork;
         if (node.most <= run.first || node.least >= run.last) {
-            return;
+            return Pending{i, node.least, std::size_t{node.most} + 1, 0.0, 2};
         }
-        const Pending fresh{i, node.least, std::size_t{node.most} + 1,
-                            bound(node.box, std::max(tolerance, best.distance)), 2};
-        if (best.could_be_beaten(fresh.begin, fresh.bound, tolerance)) {
-            pending_.push_back(fresh);
-            std::push_heap(pending_.begin(), pending_.end(), lower);
+        return Pending{i, node.least, std::size_t{node.most} + 1,
+                       bound(node.box, std::max(tolerance, best.distance)), 2};
+    };
+    const auto push = [&](const Pending& node) {
+        if (best.could_be_beaten(node.begin, node.bound, tolerance)) {
+            pending_.push_back(node);
         }
     };
+    // Depth first, the child more likely to hold the winner first: the searches here are
+    // short, and a stack costs less than keeping the nodes in order of their bounds.
     pending_.clear();
-    reach_node(1);
+    push(reach_node(1));
     const PointTree::Placed* placed = points_in_space_.placed();
     while (!pending_.empty()) {
         if (work > limit_of_work) {
             return std::nullopt;
         }
-        std::pop_heap(pending_.begin(), pending_.end(), lower);
         const Pending pending = pending_.back();
         pending_.pop_back();
         if (!best.could_be_beaten(pending.begin, pending.bound, tolerance)) {
@@ -362,8 +363,11 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
             work += (node.end - node.begin) * kMeasureWork;
             continue;
         }
-        reach_node(2 * pending.node);
-        reach_node(2 * pending.node + 1);
+        const Pending first = reach_node(2 * pending.node);
+        const Pending second = reach_node(2 * pending.node + 1);
+        const bool second_sooner = opens_after(first, second);
+        push(second_sooner ? first : second);
+        push(second_sooner ? second : first);
     }
     return best.split(tolerance);
 }
