@@ -8,12 +8,17 @@
 
 namespace quorvel {
 
-// Scratch room for laying the tree: one key per point of a node, and the upper half of a node
-// while it is split by place.
-struct PointTree::Scratch {
-    Vector<double> keys;
-    Vector<Placed> upper;
-};
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr NodeBox kNoBox{kInfinity, -kInfinity, kInfinity, -kInfinity};
+
+void widen(NodeBox& box, Coordinate p) {
+    box = {std::min(box.min_x, p.x), std::max(box.max_x, p.x), std::min(box.min_y, p.y),
+           std::max(box.max_y, p.y)};
+}
+
+}  // namespace
 
 void PointTree::build(const Ring& points) {
     clear();
@@ -23,58 +28,58 @@ void PointTree::build(const Ring& points) {
     // Halving keeps the sizes of the nodes at one depth within one of each other, so no leaf
     // lies deeper than the first depth at which the largest node has kLeafPoints points or
     // fewer, and the nodes there are numbered below twice the power of two above
-    // n / kLeafPoints.
+    // n / kLeafPoints. A node not laid yet holds no points (end 0).
     const std::size_t leaves = (points.size() + kLeafPoints - 1) / kLeafPoints;
-    nodes_.resize(2 * std::bit_ceil(leaves));
+    nodes_.assign(2 * std::bit_ceil(leaves), Node{});
     placed_.resize(points.size());
     for (std::uint32_t i = 0; i < placed_.size(); ++i) {
         placed_[i] = {points[i], i};
     }
-    Scratch scratch;
-    scratch.keys.resize(points.size());
-    scratch.upper.resize(points.size() - points.size() / 2);
-    build_node(1, 0, static_cast<std::uint32_t>(points.size()), scratch);
+    keys_.resize(points.size());
+    upper_.resize(points.size() - points.size() / 2);
+    const auto size = static_cast<std::uint32_t>(points.size());
+    nodes_[1] = {box_over(0, size), 0, size - 1, 0, size};
 }
 
 // Every node's points stay in the order of their indices, as the ring's are at the root: a
 // split by index then takes the first half as it lies, and a split by place keeps the order in
 // each half. The halves are the same as a selection by (coordinate, index) would give.
-// Recurses to the depth of the leaves, about log2(n / kLeafPoints).
-void PointTree::build_node(std::size_t node, std::uint32_t begin, std::uint32_t end,
-                           Scratch& scratch) {
-    constexpr double kInfinity = std::numeric_limits<double>::infinity();
-    Node n{{kInfinity, -kInfinity, kInfinity, -kInfinity},
-           placed_[begin].index,
-           placed_[end - 1].index,
-           begin,
-           end};
-    for (std::uint32_t k = begin; k < end; ++k) {
-        const Coordinate p = placed_[k].point;
-        n.box = {std::min(n.box.min_x, p.x), std::max(n.box.max_x, p.x), std::min(n.box.min_y, p.y),
-                 std::max(n.box.max_y, p.y)};
-    }
-    nodes_[node] = n;
-    if (end - begin <= kLeafPoints) {
+void PointTree::lay_children(std::size_t i) {
+    if (nodes_[2 * i].end != 0) {
         return;
     }
-    const std::uint32_t split = begin + (end - begin) / 2;
-    if (std::size_t{n.most - n.least} < kScatteredIndices * (end - begin)) {
-        split_by_place(begin, split, end,
-                       n.box.max_x - n.box.min_x >= n.box.max_y - n.box.min_y ? &Coordinate::x
-                                                                              : &Coordinate::y,
-                       scratch);
+    const Node n = nodes_[i];
+    const std::uint32_t split = n.begin + (n.end - n.begin) / 2;
+    const Halves halves =
+        std::size_t{n.most - n.least} >= kScatteredIndices * (n.end - n.begin)
+            ? Halves{box_over(n.begin, split), box_over(split, n.end)}
+            : split_by_place(n.begin, split, n.end,
+                             n.box.max_x - n.box.min_x >= n.box.max_y - n.box.min_y
+                                 ? &Coordinate::x
+                                 : &Coordinate::y);
+    nodes_[2 * i] = {halves.lower, placed_[n.begin].index, placed_[split - 1].index, n.begin,
+                     split};
+    nodes_[2 * i + 1] = {halves.upper, placed_[split].index, placed_[n.end - 1].index, split,
+                         n.end};
+}
+
+// The box of the points placed in [begin, end).
+NodeBox PointTree::box_over(std::uint32_t begin, std::uint32_t end) const {
+    NodeBox box = kNoBox;
+    for (std::uint32_t k = begin; k < end; ++k) {
+        widen(box, placed_[k].point);
     }
-    build_node(2 * node, begin, split, scratch);
-    build_node(2 * node + 1, split, end, scratch);
+    return box;
 }
 
 // Moves the points of [begin, end) with the split - begin least coordinates, ties going to the
-// lesser index, to the front, keeping the order of indices within each part.
-void PointTree::split_by_place(std::uint32_t begin, std::uint32_t split, std::uint32_t end,
-                               double Coordinate::*axis, Scratch& scratch) {
+// lesser index, to the front, keeping the order of indices within each part; gives the boxes of
+// the two parts.
+PointTree::Halves PointTree::split_by_place(std::uint32_t begin, std::uint32_t split,
+                                            std::uint32_t end, double Coordinate::*axis) {
     const std::size_t size = end - begin;
     const std::size_t lower_size = split - begin;
-    double* const keys = scratch.keys.data();
+    double* const keys = keys_.data();
     for (std::size_t k = 0; k < size; ++k) {
         keys[k] = placed_[begin + k].point.*axis;
     }
@@ -86,20 +91,23 @@ void PointTree::split_by_place(std::uint32_t begin, std::uint32_t split, std::ui
         ties_lower -= keys[k] < largest_lower ? 1 : 0;
     }
     // Points equal to it go to the lower part in the order of their indices, as many as fit.
+    Halves halves{kNoBox, kNoBox};
     std::uint32_t lower_end = begin;
     std::size_t upper_size = 0;
     for (std::uint32_t k = begin; k < end; ++k) {
         const Placed p = placed_[k];
         const double key = p.point.*axis;
-        const bool lower = key < largest_lower || (key == largest_lower && ties_lower > 0);
-        if (lower) {
+        if (key < largest_lower || (key == largest_lower && ties_lower > 0)) {
             ties_lower -= key == largest_lower ? 1 : 0;
             placed_[lower_end++] = p;
+            widen(halves.lower, p.point);
         } else {
-            scratch.upper[upper_size++] = p;
+            upper_[upper_size++] = p;
+            widen(halves.upper, p.point);
         }
     }
-    std::copy(scratch.upper.begin(), scratch.upper.begin() + upper_size, placed_.begin() + split);
+    std::copy(upper_.begin(), upper_.begin() + upper_size, placed_.begin() + split);
+    return halves;
 }
 
 }  // namespace quorvel

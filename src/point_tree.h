@@ -41,9 +41,14 @@ class PointTree {
     static constexpr std::size_t kLeafPoints = 64;
     static constexpr std::size_t kScatteredIndices = 4;
 
-    // Lays the tree over `points`, all finite, replacing any earlier one. Rings of 2^32 points
-    // or more get no tree.
+    // Takes the points of `points`, all finite, replacing any earlier tree, and lays its root.
+    // Rings of 2^32 points or more get no tree.
     void build(const Ring& points);
+
+    // Lays the children of inner node i, unless they are laid already. Nodes are laid as the
+    // searches first reach them, so that parts of the ring that no search reaches cost one
+    // pass over their points at most.
+    void lay_children(std::size_t i);
 
     // Forgets the tree, keeping its memory for the next.
     void clear() {
@@ -51,19 +56,27 @@ class PointTree {
         placed_.clear();
     }
     bool empty() const { return nodes_.empty(); }
+    // Node i, once laid: the root, or a child of a node whose children are laid.
     const Node& node(std::size_t i) const { return nodes_[i]; }
     bool is_leaf(const Node& n) const { return n.end - n.begin <= kLeafPoints; }
-    // The ring's points, grouped by node.
+    // The ring's points, grouped by the nodes laid.
     const Placed* placed() const { return placed_.data(); }
 
   private:
-    struct Scratch;
-    void build_node(std::size_t node, std::uint32_t begin, std::uint32_t end, Scratch& scratch);
-    void split_by_place(std::uint32_t begin, std::uint32_t split, std::uint32_t end,
-                        double Coordinate::*axis, Scratch& scratch);
+    // The boxes of a node's two halves.
+    struct Halves {
+        NodeBox lower;
+        NodeBox upper;
+    };
+    NodeBox box_over(std::uint32_t begin, std::uint32_t end) const;
+    Halves split_by_place(std::uint32_t begin, std::uint32_t split, std::uint32_t end,
+                          double Coordinate::*axis);
 
     Vector<Node> nodes_;
     Vector<Placed> placed_;
+    // Room for splitting a node by place: a coordinate per point of it, and its upper half.
+    Vector<double> keys_;
+    Vector<Placed> upper_;
 };
 
 }  // namespace quorvel

@@ -363,6 +363,7 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
             work += (node.end - node.begin) * kMeasureWork;
             continue;
         }
+        points_in_space_.lay_children(pending.node);
         const Pending first = reach_node(2 * pending.node);
         const Pending second = reach_node(2 * pending.node + 1);
         const bool second_sooner = opens_after(first, second);

@@ -1,7 +1,8 @@
-// The layout of the guard's tree of points in space, node by node, against its definition: each
-// node holds the points it claims, with their exact box and extreme indices, and an inner node
-// gives the lesser half of its points to its first child, by index where they are scattered
-// over the ring and by (coordinate, index) across the wider side of its box otherwise.
+// The layout of the guard's tree of points in space, node by node, against its definition, in
+// whatever order its nodes are laid: each node holds the points it claims, with their exact box
+// and extreme indices, and an inner node gives the lesser half of its points to its first
+// child, by index where they are scattered over the ring and by (coordinate, index) across the
+// wider side of its box otherwise.
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -25,8 +26,8 @@ bool before_along(const PointTree::Placed& a, const PointTree::Placed& b,
     return ka < kb || (ka == kb && a.index < b.index);
 }
 
-// Checks the node and its descendants; counts the points that reach leaves.
-void check_node(const PointTree& tree, const Ring& ring, std::size_t id, std::uint32_t begin,
+// Checks the node and its descendants, laying them; counts the points that reach leaves.
+void check_node(PointTree& tree, const Ring& ring, std::size_t id, std::uint32_t begin,
                 std::uint32_t end, std::size_t& leaf_points, const char* what) {
     const PointTree::Node& node = tree.node(id);
     const PointTree::Placed* placed = tree.placed();
@@ -55,6 +56,7 @@ void check_node(const PointTree& tree, const Ring& ring, std::size_t id, std::ui
         leaf_points += end - begin;
         return;
     }
+    tree.lay_children(id);
     const std::uint32_t split = begin + (end - begin) / 2;
     const auto lower = placed + begin;
     const auto upper = placed + split;
@@ -94,6 +96,45 @@ void check_tree(const Ring& ring, const char* what) {
     for (std::size_t k = 0; k < indices.size(); ++k) {
         check::expect(indices[k] == k, what);
     }
+}
+
+// Laid breadth first, and each node's children asked for again at once and after the whole tree
+// is laid, the tree is the one laid depth first: laying a node moves only the points of its own
+// range, once.
+void check_order_of_laying(const Ring& ring, const char* what) {
+    PointTree depth_first;
+    depth_first.build(ring);
+    std::size_t leaf_points = 0;
+    check_node(depth_first, ring, 1, 0, static_cast<std::uint32_t>(ring.size()), leaf_points, what);
+    PointTree breadth_first;
+    breadth_first.build(ring);
+    std::vector<std::size_t> queue{1};
+    for (std::size_t next = 0; next < queue.size(); ++next) {
+        const std::size_t id = queue[next];
+        if (!breadth_first.is_leaf(breadth_first.node(id))) {
+            breadth_first.lay_children(id);
+            breadth_first.lay_children(id);
+            queue.push_back(2 * id);
+            queue.push_back(2 * id + 1);
+        }
+    }
+    // Asked again once the whole tree is laid, as later searches ask.
+    for (const std::size_t id : queue) {
+        if (!breadth_first.is_leaf(breadth_first.node(id))) {
+            breadth_first.lay_children(id);
+        }
+    }
+    bool same = true;
+    for (const std::size_t id : queue) {
+        const PointTree::Node& a = depth_first.node(id);
+        const PointTree::Node& b = breadth_first.node(id);
+        same =
+            same && a.begin == b.begin && a.end == b.end && a.least == b.least && a.most == b.most;
+    }
+    for (std::size_t k = 0; k < ring.size() && same; ++k) {
+        same = depth_first.placed()[k].index == breadth_first.placed()[k].index;
+    }
+    check::expect(same, what);
 }
 
 // A ring that passes each place many times, as a smoothed zigzag does.
@@ -139,5 +180,7 @@ int main() {
         check_tree(grid_ties(n, n), "grid with ties");
         check_tree(scattered_points(n, n + 1), "scattered points");
     }
+    check_order_of_laying(zigzag(5000), "zigzag laid breadth first");
+    check_order_of_laying(grid_ties(5000, 7), "grid laid breadth first");
     return check::status();
 }
