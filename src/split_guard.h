@@ -20,13 +20,14 @@
 // win; where the ring comes back near that start from all over, every node of the tree over the
 // ring's order surrounds the box, so such chords are searched, depth first, over a second tree,
 // of the points in space (point_tree.h), laid as the searches reach its nodes, in O(n log n) at
-// most, once the first tree has failed such a chord within a small allowance (split_within). No bound of O(n log n) is proven for every ring: a
-// node must be opened whenever one of its points could equal the best distance, and ties of
-// other kinds can keep many nodes open run after run. The stage therefore lets the guard of a
-// ring spend no more than a quarter of what the ring's scans would have cost (split_within
-// gives up at a limit, and the scan decides), so that where the guard cannot drop nodes the
-// ring costs at most about a quarter more than the scan, besides laying the trees, which is not
-// counted: once per ring, and only after the scans have measured n (log2 n + 1) points.
+// most, once the first tree has failed such a chord within a small allowance (split_within).
+// No bound of O(n log n) is proven for every ring: a node must be opened whenever one of its
+// points could equal the best distance, and ties of other kinds can keep many nodes open run
+// after run. The stage therefore lets the guard of a ring spend no more than a quarter of what
+// the ring's scans would have cost (split_within gives up at a limit, and the scan decides), so
+// that where the guard cannot drop nodes the ring costs at most about a quarter more than the
+// scan, besides laying the trees, which is not counted: once per ring, and only after the scans
+// have measured n (log2 n + 1) points.
 #pragma once
 
 #include <cstddef>
