@@ -333,42 +333,49 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
         return Pending{i, node.least, std::size_t{node.most} + 1,
                        bound(node.box, std::max(tolerance, best.distance)), 2};
     };
+    const auto lower = [](const Pending& a, const Pending& b) { return opens_after(a, b); };
     const auto push = [&](const Pending& node) {
         if (best.could_be_beaten(node.begin, node.bound, tolerance)) {
             pending_.push_back(node);
+            std::push_heap(pending_.begin(), pending_.end(), lower);
         }
     };
-    // Depth first, the child more likely to hold the winner first: the searches here are
-    // short, and a stack costs less than keeping the nodes in order of their bounds.
+    // Best first, as over the ring's order; a child that would come out of the heap next is
+    // opened at once instead of going through it, which spares half the heap's upkeep on the
+    // short descents that most searches here make.
     pending_.clear();
     push(reach_node(1));
     const PointTree::Placed* placed = points_in_space_.placed();
     while (!pending_.empty()) {
-        if (work > limit_of_work) {
-            return std::nullopt;
-        }
-        const Pending pending = pending_.back();
+        std::pop_heap(pending_.begin(), pending_.end(), lower);
+        Pending pending = pending_.back();
         pending_.pop_back();
-        if (!best.could_be_beaten(pending.begin, pending.bound, tolerance)) {
-            continue;
-        }
-        const PointTree::Node& node = points_in_space_.node(pending.node);
-        if (points_in_space_.is_leaf(node)) {
-            for (std::uint32_t k = node.begin; k < node.end; ++k) {
-                const std::size_t i = placed[k].index;
-                if (i > run.first && i < run.last) {
-                    best.offer(i, distance(placed[k].point));
-                }
+        while (best.could_be_beaten(pending.begin, pending.bound, tolerance)) {
+            if (work > limit_of_work) {
+                return std::nullopt;
             }
-            work += (node.end - node.begin) * kMeasureWork;
-            continue;
+            const PointTree::Node& node = points_in_space_.node(pending.node);
+            if (points_in_space_.is_leaf(node)) {
+                for (std::uint32_t k = node.begin; k < node.end; ++k) {
+                    const std::size_t i = placed[k].index;
+                    if (i > run.first && i < run.last) {
+                        best.offer(i, distance(placed[k].point));
+                    }
+                }
+                work += (node.end - node.begin) * kMeasureWork;
+                break;
+            }
+            points_in_space_.lay_children(pending.node);
+            const Pending first = reach_node(2 * pending.node);
+            const Pending second = reach_node(2 * pending.node + 1);
+            const bool second_sooner = opens_after(first, second);
+            push(second_sooner ? first : second);
+            pending = second_sooner ? second : first;
+            if (!pending_.empty() && opens_after(pending, pending_.front())) {
+                push(pending);
+                break;
+            }
         }
-        points_in_space_.lay_children(pending.node);
-        const Pending first = reach_node(2 * pending.node);
-        const Pending second = reach_node(2 * pending.node + 1);
-        const bool second_sooner = opens_after(first, second);
-        push(second_sooner ? first : second);
-        push(second_sooner ? second : first);
     }
     return best.split(tolerance);
 }

@@ -18,9 +18,9 @@
 // tied on a circle around a run's end) cost about O(n log n). A chord whose squared length
 // overflows (coordinates beyond about 1e154) lets only points in a small box around its start
 // win; where the ring comes back near that start from all over, every node of the tree over the
-// ring's order surrounds the box, so such chords are searched, depth first, over a second tree,
-// of the points in space (point_tree.h), laid as the searches reach its nodes, in O(n log n) at
-// most, once the first tree has failed such a chord within a small allowance (split_within).
+// ring's order surrounds the box, so such chords are searched over a second tree, of the
+// points in space (point_tree.h), laid as the searches reach its nodes, in O(n log n) at most,
+// once the first tree has failed such a chord within a small allowance (split_within).
 // No bound of O(n log n) is proven for every ring: a node must be opened whenever one of its
 // points could equal the best distance, and ties of other kinds can keep many nodes open run
 // after run. The stage therefore lets the guard of a ring spend no more than a quarter of what
