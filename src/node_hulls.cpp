@@ -280,6 +280,18 @@ std::optional<Coordinate> NodeHulls::extreme(std::size_t node, Coordinate f) con
     std::size_t high = count - 1;
     while (low < high) {
         const std::size_t middle = low + (high - low) / 2;
+        // The step's ends lie anywhere in the ring, so each step waits on memory: the ends of
+        // both possible next steps are fetched while this one is decided.
+        if (low < middle) {
+            const std::size_t below = low + (middle - low) / 2;
+            __builtin_prefetch(&points_[chain[below]]);
+            __builtin_prefetch(&points_[chain[below + 1]]);
+        }
+        if (middle + 1 < high) {
+            const std::size_t above = middle + 1 + (high - middle - 1) / 2;
+            __builtin_prefetch(&points_[chain[above]]);
+            __builtin_prefetch(&points_[chain[above + 1]]);
+        }
         const Sign step = sign_of_step_along(f, points_[chain[middle]], points_[chain[middle + 1]]);
         if (step == Sign::Unknown) {
             return std::nullopt;
