@@ -80,9 +80,9 @@ std::size_t stall_budget(std::size_t n, std::size_t factor) {
 // Finds the split of each run of one ring with the kernels chosen for the call.
 class RingSplitter {
   public:
-    RingSplitter(const Ring& ring, SplitKernels kernels, Workspace& workspace)
+    RingSplitter(const Ring& ring, SplitKernels kernels, Workspace& workspace, bool known_tame)
         : ring_(ring), kernels_(kernels), workspace_(workspace) {
-        screened_ = kernels.scan != SplitScan::Plain && screening_applies(ring);
+        screened_ = kernels.scan != SplitScan::Plain && (known_tame || screening_applies(ring));
         lanes_ = kernels.scan == SplitScan::FourLanes ? ScreenLanes::Four : ScreenLanes::Two;
         if (screened_ && workspace.estimates.size() < ring.size()) {
             workspace.estimates.resize(ring.size());
@@ -173,9 +173,10 @@ class RingSplitter {
     std::size_t scan_point_work_ = 1;
 };
 
-// Ramer-Douglas-Peucker from `ring` into `out` (cleared first).
+// Ramer-Douglas-Peucker from `ring` into `out` (cleared first). `known_tame` spares the check
+// of screening_applies() where the caller has made sure of it.
 SimplifyCounts simplify_into(const Ring& ring, double tolerance, SplitKernels kernels,
-                             Workspace& workspace, Ring& out) {
+                             Workspace& workspace, Ring& out, bool known_tame = false) {
     out.clear();
     // Zero, negative and -inf tolerances keep every point; NaN does not take this branch.
     if (0.0 >= tolerance) {
@@ -185,7 +186,7 @@ SimplifyCounts simplify_into(const Ring& ring, double tolerance, SplitKernels ke
     if (ring.empty()) {
         return {};
     }
-    RingSplitter split_of(ring, kernels, workspace);
+    RingSplitter split_of(ring, kernels, workspace, known_tame);
     // The left part of a split is taken up at once and the right part waits on an explicit
     // stack, so the final runs come out in order and each contributes its first point; no
     // recursion, whatever the depth of splitting. A left part without inner points is final at
@@ -220,13 +221,14 @@ SimplifyCounts simplify_into(const Ring& ring, double tolerance, SplitKernels ke
 // closes its result; for the closed or empty rings the stage receives that changes nothing.
 void smooth_and_simplify_ring(Ring& ring, double tolerance, SplitKernels kernels,
                               Workspace& workspace) {
+    const bool tame = screening_applies_after_cutting(ring);
     cut_corners_into(ring, workspace.first_pass);
     cut_corners_into(workspace.first_pass, workspace.smoothed);
     close_ring(workspace.smoothed);
     if (0.0 >= tolerance) {
         std::swap(ring, workspace.smoothed);
     } else {
-        simplify_into(workspace.smoothed, tolerance, kernels, workspace, ring);
+        simplify_into(workspace.smoothed, tolerance, kernels, workspace, ring, tame);
     }
     close_ring(ring);
 }

@@ -210,12 +210,26 @@ template <int N, class Measure>
     std::size_t i = run.first + 1;
     Lanes<N> largest_lanes = broadcast<N>(0.0);
     LaneMask<N> unsure{};
+    if (last - i >= N) {
+        // The run's last N inner points in one step, in place of a scalar tail that branches on
+        // each. The steps below estimate some of them again, to the same values; this step
+        // comes first so that theirs are the later stores, each holding whole the estimates
+        // that find_candidates loads back (a load spanning two stores would wait for both).
+        Lanes<N> xs, ys;
+        load_points<N>(data + last - N, xs, ys);
+        const Lanes<N> a = measure.template lanes<N>(xs, ys, unsure);
+        std::memcpy(estimate + last - N, &a, sizeof a);
+        largest_lanes = a;
+    }
     for (; i + N <= last; i += N) {
         Lanes<N> xs, ys;
         load_points<N>(data + i, xs, ys);
         const Lanes<N> a = measure.template lanes<N>(xs, ys, unsure);
         std::memcpy(estimate + i, &a, sizeof a);
         largest_lanes = a > largest_lanes ? a : largest_lanes;
+    }
+    if (last - (run.first + 1) >= N) {
+        i = last;
     }
     double largest = horizontal_max<N>(largest_lanes);
     if (any_lane<N>(unsure)) [[unlikely]] {
@@ -377,6 +391,11 @@ Split split_screened_in_two_lanes(const Ring& points, const Run& run, double tol
 
 Split split_screened(const Ring& points, const Run& run, double tolerance, double* estimate,
                      ScreenLanes lanes) {
+    if (run.inner_points() <= kFewInnerPoints) {
+        // No lanes serve such a run: its points are measured one by one, here, without the
+        // call into the four-lane code and the change of vector state on the way back.
+        return split_screened_in_lanes<2>(points, run, tolerance, estimate);
+    }
 #if defined(__x86_64__)
     if (lanes == ScreenLanes::Four) {
         return split_screened_in_four_lanes(points, run, tolerance, estimate);
@@ -408,13 +427,27 @@ bool chords_too_short_to_screen(const Ring& points) {
     return ToChord{low, high}.too_short();
 }
 
-bool screening_applies(const Ring& points) {
-    bool tame = true;
+namespace {
+
+bool all_within(const Ring& points, double bound) {
+    bool within = true;
     for (const Coordinate c : points) {
-        tame &= std::fabs(c.x) <= kTameCoordinate;
-        tame &= std::fabs(c.y) <= kTameCoordinate;
+        within &= std::fabs(c.x) <= bound;
+        within &= std::fabs(c.y) <= bound;
     }
-    return tame;
+    return within;
+}
+
+}  // namespace
+
+bool screening_applies(const Ring& points) {
+    return all_within(points, kTameCoordinate);
+}
+
+bool screening_applies_after_cutting(const Ring& points) {
+    // A cut point is fl(fl(0.75 a) + fl(0.25 b)), at most max(|a|, |b|) (1 + 2^-53)^2: two
+    // passes stay below twice the largest coordinate before them.
+    return all_within(points, kTameCoordinate / 2);
 }
 
 }  // namespace quorvel

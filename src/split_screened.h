@@ -18,6 +18,10 @@ bool four_lanes_supported();
 // that no square overflows. Outside, split_plain applies.
 bool screening_applies(const Ring& points);
 
+// Whether screening_applies() surely holds for the rings that corner cutting makes from
+// `points`, checked on these four times fewer points; false where it cannot tell.
+bool screening_applies_after_cutting(const Ring& points);
+
 // Whether every chord of the ring is too short for the estimates, so that every run goes to
 // split_plain: the ring spans less than about 1e-50.
 bool chords_too_short_to_screen(const Ring& points);
