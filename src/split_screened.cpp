@@ -298,6 +298,85 @@ template <int N, class Measure>
     return screen;
 }
 
+// What one pass of estimates tells without storing them: the largest, and, when exactly one
+// estimate reaches the screening threshold below it, where that one lies. Each lane keeps its
+// largest estimate, the step where it lies, and the largest of its other estimates; the run has
+// a single candidate exactly when one lane's largest reaches the threshold and no other value
+// kept does. On the runs that split, a single candidate is the rule, and this pass spares the
+// stores of the estimates, the second pass that counts the candidates and the search for the
+// first.
+struct Lead {
+    double largest = 0.0;
+    bool single = false;  // one candidate, at `index`
+    bool unsure = false;  // some point needs the scalar measure: the pass decided nothing
+    std::size_t index = 0;
+};
+
+template <int N>
+[[gnu::always_inline]] inline LaneMask<N> lane_numbers() {
+    LaneMask<N> numbers{};
+    for (int lane = 0; lane < N; ++lane) {
+        numbers[lane] = lane;
+    }
+    return numbers;
+}
+
+template <int N>
+[[gnu::always_inline]] inline std::int64_t lane_sum(const LaneMask<N>& lanes) {
+    std::int64_t sum = 0;
+    for (int lane = 0; lane < N; ++lane) {
+        sum += lanes[lane];
+    }
+    return sum;
+}
+
+template <int N, class Measure>
+[[gnu::always_inline]] inline Lead lead_in_lanes(const Ring& points, const Run& run,
+                                                 const Measure& measure_ref) {
+    const Measure measure = measure_ref;
+    const Coordinate* const data = points.data();
+    const std::size_t first = run.first + 1;
+    const std::size_t last = run.last;
+    const std::size_t whole_end = first + (last - first) / N * N;
+    Lanes<N> top = broadcast<N>(0.0);
+    Lanes<N> runner_up = broadcast<N>(0.0);
+    LaneMask<N> top_step{};
+    LaneMask<N> unsure{};
+    if (whole_end < last) {
+        // The points past the whole steps, in a step over the last N inner points whose lanes
+        // before them count as 0: each point is seen in one lane only.
+        Lanes<N> xs, ys;
+        load_points<N>(data + last - N, xs, ys);
+        const Lanes<N> a = measure.template lanes<N>(xs, ys, unsure);
+        const auto leftover = static_cast<std::int64_t>(last - whole_end);
+        top = select<N>(lane_numbers<N>() >= N - leftover, a, broadcast<N>(0.0));
+        top_step = LaneMask<N>{} + static_cast<std::int64_t>(last - N);
+    }
+    for (std::size_t i = first; i < whole_end; i += N) {
+        Lanes<N> xs, ys;
+        load_points<N>(data + i, xs, ys);
+        const Lanes<N> a = measure.template lanes<N>(xs, ys, unsure);
+        const Lanes<N> lower = a < top ? a : top;
+        runner_up = lower > runner_up ? lower : runner_up;
+        const LaneMask<N> higher = a > top;
+        top = select<N>(higher, a, top);
+        top_step = higher ? LaneMask<N>{} + static_cast<std::int64_t>(i) : top_step;
+    }
+    Lead lead;
+    if (any_lane<N>(unsure)) [[unlikely]] {
+        lead.unsure = true;
+        return lead;
+    }
+    lead.largest = horizontal_max<N>(top);
+    const double threshold = lead.largest * (1.0 - kScreenMargin);
+    const LaneMask<N> top_reaches = top >= threshold;
+    const LaneMask<N> runner_up_reaches = runner_up >= threshold;
+    lead.single = lane_sum<N>(top_reaches + runner_up_reaches) == -1;
+    lead.index =
+        static_cast<std::size_t>(lane_sum<N>(top_reaches & (top_step + lane_numbers<N>())));
+    return lead;
+}
+
 // Short runs, which most splitting ends in, one point at a time without the set-up of lanes.
 constexpr std::size_t kFewInnerPoints = 4;
 
@@ -340,6 +419,24 @@ template <int N, class Measure>
     const double scale = measure.scale();
     const double tolerance_squared = tolerance * tolerance;
     const double no_split_below = tolerance_squared * (1.0 - kScreenMargin) * scale;
+    if (run.inner_points() > kFewInnerPoints) {
+        const Lead lead = lead_in_lanes<N>(points, run, measure);
+        if (!lead.unsure && lead.largest >= kTinyDistanceSquared * scale) {
+            if (lead.largest < no_split_below) {
+                return Split{};
+            }
+            if (lead.single) {
+                if (lead.largest > tolerance_squared * (1.0 + kScreenMargin) * scale) {
+                    return Split{lead.index};
+                }
+                // The only candidate: its exact distance decides, as among several.
+                const DistanceToSegment distance(points[run.first], points[run.last]);
+                return distance(points[lead.index]) > tolerance ? Split{lead.index} : Split{};
+            }
+        }
+        // Several candidates, estimates too small to screen, or a point whose part of the
+        // segment only the division tells: the pass that keeps the estimates decides.
+    }
     const Screen screen = screen_run_in<N>(points, run, measure, estimate, no_split_below);
     if (screen.largest < kTinyDistanceSquared * scale) {
         return split_plain(points, run, tolerance);
