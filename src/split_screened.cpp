@@ -307,8 +307,9 @@ template <int N, class Measure>
 // first.
 struct Lead {
     double largest = 0.0;
-    bool single = false;  // one candidate, at `index`
-    bool unsure = false;  // some point needs the scalar measure: the pass decided nothing
+    double threshold = 0.0;  // the screening threshold below the largest
+    bool single = false;     // one candidate, at `index`
+    bool unsure = false;     // some point needs the scalar measure: the pass decided nothing
     std::size_t index = 0;
 };
 
@@ -368,13 +369,59 @@ template <int N, class Measure>
         return lead;
     }
     lead.largest = horizontal_max<N>(top);
-    const double threshold = lead.largest * (1.0 - kScreenMargin);
-    const LaneMask<N> top_reaches = top >= threshold;
-    const LaneMask<N> runner_up_reaches = runner_up >= threshold;
+    lead.threshold = lead.largest * (1.0 - kScreenMargin);
+    const LaneMask<N> top_reaches = top >= lead.threshold;
+    const LaneMask<N> runner_up_reaches = runner_up >= lead.threshold;
     lead.single = lane_sum<N>(top_reaches + runner_up_reaches) == -1;
     lead.index =
         static_cast<std::size_t>(lane_sum<N>(top_reaches & (top_step + lane_numbers<N>())));
     return lead;
+}
+
+// farthest_among_candidates for a run whose estimates reach `threshold` more than once, in one
+// pass that estimates the points again, in order, rather than storing and reading them: the
+// exact distance only where an estimate reaches it.
+template <int N, class Measure>
+[[gnu::always_inline]] inline Farthest farthest_reaching(const Ring& points, const Run& run,
+                                                         const Measure& measure_ref,
+                                                         double threshold) {
+    const Measure measure = measure_ref;
+    const Coordinate* const data = points.data();
+    const DistanceToSegment distance(points[run.first], points[run.last]);
+    Farthest best;
+    const auto offer = [&](std::size_t i) {
+        const double d = distance(data[i]);
+        if (d > best.distance) {
+            best = {true, i, d};
+        }
+    };
+    const std::size_t first = run.first + 1;
+    const std::size_t last = run.last;
+    const std::size_t whole_end = first + (last - first) / N * N;
+    LaneMask<N> ignored{};
+    for (std::size_t i = first; i < whole_end; i += N) {
+        Lanes<N> xs, ys;
+        load_points<N>(data + i, xs, ys);
+        const LaneMask<N> reaches = measure.template lanes<N>(xs, ys, ignored) >= threshold;
+        if (any_lane<N>(reaches)) [[unlikely]] {
+            for (int lane = 0; lane < N; ++lane) {
+                if (reaches[lane] != 0) {
+                    offer(i + lane);
+                }
+            }
+        }
+    }
+    if (whole_end < last) {
+        Lanes<N> xs, ys;
+        load_points<N>(data + last - N, xs, ys);
+        const LaneMask<N> reaches = measure.template lanes<N>(xs, ys, ignored) >= threshold;
+        for (std::size_t i = whole_end; i < last; ++i) {
+            if (reaches[i + N - last] != 0) {
+                offer(i);
+            }
+        }
+    }
+    return best;
 }
 
 // Short runs, which most splitting ends in, one point at a time without the set-up of lanes.
@@ -421,7 +468,10 @@ template <int N, class Measure>
     const double no_split_below = tolerance_squared * (1.0 - kScreenMargin) * scale;
     if (run.inner_points() > kFewInnerPoints) {
         const Lead lead = lead_in_lanes<N>(points, run, measure);
-        if (!lead.unsure && lead.largest >= kTinyDistanceSquared * scale) {
+        if (!lead.unsure) {
+            if (lead.largest < kTinyDistanceSquared * scale) {
+                return split_plain(points, run, tolerance);
+            }
             if (lead.largest < no_split_below) {
                 return Split{};
             }
@@ -433,9 +483,12 @@ template <int N, class Measure>
                 const DistanceToSegment distance(points[run.first], points[run.last]);
                 return distance(points[lead.index]) > tolerance ? Split{lead.index} : Split{};
             }
+            const Farthest farthest = farthest_reaching<N>(points, run, measure, lead.threshold);
+            return farthest.found && farthest.distance > tolerance ? Split{farthest.index}
+                                                                   : Split{};
         }
-        // Several candidates, estimates too small to screen, or a point whose part of the
-        // segment only the division tells: the pass that keeps the estimates decides.
+        // A point whose part of the segment only the division tells: the scalar measure, in the
+        // pass that keeps the estimates, decides.
     }
     const Screen screen = screen_run_in<N>(points, run, measure, estimate, no_split_below);
     if (screen.largest < kTinyDistanceSquared * scale) {
@@ -488,11 +541,6 @@ Split split_screened_in_two_lanes(const Ring& points, const Run& run, double tol
 
 Split split_screened(const Ring& points, const Run& run, double tolerance, double* estimate,
                      ScreenLanes lanes) {
-    if (run.inner_points() <= kFewInnerPoints) {
-        // No lanes serve such a run: its points are measured one by one, here, without the
-        // call into the four-lane code and the change of vector state on the way back.
-        return split_screened_in_lanes<2>(points, run, tolerance, estimate);
-    }
 #if defined(__x86_64__)
     if (lanes == ScreenLanes::Four) {
         return split_screened_in_four_lanes(points, run, tolerance, estimate);
