@@ -170,12 +170,17 @@ struct ToChord {
         const Lanes<N> toward = ax * dx + ay * dy;
         const LaneMask<N> before = toward >= 0.0;
         const LaneMask<N> after = toward <= -len2;
-        unsure |= ((toward < 0.0) & (toward > -kSurelyPositive)) |
-                  ((toward < -surely_below_end) & (toward > -len2));
+        const LaneMask<N> at_an_end = before | after;
+        unsure |= ~at_an_end & ((toward > -kSurelyPositive) | (toward < -surely_below_end));
         const Lanes<N> cross = ay * dx - ax * dy;
+        const Lanes<N> to_line = cross * cross;
+        // Most steps lie wholly beside the chord; the distances from its ends are made only for
+        // a step with a point past either.
+        if (!any_lane<N>(at_an_end)) [[likely]] {
+            return to_line;
+        }
         const Lanes<N> to_start = (ax * ax + ay * ay) * len2;
         const Lanes<N> to_end = (bx * bx + by * by) * len2;
-        const Lanes<N> to_line = cross * cross;
         return select<N>(before, to_start, select<N>(after, to_end, to_line));
     }
 };
