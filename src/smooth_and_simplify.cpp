@@ -50,6 +50,35 @@ void cut_corners_into(const Ring& ring, Ring& out) {
     }
 }
 
+// Two passes of corner cutting from `ring` into `out`, through `between`. A closed ring, the
+// usual case, takes both passes at once, without the first pass's ring: each point of the
+// first pass is made once, as the first pass makes it, and serves the two cuts it is part of.
+void cut_corners_twice_into(const Ring& ring, Ring& between, Ring& out) {
+    const std::size_t n = ring.size();
+    const Coordinate q0 = n >= 2 ? weighted(ring[0], kNear, ring[1], kFar) : Coordinate{};
+    // The first pass's result is closed when its first point, which it repeats at its end,
+    // equals itself: not where it is NaN.
+    if (n < 2 || !(ring.front() == ring.back()) || !(q0 == q0)) {
+        cut_corners_into(ring, between);
+        cut_corners_into(between, out);
+        return;
+    }
+    out.clear();
+    out.reserve(4 * n);
+    Coordinate q = q0;
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const Coordinate r = weighted(ring[i], kFar, ring[i + 1], kNear);
+        const Coordinate next_q = i + 2 < n ? weighted(ring[i + 1], kNear, ring[i + 2], kFar) : q0;
+        out.push_back(weighted(q, kNear, r, kFar));
+        out.push_back(weighted(q, kFar, r, kNear));
+        out.push_back(weighted(r, kNear, next_q, kFar));
+        out.push_back(weighted(r, kFar, next_q, kNear));
+        q = next_q;
+    }
+    const Coordinate first = out.front();
+    out.push_back(first);
+}
+
 // Storage reused from ring to ring within a call: it grows to the largest ring once.
 struct Workspace {
     Ring first_pass;
@@ -222,8 +251,7 @@ SimplifyCounts simplify_into(const Ring& ring, double tolerance, SplitKernels ke
 void smooth_and_simplify_ring(Ring& ring, double tolerance, SplitKernels kernels,
                               Workspace& workspace) {
     const bool tame = screening_applies_after_cutting(ring);
-    cut_corners_into(ring, workspace.first_pass);
-    cut_corners_into(workspace.first_pass, workspace.smoothed);
+    cut_corners_twice_into(ring, workspace.first_pass, workspace.smoothed);
     close_ring(workspace.smoothed);
     if (0.0 >= tolerance) {
         std::swap(ring, workspace.smoothed);
