@@ -266,9 +266,9 @@ constexpr std::size_t kScanWork = 3;
 // come within kNearTie of the limit. There the node's farthest points nearly tie with the
 // best, as its descendants' would, and opening it leads to more near ties all the way down: on
 // two convex curves 100 units apart visited in turn, where each split peels a few points off a
-// run's end, the guard would otherwise give up on most long runs. Those larger hulls are the
-// ones whose scans pass over blocks of vertices (node_hulls.h).
-constexpr std::size_t kRoutinelyCutHull = NodeHulls::kBlockedHull;
+// run's end, the guard would otherwise give up on most long runs. The scans of those larger
+// hulls, and of all but the smallest, pass over blocks of vertices (node_hulls.h).
+constexpr std::size_t kRoutinelyCutHull = 16 * NodeHulls::kBlockVertices;
 constexpr double kNearTie = 1.0 + 0x1p-13;
 
 // A bound this close above the limit may be above it by its slack alone: the hull is worth
@@ -670,12 +670,16 @@ class NodeBound {
     // The computed numerators of r and q at a point, as point_segment_distance forms them;
     // types of their own, so that the scan of a small hull has them inline.
     struct Along {
+        static constexpr NodeHulls::Search kHighest = NodeHulls::Search::AlongHigh;
+        static constexpr NodeHulls::Search kLowest = NodeHulls::Search::AlongLow;
         double operator()(const DistanceToSegment& d, Coordinate p) const {
             const Coordinate s = d.start();
             return (p.x - s.x) * d.dx() + (p.y - s.y) * d.dy();
         }
     };
     struct Across {
+        static constexpr NodeHulls::Search kHighest = NodeHulls::Search::AcrossHigh;
+        static constexpr NodeHulls::Search kLowest = NodeHulls::Search::AcrossLow;
         double operator()(const DistanceToSegment& d, Coordinate p) const {
             const Coordinate s = d.start();
             return (s.y - p.y) * d.dx() - (s.x - p.x) * d.dy();
@@ -814,8 +818,9 @@ class NodeBound {
             });
             return checked(lowest - slack, highest + slack, false);
         }
-        const std::optional<Coordinate> highest = hulls_.extreme(node, f);
-        const std::optional<Coordinate> lowest = hulls_.extreme(node, {-f.x, -f.y});
+        const std::optional<Coordinate> highest = hulls_.extreme(node, f, Numerator::kHighest);
+        const std::optional<Coordinate> lowest =
+            hulls_.extreme(node, {-f.x, -f.y}, Numerator::kLowest);
         if (!highest || !lowest) {
             return std::nullopt;
         }

@@ -32,6 +32,7 @@ void NodeHulls::build(const Ring& points, std::size_t leaf_base, std::size_t lea
     leaf_points_ = leaf_points;
     chains_.assign(2 * leaf_base, Chains{0, 0, 0, 0});
     vertices_.clear();
+    hints_.clear();
     if (points.size() >= UINT32_MAX || leaf_base < 2) {
         return;
     }
@@ -261,7 +262,7 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
     return farthest;
 }
 
-std::optional<Coordinate> NodeHulls::extreme(std::size_t node, Coordinate f) const {
+std::optional<Coordinate> NodeHulls::extreme(std::size_t node, Coordinate f, Search search) const {
     const Chains chains = chains_[node];
     // Along the upper chain the steps turn clockwise from at most straight up to more than
     // straight down, so for f.y > 0 their signs along f run +, ..., + then 0 or -, ..., -: the
@@ -275,9 +276,45 @@ std::optional<Coordinate> NodeHulls::extreme(std::size_t node, Coordinate f) con
     if (f.y == 0.0) {
         return points_[f.x >= 0.0 ? chain[count - 1] : chain[0]];
     }
-    // The first step in [low, high) that does not go along f; `high` when all do.
+    // The first step that does not go along f lies in [low, high]; `high` may be the end,
+    // count - 1, which stands for "every step goes along f". Signs the search cannot decide
+    // leave it undecided.
+    const auto step_along = [&](std::size_t step) {
+        return sign_of_step_along(f, points_[chain[step]], points_[chain[step + 1]]);
+    };
+    if (hints_.empty()) {
+        hints_.assign(kSearches * chains_.size(), kNoHint);
+    }
+    std::uint32_t& hint = hints_[kSearches * node + static_cast<std::size_t>(search)];
     std::size_t low = 0;
     std::size_t high = count - 1;
+    if (hint != kNoHint) {
+        // Galloping from where this search last ended, by 1, 2, 4, ... steps toward the new
+        // answer, brackets it in about 2 log2 d signs when it has moved by d; the bisection
+        // below finishes.
+        const std::size_t start = std::min<std::size_t>(hint, high);
+        const Sign at_start = start < high ? step_along(start) : Sign::Zero;
+        if (at_start == Sign::Unknown) {
+            return std::nullopt;
+        }
+        const bool forward = at_start == Sign::Positive;
+        (forward ? low : high) = forward ? start + 1 : start;
+        for (std::size_t reach = 1; low < high; reach *= 2) {
+            const std::size_t probe =
+                forward ? low + reach - 1 : (high > low + reach ? high - reach : low);
+            if (probe >= high) {
+                break;
+            }
+            const Sign sign = step_along(probe);
+            if (sign == Sign::Unknown) {
+                return std::nullopt;
+            }
+            (sign == Sign::Positive ? low : high) = sign == Sign::Positive ? probe + 1 : probe;
+            if (forward != (sign == Sign::Positive)) {
+                break;
+            }
+        }
+    }
     while (low < high) {
         const std::size_t middle = low + (high - low) / 2;
         // The step's ends lie anywhere in the ring, so each step waits on memory: the ends of
@@ -292,7 +329,7 @@ std::optional<Coordinate> NodeHulls::extreme(std::size_t node, Coordinate f) con
             __builtin_prefetch(&points_[chain[above]]);
             __builtin_prefetch(&points_[chain[above + 1]]);
         }
-        const Sign step = sign_of_step_along(f, points_[chain[middle]], points_[chain[middle + 1]]);
+        const Sign step = step_along(middle);
         if (step == Sign::Unknown) {
             return std::nullopt;
         }
@@ -302,6 +339,7 @@ std::optional<Coordinate> NodeHulls::extreme(std::size_t node, Coordinate f) con
             high = middle;
         }
     }
+    hint = static_cast<std::uint32_t>(low);
     return points_[chain[low]];
 }
 

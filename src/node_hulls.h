@@ -52,9 +52,18 @@ class NodeHulls {
         return (c.upper_end - c.upper_begin) + (c.lower_end - c.lower_begin);
     }
 
+    // The searches of extreme() that a query of the guard makes for every chord, each
+    // remembering per node where it last ended.
+    enum class Search : std::uint8_t { AcrossHigh, AcrossLow, AlongHigh, AlongLow };
+    static constexpr std::size_t kSearches = 4;
+
     // The vertex of the node's hull with the greatest exact f.x * x + f.y * y (one of them
-    // when several tie), or none when a sign could not be decided. The node has a hull.
-    std::optional<Coordinate> extreme(std::size_t node, Coordinate f) const;
+    // when several tie), or none when a sign could not be decided. The node has a hull. The
+    // search starts where `search` last ended on this node: the runs that a stalled ring
+    // splits one after another share an end and turn their chords little, so the extreme
+    // vertex moves by a step or two, where a search from scratch would wait on memory at each
+    // of log2 h steps. The vertex found is the same from any start.
+    std::optional<Coordinate> extreme(std::size_t node, Coordinate f, Search search) const;
 
     // An upper bound on the squared distance from c to the points p of the node's hull that
     // lie on the side f.(p - c) >= -tau, from the vertices of the hull cut along that line:
@@ -71,7 +80,7 @@ class NodeHulls {
                                                    double tau, double scale, double enough,
                                                    std::size_t& visited) const;
     static constexpr std::size_t kBlockVertices = 32;
-    static constexpr std::size_t kBlockedHull = 16 * kBlockVertices;
+    static constexpr std::size_t kBlockedHull = 2 * kBlockVertices;
 
     // Vertices held by all hulls together.
     std::size_t vertex_count() const { return vertices_.size(); }
@@ -105,6 +114,10 @@ class NodeHulls {
     // The box of the points of vertices_[k * kBlockVertices, (k + 1) * kBlockVertices), NaN
     // until first asked for: a cache, filled by the const queries.
     mutable Vector<NodeBox> blocks_;
+    // Where each search of extreme() last ended on each node, as a position on the chain it
+    // searched, or kNoHint: a cache, filled by the const queries.
+    static constexpr std::uint32_t kNoHint = UINT32_MAX;
+    mutable Vector<std::uint32_t> hints_;
     Vector<std::uint32_t> scratch_;
 };
 
