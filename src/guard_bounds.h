@@ -111,7 +111,12 @@
 //    512 vertices, for larger ones only where the bound of 11 has come within 2^-13 of what the
 //    node must beat, and only for w between 2^-400 and 2^199, where no square or sum over- or
 //    underflows past these margins.
-//    For a degenerate chord every vertex counts and no line cuts the hull. The scan runs on
+//    For a degenerate chord every vertex counts and no line cuts the hull; likewise where len2
+//    is +inf, as tau_s is then infinite (10: every point of the node that can win takes the
+//    start branch). Such an uncut bound stands for the distance of the hull's farthest vertex,
+//    a point of the node, but for its slack: where it lies beyond the limit by more than
+//    kTiedWithin, the exact farthest distance of 9 would not drop the node either, and is not
+//    worked out (a bound that is merely not narrowed stays a bound). The scan runs on
 //    the differences fl(p - c) times 2^-k, with f times 2^-j and tau times 2^-(k + j), 2^k and
 //    2^j being the powers of two of the largest difference over the node's box and of
 //    |f.x| + |f.y|: each of its quantities is then the scaled one, and the analysis above holds
@@ -465,7 +470,14 @@ class NodeBound {
                                                  reach.branches.line ? reach.to_line : 0.0);
         const double others_for_end = std::max(reach.branches.start ? reach.to_start : 0.0,
                                                reach.branches.line ? reach.to_line : 0.0);
-        if (reach.branches.start && reach.to_start > limit && others_for_start <= limit) {
+        // It is not worked out where the hull's farthest vertex from s, one of the node's points,
+        // lies beyond the limit by more than the bound's slack (7 above): it could not drop the
+        // node, and for a start that moves from run to run it would cost a scan of the node
+        // each time.
+        const bool start_beyond_limit =
+            reach.start_from_vertex && reach.to_start > limit * kTiedWithin;
+        if (reach.branches.start && reach.to_start > limit && others_for_start <= limit &&
+            !start_beyond_limit) {
             reach.to_start =
                 exactly(reach.to_start, node, distance_.start(), limit, work, cache_budget);
         }
@@ -483,6 +495,8 @@ class NodeBound {
         double to_end;
         double to_line;
         double start_size;  // |s.x - p.x| + |s.y - p.y| at most, over the box
+        // Whether to_start is the bound of the hull's farthest vertex from s, uncut (7 above)
+        bool start_from_vertex = false;
 
         double bound() const {
             return std::max({branches.start ? to_start : 0.0, branches.end ? to_end : 0.0,
@@ -654,11 +668,14 @@ class NodeBound {
             }
         }
         // What is still above the limit: the farthest corner of the hull cut at the branch's
-        // side (7 above).
+        // side (7 above), or, for a chord whose len2 overflows, the farthest vertex.
         if (reach.branches.start && reach.to_start > limit) {
-            reach.to_start = std::min(
-                reach.to_start, farthest_bound(node, box, distance_.start(), {-dx, -dy},
-                                               start_room(slack), reach.to_start, limit, work));
+            const bool cut = len2 < kInfinity;
+            const double vertex = farthest_bound(
+                node, box, distance_.start(), cut ? Coordinate{-dx, -dy} : Coordinate{0.0, 0.0},
+                cut ? start_room(slack) : 0.0, reach.to_start, limit, work);
+            reach.start_from_vertex = !cut && vertex < kInfinity && vertex <= reach.to_start;
+            reach.to_start = std::min(reach.to_start, vertex);
         }
         if (reach.branches.end && reach.to_end > limit) {
             reach.to_end =

@@ -202,6 +202,20 @@ def circle_and_zigzag(n, scale):
             for x, y in points]
 
 
+def zigzag_in_passes(n, scale):
+    """A zigzag of shrinking amplitude in 64 interleaved passes, turned by one radian, scaled
+    and closed through a point 1e7 times as far out: the squared length of every chord to that
+    point overflows near 1e150, and the farthest point from a run's start wins."""
+    c, s = math.cos(1.0), math.sin(1.0)
+    points = []
+    for i in range(n):
+        t = ((i % 64) * (n // 64) + i // 64) / n
+        y = (1 - t) * (1 if i % 2 == 1 else -1)
+        points.append((literal((t * c - y * s) * scale), literal((t * s + y * c) * scale)))
+    far = (literal(1e7 * scale), literal(1e7 * scale))
+    return [far] + points + [far]
+
+
 def scaled(literals, factor):
     return [(literal(float(x) * factor), literal(float(y) * factor)) for x, y in literals]
 
@@ -241,7 +255,10 @@ SHAPES = {
        for k in [0.01, 3.0]]
     + [pytest.param(circle_and_zigzag(1600, 1e-150), k * 1e-150,
                     id=f"half circle and zigzag in turn near 1e-150, {k}")
-       for k in [1e-12, 0.01]],
+       for k in [1e-12, 0.01]]
+    + [pytest.param(zigzag_in_passes(1600, 1e150), k * 1e150,
+                    id=f"zigzag in passes near 1e150, closed near 1e157, {k}")
+       for k in [1e-3, 1.0]],
 )
 def test_stalling_rings_keep_the_plain_result(literals, tolerance):
     assert module(literals, tolerance) == reference(literals, tolerance)
