@@ -160,7 +160,9 @@
 //    2^1024 / |dy| (a finite product has |u dx| < 2^1024), which where the ring comes back
 //    near s from all over, every node of the tree over the ring's order surrounds: such a
 //    chord is searched over a tree of the points in space instead (split_guard.cpp), with
-//    these bounds of its boxes.
+//    these bounds of its boxes. Over the tree of the ring's order, a node's hull bounds the
+//    start branch by its vertex farthest from s (7, uncut), whatever the chord; the spans of 6
+//    and the cuts of 12 tell nothing more here, as r is +-0 wherever it is not NaN.
 //
 // 11. The start and end branches from the spans of the hull. The farthest corner of 7 is looked
 //    for only in small hulls, and the box's corner may lie far beyond every point of the branch:
@@ -457,9 +459,13 @@ class NodeBound {
         }
         // |s.x - p.x| + |s.y - p.y| and |dx| + |dy| bound the terms of both numerators; beyond
         // the hull's range of scales (6 above), only the box and the exact distances serve.
+        // Where len2 overflows, only the start branch remains, which the hull's farthest vertex
+        // from s bounds whatever the chord (7 above).
         const double scale =
             reach.start_size * (std::fabs(distance_.dx()) + std::fabs(distance_.dy()));
-        if (scale < kLargestHullScale) {
+        if (distance_.len2() == kInfinity) {
+            narrow_start_by_farthest_vertex(reach, box, node, limit, work);
+        } else if (scale < kLargestHullScale) {
             narrow_by_hull(reach, box, node, limit, scale, search, work);
         } else {
             narrow_ends_by_cuts(reach, box, limit, work);
@@ -546,6 +552,20 @@ class NodeBound {
                 distance_.length());
         }
         return reach;
+    }
+
+    // For a chord whose len2 overflows, where only the start branch remains (10 above) and
+    // neither the spans of the hull nor a cut serve, narrows it by the hull's vertex farthest
+    // from s (7 above, uncut).
+    void narrow_start_by_farthest_vertex(Reach& reach, const NodeBox& box, std::size_t node,
+                                         double limit, std::size_t& work) const {
+        if (!reach.branches.start || !(reach.to_start > limit)) {
+            return;
+        }
+        const double vertex = farthest_bound(node, box, distance_.start(), {0.0, 0.0}, 0.0,
+                                             reach.to_start, limit, work);
+        reach.start_from_vertex = vertex < kInfinity && vertex <= reach.to_start;
+        reach.to_start = std::min(reach.to_start, vertex);
     }
 
     // Narrows the start and end branches still above `limit` to the parts of the box whose
@@ -668,14 +688,11 @@ class NodeBound {
             }
         }
         // What is still above the limit: the farthest corner of the hull cut at the branch's
-        // side (7 above), or, for a chord whose len2 overflows, the farthest vertex.
+        // side (7 above).
         if (reach.branches.start && reach.to_start > limit) {
-            const bool cut = len2 < kInfinity;
-            const double vertex = farthest_bound(
-                node, box, distance_.start(), cut ? Coordinate{-dx, -dy} : Coordinate{0.0, 0.0},
-                cut ? start_room(slack) : 0.0, reach.to_start, limit, work);
-            reach.start_from_vertex = !cut && vertex < kInfinity && vertex <= reach.to_start;
-            reach.to_start = std::min(reach.to_start, vertex);
+            reach.to_start = std::min(
+                reach.to_start, farthest_bound(node, box, distance_.start(), {-dx, -dy},
+                                               start_room(slack), reach.to_start, limit, work));
         }
         if (reach.branches.end && reach.to_end > limit) {
             reach.to_end =

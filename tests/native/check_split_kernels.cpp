@@ -554,19 +554,19 @@ void check_rings_beyond_the_hulls_range() {
     }
 }
 
-// A zigzag of shrinking amplitude visited in 64 interleaved passes, turned by one radian, near
-// 1e150 and closed through a point near 1e157. The chord of each long run ends at the far
-// point and its squared length overflows, so every point takes the start branch and the run's
-// point farthest from its start wins; each split peels a few hundred points off the run, and
-// every stretch of 64 points or more spans the whole zigzag.
-Ring zigzag_in_passes(int n) {
+// A zigzag of shrinking amplitude visited in 64 interleaved passes, turned by one radian,
+// scaled (by 1e150 or so) and closed through a point 1e7 times as far out. The chord of each
+// long run ends at the far point and its squared length overflows, so every point takes the
+// start branch and the run's point farthest from its start wins; each split peels a few
+// hundred points off the run, and every stretch of 64 points or more spans the whole zigzag.
+Ring zigzag_in_passes(int n, double scale) {
     const double c = std::cos(1.0);
     const double s = std::sin(1.0);
-    Ring ring{{1e157, 1e157}};
+    Ring ring{{1e7 * scale, 1e7 * scale}};
     for (int i = 0; i < n; ++i) {
         const double t = static_cast<double>((i % 64) * (n / 64) + i / 64) / n;
         const double y = (1 - t) * (i % 2 == 1 ? 1 : -1);
-        ring.push_back({(t * c - y * s) * 1e150, (t * s + y * c) * 1e150});
+        ring.push_back({(t * c - y * s) * scale, (t * s + y * c) * scale});
     }
     ring.push_back(ring.front());
     return ring;
@@ -615,7 +615,8 @@ void check_guard_far_out_on_any_run() {
                                      random_ring(random, 900, 1e-158),
                                      smoothed(scaled(spiral(1500, 25), 1e-161)),
                                      scaled(spiral_and_line(2000, 10), 1e-160),
-                                     smoothed(zigzag_in_passes(1200))};
+                                     smoothed(zigzag_in_passes(1200, 1e150)),
+                                     smoothed(zigzag_in_passes(1200, 3e150))};
     for (const Ring& ring : rings) {
         quorvel::SplitGuard guard;
         quorvel::SplitGuard in_space;
@@ -673,9 +674,12 @@ void check_scans_stay_near_n_log_n() {
         {"zigzag near 1e154", smoothed(scaled(zigzag(8000, false), 5e150)), 0.01 * 5e150},
         {"two convex curves apart", two_convex_curves_apart(16000), 1e-6},
         // 9.1 n (log2 n + 1) with a stall factor of 1, and 16 at twice the points, where the
-        // farthest point from a run's start was bounded by the boxes alone.
-        {"zigzag in passes near 1e150, closed near 1e157", smoothed(zigzag_in_passes(8000)), 1e147,
-         2.0},
+        // farthest point from a run's start was bounded by the boxes alone. Near 3e150 the
+        // terms of the hulls' numerators pass 2^1023.
+        {"zigzag in passes near 1e150, closed near 1e157", smoothed(zigzag_in_passes(8000, 1e150)),
+         1e147, 2.0},
+        {"zigzag in passes near 3e150, closed near 3e157", smoothed(zigzag_in_passes(8000, 3e150)),
+         3e147, 2.0},
     };
     for (const Stalled& stalled : rings) {
         const double n = static_cast<double>(stalled.ring.size());
@@ -696,8 +700,10 @@ void check_scans_stay_near_n_log_n() {
     }
     for (const double tolerance : {1e-6, 1e-3, 1.0}) {
         expect_all_agree("two convex curves apart", two_convex_curves_apart(4000), tolerance);
-        expect_all_agree("zigzag in passes near 1e150", smoothed(zigzag_in_passes(4000)),
-                         tolerance * 1e150);
+        for (const double scale : {1e150, 3e150}) {
+            expect_all_agree("zigzag in passes near 1e150", smoothed(zigzag_in_passes(4000, scale)),
+                             tolerance * scale);
+        }
     }
 }
 
