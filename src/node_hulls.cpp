@@ -23,7 +23,36 @@ constexpr double kLargestScanned = 0x1p400;
 constexpr double kScanError = 0x1p-50;
 constexpr double kTinyScanError = 0x1p-1000;
 
+// A hint of extreme() in one word: where a search ended on its chain, and in the top three bits
+// the eighth of the circle that the search's direction pointed into.
+constexpr int kPositionBits = 29;
+constexpr std::uint32_t kPositionMask = (std::uint32_t{1} << kPositionBits) - 1;
+
+std::uint32_t eighth_of(Coordinate f) {
+    return (f.x < 0.0 ? 4u : 0u) + (f.y < 0.0 ? 2u : 0u) +
+           (std::fabs(f.x) < std::fabs(f.y) ? 1u : 0u);
+}
+
 }  // namespace
+
+std::uint32_t NodeHulls::start_position(const std::uint32_t* hints, std::uint32_t eighth) {
+    const auto same_eighth = [&](std::uint32_t hint) {
+        return hint != kNoHint && hint >> kPositionBits == eighth;
+    };
+    const std::uint32_t hint =
+        !same_eighth(hints[0]) && same_eighth(hints[1]) ? hints[1] : hints[0];
+    return hint == kNoHint ? kNoHint : hint & kPositionMask;
+}
+
+void NodeHulls::remember(std::uint32_t* hints, std::size_t position, std::uint32_t eighth) {
+    if (position > kPositionMask) {
+        return;
+    }
+    if (hints[0] == kNoHint || hints[0] >> kPositionBits != eighth) {
+        hints[1] = hints[0];
+    }
+    hints[0] = static_cast<std::uint32_t>(position) | eighth << kPositionBits;
+}
 
 void NodeHulls::build(const Ring& points, std::size_t leaf_base, std::size_t leaf_points) {
     points_ = points.data();
@@ -283,9 +312,11 @@ std::optional<Coordinate> NodeHulls::extreme(std::size_t node, Coordinate f, Sea
         return sign_of_step_along(f, points_[chain[step]], points_[chain[step + 1]]);
     };
     if (hints_.empty()) {
-        hints_.assign(kSearches * chains_.size(), kNoHint);
+        hints_.assign(2 * kSearches * chains_.size(), kNoHint);
     }
-    std::uint32_t& hint = hints_[kSearches * node + static_cast<std::size_t>(search)];
+    std::uint32_t* const hints = &hints_[2 * (kSearches * node + static_cast<std::size_t>(search))];
+    const std::uint32_t eighth = eighth_of(f);
+    const std::uint32_t hint = start_position(hints, eighth);
     std::size_t low = 0;
     std::size_t high = count - 1;
     if (hint != kNoHint) {
@@ -339,7 +370,7 @@ std::optional<Coordinate> NodeHulls::extreme(std::size_t node, Coordinate f, Sea
             high = middle;
         }
     }
-    hint = static_cast<std::uint32_t>(low);
+    remember(hints, low, eighth);
     return points_[chain[low]];
 }
 

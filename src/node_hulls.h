@@ -59,10 +59,13 @@ class NodeHulls {
 
     // The vertex of the node's hull with the greatest exact f.x * x + f.y * y (one of them
     // when several tie), or none when a sign could not be decided. The node has a hull. The
-    // search starts where `search` last ended on this node: the runs that a stalled ring
-    // splits one after another share an end and turn their chords little, so the extreme
-    // vertex moves by a step or two, where a search from scratch would wait on memory at each
-    // of log2 h steps. The vertex found is the same from any start.
+    // search starts where `search` last ended on this node, or where it ended the time before
+    // if only then its direction pointed into the same eighth of the circle as f: the runs
+    // that a stalled ring splits one after another share an end and turn their chords little,
+    // or, where the ring visits two curves in turn, alternate between two such families of
+    // chords. So the extreme vertex has moved by a step or two, where a search from scratch
+    // would wait on memory at each of log2 h steps. The vertex found is the same from any
+    // start.
     std::optional<Coordinate> extreme(std::size_t node, Coordinate f, Search search) const;
 
     // An upper bound on the squared distance from c to the points p of the node's hull that
@@ -114,10 +117,15 @@ class NodeHulls {
     // The box of the points of vertices_[k * kBlockVertices, (k + 1) * kBlockVertices), NaN
     // until first asked for: a cache, filled by the const queries.
     mutable Vector<NodeBox> blocks_;
-    // Where each search of extreme() last ended on each node, as a position on the chain it
-    // searched, or kNoHint: a cache, filled by the const queries.
+    // Per node and search of extreme(), two hints: where it last ended, and where it last
+    // ended with its direction in another eighth of the circle (node_hulls.cpp tells the
+    // layout of a hint), or kNoHint: a cache, filled by the const queries.
     static constexpr std::uint32_t kNoHint = UINT32_MAX;
     mutable Vector<std::uint32_t> hints_;
+    // The position on the chain to start from, or kNoHint, and the update once the search
+    // has ended at `position`.
+    static std::uint32_t start_position(const std::uint32_t* hints, std::uint32_t eighth);
+    static void remember(std::uint32_t* hints, std::size_t position, std::uint32_t eighth);
     Vector<std::uint32_t> scratch_;
 };
 
