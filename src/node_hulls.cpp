@@ -320,9 +320,8 @@ std::optional<Coordinate> NodeHulls::extreme(std::size_t node, Coordinate f, Sea
     std::size_t low = 0;
     std::size_t high = count - 1;
     if (hint != kNoHint) {
-        // Galloping from where this search last ended, by 1, 2, 4, ... steps toward the new
-        // answer, brackets it in about 2 log2 d signs when it has moved by d; the bisection
-        // below finishes.
+        // Galloping from the hint, by 1, 2, 4, ... steps toward the new answer, brackets it in
+        // about 2 log2 d signs when it lies d steps away; the bisection below finishes.
         const std::size_t start = std::min<std::size_t>(hint, high);
         const Sign at_start = start < high ? step_along(start) : Sign::Zero;
         if (at_start == Sign::Unknown) {
