@@ -41,6 +41,13 @@ Shapes:
   spiral_line_tiny spiral_line scaled by 1e-160 (and the tolerance with it): the squared
                   lengths of short chords are subnormal, so distances come in steps of about a
                   thousandth of the chord, and many points tie within a step
+  zigzag_passes   a zigzag of shrinking amplitude in 64 interleaved passes near 1e150, closed
+                  through a point near 1e157 (the tolerance scaled by 1e150): every long run
+                  ends there, its chord's squared length overflows, and the farthest point
+                  from the run's start wins
+  line_parabola   a unit line and a parabola 100 units above it, visited in turn, turned by 30
+                  degrees and closed through a point 1e7 away: each split peels the next point
+                  of the other curve off a run that ends near the far end of both
 """
 import argparse
 import math
@@ -176,13 +183,34 @@ def spiral_line_tiny(n):
     return [(x * TINY, y * TINY) for x, y in spiral_line(n)]
 
 
+def zigzag_passes(n):
+    c, s = math.cos(1.0), math.sin(1.0)
+    points = []
+    for i in range(n):
+        t = ((i % 64) * (n // 64) + i // 64) / n
+        y = (1 - t) * (1 if i % 2 == 1 else -1)
+        points.append(((t * c - y * s) * 1e150, (t * s + y * c) * 1e150))
+    return [(1e157, 1e157)] + points + [(1e157, 1e157)]
+
+
+def line_parabola(n):
+    c, s = math.cos(math.pi / 6), math.sin(math.pi / 6)
+    points = []
+    for i in range(n):
+        t = (i // 2) / (n // 2)
+        x, y = (t, 0.0) if i % 2 == 0 else (2 * t, 2 * t * t + 100)
+        points.append((x * c - y * s + 0.1234, x * s + y * c + 0.1234))
+    return [(FAR, FAR)] + points + [(FAR, FAR)]
+
+
 SHAPES = {"zigzag": zigzag, "turned": turned, "growing": growing, "spiral": spiral,
           "comb": comb, "comb_ties": comb_ties, "circle_ties": circle_ties, "overflow": overflow,
           "spiral_line": spiral_line, "zigzag_far": zigzag_far,
           "through_a_point": through_a_point, "curves_apart": curves_apart,
-          "spiral_line_tiny": spiral_line_tiny}
+          "spiral_line_tiny": spiral_line_tiny, "zigzag_passes": zigzag_passes,
+          "line_parabola": line_parabola}
 # Shapes scaled from unit size, whose tolerance is scaled alike.
-TOLERANCE_SCALES = {"spiral_line_tiny": TINY}
+TOLERANCE_SCALES = {"spiral_line_tiny": TINY, "zigzag_passes": 1e150}
 
 
 def feature_collection(points):
