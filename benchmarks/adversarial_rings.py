@@ -48,6 +48,11 @@ Shapes:
   line_parabola   a unit line and a parabola 100 units above it, visited in turn, turned by 30
                   degrees and closed through a point 1e7 away: each split peels the next point
                   of the other curve off a run that ends near the far end of both
+  revisiting      a zigzag visited from both ends in turn, its coordinates within 1e-14 of
+                  0.1234 in steps of 1e-20, which round to a few hundred doubles, closed through
+                  a point 1e-13 below (the tolerance scaled by 1e-18): the smoothed ring comes
+                  back to the same few thousand points over and over, and most splits tie
+                  exactly with copies of their winner further on
 """
 import argparse
 import math
@@ -203,14 +208,25 @@ def line_parabola(n):
     return [(FAR, FAR)] + points + [(FAR, FAR)]
 
 
+def revisiting(n):
+    step, centre = 1e-20, 0.1234
+    points = []
+    for i in range(n):
+        t = (i // 2) / n if i % 2 == 0 else 1 - (i // 2) / n
+        y = (1 - t) * (1 if i % 2 == 1 else -1)
+        points.append((round(t * 1e6) * step + centre, round(y * 1e6) * step + centre))
+    far = (centre, centre - FAR * step)
+    return [far] + points + [far]
+
+
 SHAPES = {"zigzag": zigzag, "turned": turned, "growing": growing, "spiral": spiral,
           "comb": comb, "comb_ties": comb_ties, "circle_ties": circle_ties, "overflow": overflow,
           "spiral_line": spiral_line, "zigzag_far": zigzag_far,
           "through_a_point": through_a_point, "curves_apart": curves_apart,
           "spiral_line_tiny": spiral_line_tiny, "zigzag_passes": zigzag_passes,
-          "line_parabola": line_parabola}
+          "line_parabola": line_parabola, "revisiting": revisiting}
 # Shapes scaled from unit size, whose tolerance is scaled alike.
-TOLERANCE_SCALES = {"spiral_line_tiny": TINY, "zigzag_passes": 1e150}
+TOLERANCE_SCALES = {"spiral_line_tiny": TINY, "zigzag_passes": 1e150, "revisiting": 1e-18}
 
 
 def feature_collection(points):

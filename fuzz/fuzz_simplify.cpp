@@ -333,7 +333,8 @@ const char* describe(quorvel::SplitKernels k) {
 }
 
 // The guard on its own, on runs of the ring that Ramer-Douglas-Peucker may never reach; a
-// second guard sends every chord whose squared length overflows to its tree of points in space.
+// second guard sends every chord whose squared length overflows to its tree of points in space,
+// and skips the stretches of a run that only repeat earlier points of it from the start.
 void check_guard_on_runs(const Points& points, double tolerance) {
     const quorvel::Ring ring = to_ring(points);
     quorvel::SplitGuard guard;
@@ -342,6 +343,7 @@ void check_guard_on_runs(const Points& points, double tolerance) {
         return;  // NaN or infinite coordinates: the guard is not used
     }
     in_space.search_overflows_in_space();
+    in_space.find_repeated_points(ring);
     const std::size_t n = ring.size();
     if (n < 3) {
         return;

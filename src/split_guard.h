@@ -22,6 +22,11 @@
 // ring's order surrounds the box, so such chords are searched over a second tree, of the
 // points in space (point_tree.h), laid as the searches reach its nodes, in O(n log n) at most,
 // once the first tree has failed such a chord within a small allowance (split_within).
+// A ring that comes back to the same points over and over ties exactly on most splits, each
+// tie with copies of the run's winner further on, which no bound can drop; once the searches
+// have measured four points per point of the ring in leaves, the ring's points are sorted once,
+// and a node whose every point repeats an earlier point of the run is no longer opened
+// (repeated_points.h).
 // No bound of O(n log n) is proven for every ring: a node must be opened whenever one of its
 // points could equal the best distance, and ties of other kinds can keep many nodes open run
 // after run. The stage therefore lets the guard of a ring spend no more than a quarter of what
@@ -39,6 +44,7 @@
 #include "node_hulls.h"
 #include "point_tree.h"
 #include "polygon_model.h"
+#include "repeated_points.h"
 #include "segment_distance.h"
 #include "split_run.h"
 
@@ -63,6 +69,11 @@ class SplitGuard {
     // the tree of the ring's points in space, which split_within() otherwise tries only once
     // the tree over the ring's order has failed such a chord: for checks of that tree's answers.
     void search_overflows_in_space() { overflows_in_space_ = true; }
+
+    // From now until the next build(), the searches skip the stretches of a run that only repeat
+    // earlier points of it, which they otherwise do once they have measured many points: for
+    // checks of that rule. `points` is the ring given to build().
+    void find_repeated_points(const Ring& points);
 
   private:
     // A node waiting to be opened: its points [begin, end), the bound it was pushed with and
@@ -102,6 +113,9 @@ class SplitGuard {
     // from leaf_base_ on, each over kLeafPoints consecutive points.
     Vector<NodeBox> boxes_;
     NodeHulls hulls_;
+    // Built once the searches have measured many points in leaves.
+    RepeatedPoints repeated_;
+    std::size_t leaf_points_measured_ = 0;
     FarthestCache farthest_;
     std::size_t leaf_base_ = 0;
     bool ordinary_coordinates_ = false;

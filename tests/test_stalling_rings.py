@@ -216,6 +216,21 @@ def zigzag_in_passes(n, scale):
     return [far] + points + [far]
 
 
+def revisiting(n):
+    """A zigzag visited from both ends in turn, its coordinates rounded to steps of 1e-20 around
+    0.1234, where a double has about 360 values within the zigzag's 1e-14, and closed through a
+    point 1e-13 below: the smoothed ring comes back to the same few thousand points over and
+    over, and most splits tie exactly with copies of their winner further on."""
+    step, centre = 1e-20, 0.1234
+    points = [(centre, -1e7 * step + centre)]
+    for i in range(n):
+        t = (i // 2) / n if i % 2 == 0 else 1 - (i // 2) / n
+        y = (1 - t) * (1 if i % 2 == 1 else -1)
+        points.append((round(t * 1e6) * step + centre, round(y * 1e6) * step + centre))
+    points.append(points[0])
+    return [(literal(x), literal(y)) for x, y in points]
+
+
 def scaled(literals, factor):
     return [(literal(float(x) * factor), literal(float(y) * factor)) for x, y in literals]
 
@@ -258,7 +273,9 @@ SHAPES = {
        for k in [1e-12, 0.01]]
     + [pytest.param(zigzag_in_passes(1600, scale), k * scale,
                     id=f"zigzag in passes times {scale}, closed 1e7 times as far, {k}")
-       for scale in [1e150, 3e150] for k in [1e-3, 1.0]],
+       for scale in [1e150, 3e150] for k in [1e-3, 1.0]]
+    + [pytest.param(revisiting(1000), k, id=f"zigzag that revisits its points, {k}")
+       for k in [1e-20, 3e-17]],
 )
 def test_stalling_rings_keep_the_plain_result(literals, tolerance):
     assert module(literals, tolerance) == reference(literals, tolerance)

@@ -2,9 +2,10 @@
 // scan in two and four lanes, the guard on its own and the guard taking over from a scan, on
 // rings built to stall Ramer-Douglas-Peucker (zigzags straight, turned, growing; spirals; combs
 // at 45 degrees; points tied on a circle; a line toward an end whose chords overflow; a spiral
-// and a line visited in turn), on random rings, at the extremes of the double range, with NaN
-// and infinite coordinates and tolerances, and at tolerances one unit in the last place around a
-// distance of the ring. The guard is also asked about arbitrary runs directly.
+// and a line visited in turn; a zigzag that comes back to the same points), on random rings, at the
+// extremes of the double range, with NaN and infinite coordinates and tolerances, and at tolerances
+// one unit in the last place around a distance of the ring. The guard is also asked about arbitrary
+// runs directly.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -572,17 +573,56 @@ Ring zigzag_in_passes(int n, double scale) {
     return ring;
 }
 
+// A zigzag visited from both ends in turn, its coordinates rounded to steps of 1e-20 around
+// 0.1234, where a double has about 360 values within the zigzag's 1e-14: the smoothed ring
+// falls on a few thousand distinct points, each visited every few points, and is closed
+// through a point 1e-13 below. Most splits tie exactly with copies of their winner further on.
+Ring revisiting(int n) {
+    constexpr double kStep = 1e-20;
+    constexpr double kCentre = 0.1234;
+    Ring ring{{kCentre, -1e7 * kStep + kCentre}};
+    for (int i = 0; i < n; ++i) {
+        const double t =
+            i % 2 == 0 ? (i / 2) / static_cast<double>(n) : 1 - (i / 2) / static_cast<double>(n);
+        const double y = (1 - t) * (i % 2 == 1 ? 1 : -1);
+        ring.push_back(
+            {std::round(t * 1e6) * kStep + kCentre, std::round(y * 1e6) * kStep + kCentre});
+    }
+    ring.push_back(ring.front());
+    return ring;
+}
+
+// A ring that revisits a few thousand points: measuring every copy of each run's winner, the
+// guard's work per long run would grow about as fast as the ring (1.7 times from 8,000 to 16,000
+// points); skipping the stretches that only repeat earlier points of the run, it grows far less.
+void check_rings_that_revisit_points() {
+    double work_per_run[2];
+    for (const int k : {0, 1}) {
+        const GuardWork total = guard_work_on_long_runs(
+            "a zigzag that revisits a few thousand points", smoothed(revisiting(8000 << k)), 1e-20);
+        work_per_run[k] = static_cast<double>(total.work) / static_cast<double>(total.runs);
+    }
+    check::expect(work_per_run[1] < 1.5 * work_per_run[0],
+                  ("a zigzag that revisits a few thousand points: the guard's work per long run "
+                   "grows from " +
+                   std::to_string(work_per_run[0]) + " to " + std::to_string(work_per_run[1]))
+                      .c_str());
+}
+
 // The guard alone on arbitrary runs of a ring, against split_plain.
 void check_guard_on_any_run() {
     std::mt19937_64 random(99);
     const std::vector<Ring> rings = {
-        smoothed(zigzag(300, false)), smoothed(turned(zigzag(300, true), 17, {3.3, 1.1})),
-        smoothed(spiral(1500, 25)),   smoothed(comb(800, 12, false)),
-        smoothed(circle_ties(40)),    smoothed(random_walk(random, 1200)),
-        random_ring(random, 900, 1e3)};
+        smoothed(zigzag(300, false)),  smoothed(turned(zigzag(300, true), 17, {3.3, 1.1})),
+        smoothed(spiral(1500, 25)),    smoothed(comb(800, 12, false)),
+        smoothed(circle_ties(40)),     smoothed(random_walk(random, 1200)),
+        random_ring(random, 900, 1e3), smoothed(revisiting(1200))};
     for (const Ring& ring : rings) {
         quorvel::SplitGuard guard;
-        check::expect(guard.build(ring), "the guard accepts a finite ring");
+        quorvel::SplitGuard skipping_repeats;
+        check::expect(guard.build(ring) && skipping_repeats.build(ring),
+                      "the guard accepts a finite ring");
+        skipping_repeats.find_repeated_points(ring);
         for (int k = 0; k < 400; ++k) {
             std::size_t a = random() % ring.size();
             std::size_t b = random() % ring.size();
@@ -591,8 +631,14 @@ void check_guard_on_any_run() {
             }
             const double tolerance = k % 4 == 0 ? 1e-300 : std::ldexp(1.0, -(k % 30));
             const quorvel::Run run{a, b};
-            if (guard.split(ring, run, tolerance) != quorvel::split_plain(ring, run, tolerance)) {
+            const quorvel::Split expected = quorvel::split_plain(ring, run, tolerance);
+            if (guard.split(ring, run, tolerance) != expected) {
                 check::expect(false, "the guard's split of a run differs from the plain scan's");
+            }
+            if (skipping_repeats.split(ring, run, tolerance) != expected) {
+                check::expect(false,
+                              "the guard's split of a run, skipping repeated points, differs from "
+                              "the plain scan's");
             }
         }
     }
@@ -720,5 +766,6 @@ int main() {
     check_guard_on_any_run();
     check_guard_far_out_on_any_run();
     check_scans_stay_near_n_log_n();
+    check_rings_that_revisit_points();
     return check::status();
 }
