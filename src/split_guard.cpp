@@ -154,6 +154,20 @@ bool SplitGuard::build(const Ring& points) {
     return true;
 }
 
+void SplitGuard::PendingHeap::push(const Pending& node) {
+    nodes_.push_back(node);
+    std::push_heap(nodes_.begin(), nodes_.end(),
+                   [](const Pending& a, const Pending& b) { return opens_after(a, b); });
+}
+
+SplitGuard::Pending SplitGuard::PendingHeap::pop() {
+    std::pop_heap(nodes_.begin(), nodes_.end(),
+                  [](const Pending& a, const Pending& b) { return opens_after(a, b); });
+    const Pending node = nodes_.back();
+    nodes_.pop_back();
+    return node;
+}
+
 void SplitGuard::find_repeated_points(const Ring& points) {
     repeated_.build(points, leaf_base_, kLeafPoints);
 }
@@ -236,11 +250,9 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
         // among equals), its bound first narrowed by its hull if it has one and put back, so
         // that nodes open in the order of their tightest bounds and the best grows fast.
         const auto search = [&](const auto& bound) {
-            const auto lower = [](const Pending& a, const Pending& b) { return opens_after(a, b); };
             const auto push = [&](const Pending& node) {
                 if (best.could_be_beaten(node.begin, node.bound, tolerance)) {
-                    pending_.push_back(node);
-                    std::push_heap(pending_.begin(), pending_.end(), lower);
+                    pending_.push(node);
                 }
             };
             pending_.clear();
@@ -290,9 +302,7 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
                 if (work > limit_of_work) {
                     return false;
                 }
-                std::pop_heap(pending_.begin(), pending_.end(), lower);
-                Pending node = pending_.back();
-                pending_.pop_back();
+                Pending node = pending_.pop();
                 if (!best.could_be_beaten(node.begin, node.bound, tolerance)) {
                     continue;
                 }
@@ -356,11 +366,9 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
         return Pending{i, node.least, std::size_t{node.most} + 1,
                        bound(node.box, std::max(tolerance, best.distance)), 2};
     };
-    const auto lower = [](const Pending& a, const Pending& b) { return opens_after(a, b); };
     const auto push = [&](const Pending& node) {
         if (best.could_be_beaten(node.begin, node.bound, tolerance)) {
-            pending_.push_back(node);
-            std::push_heap(pending_.begin(), pending_.end(), lower);
+            pending_.push(node);
         }
     };
     // Best first, as over the ring's order; a child that would come out of the heap next is
@@ -370,9 +378,7 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
     push(reach_node(1));
     const PointTree::Placed* placed = points_in_space_.placed();
     while (!pending_.empty()) {
-        std::pop_heap(pending_.begin(), pending_.end(), lower);
-        Pending pending = pending_.back();
-        pending_.pop_back();
+        Pending pending = pending_.pop();
         while (best.could_be_beaten(pending.begin, pending.bound, tolerance)) {
             if (work > limit_of_work) {
                 return std::nullopt;
@@ -394,7 +400,7 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
             const bool second_sooner = opens_after(first, second);
             push(second_sooner ? first : second);
             pending = second_sooner ? second : first;
-            if (!pending_.empty() && opens_after(pending, pending_.front())) {
+            if (!pending_.empty() && opens_after(pending, pending_.top())) {
                 push(pending);
                 break;
             }

@@ -119,7 +119,19 @@ class SplitGuard {
     FarthestCache farthest_;
     std::size_t leaf_base_ = 0;
     bool ordinary_coordinates_ = false;
-    Vector<Pending> pending_;
+    // The nodes waiting to be opened, the one that opens first on top.
+    class PendingHeap {
+      public:
+        void clear() { nodes_.clear(); }
+        bool empty() const { return nodes_.empty(); }
+        const Pending& top() const { return nodes_.front(); }
+        void push(const Pending& node);
+        Pending pop();
+
+      private:
+        Vector<Pending> nodes_;
+    };
+    PendingHeap pending_;
     // Laid once the tree over the ring's order has failed a chord that overflows; from then on
     // it serves all of them (split_within).
     PointTree points_in_space_;
