@@ -22,10 +22,14 @@ bool FarthestCache::holds(std::size_t node, Coordinate c) const {
     return entry.valid && std::memcmp(&entry.centre, &c, sizeof c) == 0;
 }
 
+std::size_t FarthestCache::span(std::size_t node) const {
+    const std::size_t depth = static_cast<std::size_t>(std::bit_width(node)) - 1;
+    return (leaf_base_ >> depth) * leaf_points_;
+}
+
 std::size_t FarthestCache::first_point(std::size_t node) const {
     const std::size_t depth = static_cast<std::size_t>(std::bit_width(node)) - 1;
-    const std::size_t span = (leaf_base_ >> depth) * leaf_points_;
-    return (node - (std::size_t{1} << depth)) * span;
+    return (node - (std::size_t{1} << depth)) * span(node);
 }
 
 bool FarthestCache::first_point_beyond(const Ring& points, std::size_t node, Coordinate c,
@@ -43,10 +47,8 @@ std::optional<double> FarthestCache::farthest(const Ring& points, std::size_t no
     if (holds(node, c)) {
         return entries_[node].farthest;
     }
-    const std::size_t depth = static_cast<std::size_t>(std::bit_width(node)) - 1;
-    const std::size_t span = (leaf_base_ >> depth) * leaf_points_;
     const std::size_t begin = first_point(node);
-    const std::size_t end = std::min(begin + span, points.size());
+    const std::size_t end = std::min(begin + span(node), points.size());
     double largest = 0.0;
     if (end - begin <= kDirectPoints) {
         if (end - begin > budget || end - begin > points_left_) {
@@ -65,7 +67,7 @@ std::optional<double> FarthestCache::farthest(const Ring& points, std::size_t no
             return std::nullopt;
         }
         // A right child past the last point holds nothing.
-        const bool right_holds_points = begin + span / 2 < end;
+        const bool right_holds_points = begin + span(node) / 2 < end;
         const std::optional<double> right =
             right_holds_points ? farthest(points, 2 * node + 1, c, budget) : 0.0;
         if (!right) {

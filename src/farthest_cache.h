@@ -34,6 +34,9 @@ class FarthestCache {
     std::optional<double> farthest(const Ring& points, std::size_t node, Coordinate c,
                                    std::size_t& budget);
 
+    // How many of the ring's places `node` spans (its last leaf may hold fewer points).
+    std::size_t span(std::size_t node) const;
+
     // The value for `node` and `c` if it is cached; nothing is worked out.
     std::optional<double> cached(std::size_t node, Coordinate c) const {
         if (holds(node, c)) {

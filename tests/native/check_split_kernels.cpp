@@ -573,6 +573,22 @@ Ring zigzag_in_passes(int n, double scale) {
     return ring;
 }
 
+// A unit line and a parabola 100 units above it, visited in turn, turned by 30 degrees and closed
+// through a point 1e7 away: each split peels the next point of the other curve off a run that
+// ends at the far point.
+Ring line_and_parabola(int n) {
+    const double c = std::cos(std::acos(-1.0) / 6);
+    const double s = std::sin(std::acos(-1.0) / 6);
+    Ring ring{{1e7, 1e7}};
+    for (int i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i / 2) / (n / 2);
+        const Coordinate p = i % 2 == 0 ? Coordinate{t, 0.0} : Coordinate{2 * t, 2 * t * t + 100};
+        ring.push_back({p.x * c - p.y * s + 0.1234, p.x * s + p.y * c + 0.1234});
+    }
+    ring.push_back(ring.front());
+    return ring;
+}
+
 // A zigzag visited from both ends in turn, its coordinates rounded to steps of 1e-20 around
 // 0.1234, where a double has about 360 values within the zigzag's 1e-14: the smoothed ring
 // falls on a few thousand distinct points, each visited every few points, and is closed
@@ -726,6 +742,9 @@ void check_scans_stay_near_n_log_n() {
          1e147, 2.0},
         {"zigzag in passes near 3e150, closed near 3e157", smoothed(zigzag_in_passes(8000, 3e150)),
          3e147, 2.0},
+        // 18.5 n (log2 n + 1) with a stall factor of 1 where the exact farthest distances from a
+        // run's start were worked out for nodes of any size.
+        {"a line and a parabola in turn, closed far away", smoothed(line_and_parabola(8000)), 0.01},
     };
     for (const Stalled& stalled : rings) {
         const double n = static_cast<double>(stalled.ring.size());
