@@ -59,7 +59,7 @@ constexpr std::size_t kBoundWork = 8;
 // The points that the searches of a ring measure in leaves, per point of the ring, before they
 // sort its points to find the stretches that only repeat earlier ones (repeated_points.h): the
 // sort costs about as much, and the rings that stall the scans without coming back to the same
-// points measure less than half as many (up to 1.97 per point at 160,000 points).
+// points measure less than half as many (up to 1.99 per point at 160,000 points).
 constexpr std::size_t kMeasuredBeforeSorting = 4;
 // What the tree over the ring's order may spend on a chord whose squared length overflows, in
 // nodes per level, before the ring's such chords go to the tree of the points in space.
