@@ -99,18 +99,23 @@
 //    theirs. The largest of these squares, as computed, is within about 10e of its exact value
 //    and its root w within 6e; the hypot of a point of the branch exceeds its exact distance by
 //    at most a factor 1 + 3e (rounded differences, faithful hypot); so fl(w (1 + 2^-46)), with
-//    128e of room, bounds it. A run of 32 consecutive vertices whose box lies near enough to c
-//    need not be visited one by one: each of those vertices, and each crossing of an edge
-//    between two of them, lies in the box, so the box's farthest corner is at least as far
-//    from c, exactly; as computed, with U and V the larger |fl(x - c.x)| and |fl(y - c.y)| over
-//    the box's sides, fl(fl(U U) + fl(V V)) is at least each vertex's computed square, by 1,
-//    and within the same few e of its exact value, so the same factor covers the crossings.
-//    The run's first and last vertices are visited as usual, so that the edges to its
-//    neighbours count; the step from one to the other adds a crossing that no edge has, which
-//    can only raise the bound. Its cost is about the hull's size: it is made for hulls of up to
-//    512 vertices, for larger ones only where the bound of 11 has come within 2^-13 of what the
-//    node must beat, and only for w between 2^-400 and 2^199, where no square or sum over- or
-//    underflows past these margins.
+//    128e of room, bounds it.
+//    A block of consecutive vertices whose box lies near enough to c need not be visited one
+//    by one: each of those vertices, and each crossing of an edge between two of them, lies in
+//    the box, so the box's farthest corner is at least as far from c, exactly; as computed,
+//    with U and V the larger |fl(x - c.x)| and |fl(y - c.y)| over the box's sides,
+//    fl(fl(U U) + fl(V V)) is at least each vertex's computed square, by 1, and within the same
+//    few e of its exact value, so the same factor covers the crossings. Nor need a block whose
+//    box lies wholly beyond the line: f.(p - c) is greatest over the box at one corner, and
+//    where the side test above does not take that corner (its terms within the range below),
+//    no point of the box reaches -tau exactly, so no vertex of the block lies on the side and
+//    no edge between two of them crosses the line. The block's first and last vertices are
+//    visited as usual, so that the edges to its neighbours count; the step from one to the
+//    other adds a crossing that no edge has, which can only raise the bound. Blocks of 16, 32,
+//    64, ... vertices, each starting at a multiple of its size in the array of all chains, are
+//    tried largest first, so that the scan costs a few steps per doubling of the hull besides
+//    the vertices near its farthest corner and near the line. It is made only for w between
+//    2^-400 and 2^199, where no square or sum over- or underflows past these margins.
 //    For a degenerate chord every vertex counts and no line cuts the hull; likewise where len2
 //    is +inf, as tau_s is then infinite (10: every point of the node that can win takes the
 //    start branch). Such an uncut bound stands for the distance of the hull's farthest vertex,
@@ -268,15 +273,6 @@ constexpr std::size_t kSearchWork = 4;
 // Hulls of up to this many vertices are scanned rather than searched (6 above).
 constexpr std::size_t kScannedHull = 32;
 constexpr std::size_t kScanWork = 3;
-// The farthest corner of a cut hull (7 above) is looked for in hulls of up to
-// kRoutinelyCutHull vertices, and in larger ones where the bounds from the spans (11 above)
-// come within kNearTie of the limit. There the node's farthest points nearly tie with the
-// best, as its descendants' would, and opening it leads to more near ties all the way down: on
-// two convex curves 100 units apart visited in turn, where each split peels a few points off a
-// run's end, the guard would otherwise give up on most long runs. The scans of those larger
-// hulls, and of all but the smallest, pass over blocks of vertices (node_hulls.h).
-constexpr std::size_t kRoutinelyCutHull = 16 * NodeHulls::kBlockVertices;
-constexpr double kNearTie = 1.0 + 0x1p-13;
 
 // A bound this close above the limit may be above it by its slack alone: the hull is worth
 // consulting again. Measuring a distance for the cache costs kCacheWork (9 above).
@@ -449,8 +445,8 @@ class NodeBound {
         if (distance_.degenerate()) {
             if (!cached_within(reach.to_start, node, distance_.start(), limit)) {
                 reach.to_start = std::min(
-                    reach.to_start, farthest_bound(node, box, distance_.start(), {0.0, 0.0}, 0.0,
-                                                   reach.to_start, limit, work));
+                    reach.to_start,
+                    farthest_bound(node, box, distance_.start(), {0.0, 0.0}, 0.0, limit, work));
                 reach.to_start =
                     exactly(reach.to_start, node, distance_.start(), limit, work, cache_budget);
             }
@@ -570,8 +566,8 @@ class NodeBound {
         if (!reach.branches.start || !(reach.to_start > limit)) {
             return;
         }
-        const double vertex = farthest_bound(node, box, distance_.start(), {0.0, 0.0}, 0.0,
-                                             reach.to_start, limit, work);
+        const double vertex =
+            farthest_bound(node, box, distance_.start(), {0.0, 0.0}, 0.0, limit, work);
         reach.start_from_vertex = vertex < kInfinity && vertex <= reach.to_start;
         reach.to_start = std::min(reach.to_start, vertex);
     }
@@ -698,14 +694,14 @@ class NodeBound {
         // What is still above the limit: the farthest corner of the hull cut at the branch's
         // side (7 above).
         if (reach.branches.start && reach.to_start > limit) {
-            reach.to_start = std::min(
-                reach.to_start, farthest_bound(node, box, distance_.start(), {-dx, -dy},
-                                               start_room(slack), reach.to_start, limit, work));
+            reach.to_start =
+                std::min(reach.to_start, farthest_bound(node, box, distance_.start(), {-dx, -dy},
+                                                        start_room(slack), limit, work));
         }
         if (reach.branches.end && reach.to_end > limit) {
-            reach.to_end =
-                std::min(reach.to_end, farthest_bound(node, box, distance_.end(), {dx, dy},
-                                                      end_room(slack), reach.to_end, limit, work));
+            reach.to_end = std::min(
+                reach.to_end,
+                farthest_bound(node, box, distance_.end(), {dx, dy}, end_room(slack), limit, work));
         }
     }
 
@@ -778,13 +774,10 @@ class NodeBound {
 
     // A bound on hypot(c - p) over the node's points from its farthest hull vertex (7 above),
     // the differences from c scaled by the power of two that brings the box's largest near 1,
-    // and f by one of its own; +inf where the distance is out of range, or where the hull is
-    // too large to scan at the branch's present bound `bound` against `limit`.
+    // and f by one of its own; +inf where the distance is out of range. Blocks of vertices that
+    // cannot keep the bound above `limit` are passed over.
     double farthest_bound(std::size_t node, const NodeBox& box, Coordinate c, Coordinate f,
-                          double tau, double bound, double limit, std::size_t& work) const {
-        if (hulls_.hull_size(node) > kRoutinelyCutHull + 2 && !(bound <= limit * kNearTie)) {
-            return kInfinity;
-        }
+                          double tau, double limit, std::size_t& work) const {
         const double extent = std::max({std::fabs(c.x - box.min_x), std::fabs(c.x - box.max_x),
                                         std::fabs(c.y - box.min_y), std::fabs(c.y - box.max_y)});
         const int shift = exponent_or_zero(extent);

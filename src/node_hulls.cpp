@@ -8,6 +8,7 @@
 #include "node_hulls.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -81,24 +82,38 @@ void NodeHulls::build(const Ring& points, std::size_t leaf_base, std::size_t lea
         }
     }
     blocks_.clear();
+    block_levels_ = 0;
+    level_begin_[0] = 0;
+    for (std::size_t size = kBlockVertices;
+         vertices_.size() / size > 0 && block_levels_ < kMostBlockLevels; size *= 2) {
+        level_begin_[block_levels_ + 1] = level_begin_[block_levels_] + vertices_.size() / size;
+        ++block_levels_;
+    }
 }
 
-const NodeBox& NodeHulls::block_box(std::size_t block) const {
+const NodeBox& NodeHulls::block_box(std::size_t level, std::size_t block) const {
     // Boxed on first use: most hulls are never scanned, and few that are are large.
     if (blocks_.empty()) {
         const double unboxed = std::numeric_limits<double>::quiet_NaN();
-        blocks_.assign(vertices_.size() / kBlockVertices,
-                       NodeBox{unboxed, unboxed, unboxed, unboxed});
+        blocks_.assign(level_begin_[block_levels_], NodeBox{unboxed, unboxed, unboxed, unboxed});
     }
-    NodeBox& box = blocks_[block];
-    if (std::isnan(box.min_x)) {
-        const Coordinate first = points_[vertices_[block * kBlockVertices]];
-        box = {first.x, first.x, first.y, first.y};
-        for (std::size_t i = block * kBlockVertices + 1; i < (block + 1) * kBlockVertices; ++i) {
-            const Coordinate p = points_[vertices_[i]];
-            box = {std::min(box.min_x, p.x), std::max(box.max_x, p.x), std::min(box.min_y, p.y),
-                   std::max(box.max_y, p.y)};
-        }
+    NodeBox& box = blocks_[level_begin_[level] + block];
+    if (!std::isnan(box.min_x)) {
+        return box;
+    }
+    if (level > 0) {
+        const NodeBox& a = block_box(level - 1, 2 * block);
+        const NodeBox& b = block_box(level - 1, 2 * block + 1);
+        box = {std::min(a.min_x, b.min_x), std::max(a.max_x, b.max_x), std::min(a.min_y, b.min_y),
+               std::max(a.max_y, b.max_y)};
+        return box;
+    }
+    const Coordinate first = points_[vertices_[block * kBlockVertices]];
+    box = {first.x, first.x, first.y, first.y};
+    for (std::size_t i = block * kBlockVertices + 1; i < (block + 1) * kBlockVertices; ++i) {
+        const Coordinate p = points_[vertices_[i]];
+        box = {std::min(box.min_x, p.x), std::max(box.max_x, p.x), std::min(box.min_y, p.y),
+               std::max(box.max_y, p.y)};
     }
     return box;
 }
@@ -224,14 +239,26 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
     Seen first{};
     Seen previous{};
     std::size_t seen = 0;
+    // Whether the point at the scaled differences (px, py) from c may lie on the side, and the
+    // size and rounding error of the terms of f.(p - c).
+    struct Side {
+        bool taken;
+        double terms;
+        double error;
+    };
+    const auto side = [&](double px, double py) {
+        const double terms = std::fabs(f.x * px) + std::fabs(f.y * py);
+        const double error = terms * kScanError + kTinyScanError;
+        return Side{!cut || f.x * px + f.y * py + error >= -tau, terms, error};
+    };
     const auto visit = [&](Coordinate v) {
         ++visited;
         const double px = (v.x - c.x) * scale;
         const double py = (v.y - c.y) * scale;
-        const double along_terms = std::fabs(f.x * px) + std::fabs(f.y * py);
-        const double along = f.x * px + f.y * py;
-        const double error = along_terms * kScanError + kTinyScanError;
-        const Seen now{!cut || along + error >= -tau, std::fabs(f.x * py - f.y * px) + error};
+        const Side on = side(px, py);
+        const double along_terms = on.terms;
+        const double error = on.error;
+        const Seen now{on.taken, std::fabs(f.x * py - f.y * px) + error};
         largest_term = std::max(largest_term, along_terms);
         if (now.on_side) {
             farthest = std::max(farthest, px * px + py * py);
@@ -249,35 +276,60 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
     // A block's first and last vertices are visited as usual, so that the edges between
     // blocks count; the vertices between them, and the points where the edges joining them
     // cross the line, lie in the block's box, whose farthest corner then stands for them.
-    const auto passed_over = [&](std::size_t block) {
+    const auto passed_over = [&](std::size_t level, std::size_t block) {
         ++visited;
-        const NodeBox& box = block_box(block);
+        const NodeBox& box = block_box(level, block);
         const double u = std::max(std::fabs(box.max_x - c.x), std::fabs(box.min_x - c.x)) * scale;
         const double v = std::max(std::fabs(box.max_y - c.y), std::fabs(box.min_y - c.y)) * scale;
         const double corner = u * u + v * v;
-        if (!(corner <= enough)) {
-            return false;
+        if (corner <= enough) {
+            farthest = std::max(farthest, corner);
+            return true;
         }
-        farthest = std::max(farthest, corner);
-        return true;
+        // A box wholly beyond the line holds no point of the side, nor any crossing, as its
+        // edges join points beyond the line: its corner farthest along f is not taken.
+        const Side beyond = side(((f.x >= 0.0 ? box.max_x : box.min_x) - c.x) * scale,
+                                 ((f.y >= 0.0 ? box.max_y : box.min_y) - c.y) * scale);
+        return cut && !beyond.taken && beyond.terms <= kLargestScanned;
     };
-    constexpr std::uint32_t kBlock = kBlockVertices;
+    // The size of the largest block that starts at `edge` (or, going backwards, ends just
+    // before it), a multiple of its size, holds no more than `room` vertices and can be passed
+    // over; 0 if there is none.
+    const auto block_passed_over = [&](std::size_t edge, std::size_t room,
+                                       bool backwards) -> std::uint32_t {
+        if (room < kBlockVertices) {
+            return 0;
+        }
+        constexpr int kLevel0Bits = std::countr_zero(kBlockVertices);
+        const int aligned = edge == 0 ? 64 : std::countr_zero(edge) - kLevel0Bits;
+        const int fits = std::bit_width(room / kBlockVertices) - 1;
+        const int top = std::min({aligned, fits, static_cast<int>(block_levels_) - 1});
+        for (int level = top; level >= 0; --level) {
+            const std::size_t block = (edge >> (level + kLevel0Bits)) - (backwards ? 1 : 0);
+            if (passed_over(static_cast<std::size_t>(level), block)) {
+                return static_cast<std::uint32_t>(kBlockVertices << level);
+            }
+        }
+        return 0;
+    };
     const bool blocked = hull_size(node) > kBlockedHull;
     for (std::uint32_t i = chains.upper_begin; i < chains.upper_end; ++i) {
         visit(points_[vertices_[i]]);
         // At a block's first vertex, on to its last.
-        if (blocked && i % kBlock == 0 && i + kBlock <= chains.upper_end &&
-            passed_over(i / kBlock)) {
-            i += kBlock - 2;
+        const std::uint32_t size = blocked ? block_passed_over(i, chains.upper_end - i, false) : 0;
+        if (size > 0) {
+            i += size - 2;
         }
     }
     if (chains.lower_end - chains.lower_begin > 2) {
         for (std::uint32_t i = chains.lower_end - 2; i > chains.lower_begin; --i) {
             visit(points_[vertices_[i]]);
-            // Backwards: at a block's last vertex, on to its first.
-            if (blocked && i % kBlock == kBlock - 1 && i + 1 - kBlock > chains.lower_begin &&
-                passed_over(i / kBlock)) {
-                i -= kBlock - 2;
+            // Backwards: at a block's last vertex, on to its first, which must lie after the
+            // chain's first vertex (the upper chain's).
+            const std::uint32_t size =
+                blocked ? block_passed_over(std::size_t{i} + 1, i - chains.lower_begin, true) : 0;
+            if (size > 0) {
+                i -= size - 2;
             }
         }
     }

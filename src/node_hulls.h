@@ -5,6 +5,7 @@
 // is decided exactly (exact_sign.h).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -74,16 +75,19 @@ class NodeHulls {
     // point. Each difference fl(p - c) is first multiplied by `scale`, a power of two, and f
     // and tau are taken as scaled alike: the bound is then on the scaled distances. None for
     // values beyond the range in which rounding is accounted for (2^-400 to 2^400). With f = 0
-    // every vertex counts. In hulls of more than kBlockedHull vertices, blocks of kBlockVertices
-    // consecutive vertices whose box bounds their squared distances by `enough` or less are not
-    // visited one by one: the box's bound counts for them, so a bound that need not come below
-    // `enough` costs about one step per block, except near the farthest vertex. `visited` grows
-    // by the vertices and boxes looked at. The proof is in guard_bounds.h.
+    // every vertex counts. In hulls of more than kBlockedHull vertices, blocks of consecutive
+    // vertices are not visited one by one where their box bounds their squared distances by
+    // `enough` or less (the box's bound then counts for them) or lies wholly off the side.
+    // Blocks hold kBlockVertices times a power of two and start at a multiple of their size,
+    // the largest that fits passed over first, so a bound that need not come below `enough`
+    // costs a few steps per doubling of the hull's size, besides the vertices near the farthest
+    // and near the line. `visited` grows by the vertices and boxes looked at. The proof is in
+    // guard_bounds.h.
     std::optional<double> farthest_squared_on_side(std::size_t node, Coordinate c, Coordinate f,
                                                    double tau, double scale, double enough,
                                                    std::size_t& visited) const;
-    static constexpr std::size_t kBlockVertices = 32;
-    static constexpr std::size_t kBlockedHull = 2 * kBlockVertices;
+    static constexpr std::size_t kBlockVertices = 16;
+    static constexpr std::size_t kBlockedHull = 64;
 
     // Vertices held by all hulls together.
     std::size_t vertex_count() const { return vertices_.size(); }
@@ -105,7 +109,7 @@ class NodeHulls {
     bool holds_points(std::size_t node) const;
     bool build_from_points(std::size_t node, std::size_t begin, std::size_t end);
     bool build_from_children(std::size_t node);
-    const NodeBox& block_box(std::size_t block) const;
+    const NodeBox& block_box(std::size_t level, std::size_t block) const;
     bool append_chain(const std::uint32_t* sorted, std::size_t count, bool upper);
 
     const Coordinate* points_ = nullptr;
@@ -114,9 +118,14 @@ class NodeHulls {
     std::size_t leaf_points_ = 0;
     Vector<Chains> chains_;
     Vector<std::uint32_t> vertices_;
-    // The box of the points of vertices_[k * kBlockVertices, (k + 1) * kBlockVertices), NaN
-    // until first asked for: a cache, filled by the const queries.
+    // The box of the points of vertices_[k * size, (k + 1) * size) for size = kBlockVertices
+    // << level, at blocks_[level_begin_[level] + k]; NaN until first asked for: a cache, filled
+    // by the const queries. Level 0 holds a box per 16 vertices, all levels together twice as
+    // many: 4 bytes per vertex.
     mutable Vector<NodeBox> blocks_;
+    static constexpr std::size_t kMostBlockLevels = 40;
+    std::size_t block_levels_ = 0;
+    std::array<std::size_t, kMostBlockLevels + 1> level_begin_{};
     // Per node and search of extreme(), two hints: where it last ended, and where it last
     // ended with its direction in another eighth of the circle (node_hulls.cpp tells the
     // layout of a hint), or kNoHint: a cache, filled by the const queries.

@@ -342,10 +342,11 @@ std::vector<Coordinate> hull_around(const quorvel::NodeHulls& hulls, std::size_t
     return around;
 }
 
-// Passing over blocks of vertices keeps the bound above every corner of the cut hull, the
-// points where its edges cross the line included, not only above its vertices: on two opposite
-// arcs of a circle, 3000 points each, whose upper nodes' hulls have thousands of vertices and
-// two long edges, cut in any direction through centres near the arcs.
+// Passing over blocks of vertices, near enough to the centre or wholly off the side, keeps the
+// bound above every corner of the cut hull, the points where its edges cross the line included,
+// not only above its vertices: on two opposite arcs of a circle, 3000 points each, whose upper
+// nodes' hulls have thousands of vertices and two long edges, cut in any direction through
+// centres near the arcs. And it costs a few steps per doubling of the hull.
 void check_cut_corners_past_blocks() {
     Random random(6);
     std::vector<Coordinate> points;
@@ -360,6 +361,7 @@ void check_cut_corners_past_blocks() {
     std::uniform_real_distribution<double> factor(0.5, 1.5);
     std::mt19937_64 engine(7);
     int checked = 0;
+    int off_side = 0;
     for (std::size_t node = 1; node < 16; ++node) {
         if (!hulls.has_hull(node) || hulls.hull_size(node) <= quorvel::NodeHulls::kBlockedHull) {
             continue;
@@ -395,9 +397,27 @@ void check_cut_corners_past_blocks() {
             check::expect(!bound || farthest <= *bound * (1 + 0x1p-40L),
                           "past blocks, the bound holds every corner of the cut hull");
             checked += bound ? 1 : 0;
+            // With no box near enough, only the blocks wholly off the side are passed over.
+            std::size_t visited_near = 0;
+            const std::optional<double> near =
+                hulls.farthest_squared_on_side(node, c, f, 0.0, 1.0, 0.0, visited_near);
+            check::expect(!near || farthest <= *near * (1 + 0x1p-40L),
+                          "past blocks off the side, the bound holds every corner of the cut hull");
+            // Blocks of 16, 32, 64, ... vertices: with every box near enough, a few steps per
+            // doubling of the hull; with the whole hull off the side, those and the vertices of
+            // the few blocks that the line passes near.
+            const std::size_t steps = 8 * static_cast<std::size_t>(std::bit_width(around.size()));
+            check::expect(visited <= steps, "blocks near enough cost a few steps per doubling");
+            const bool none_taken = std::none_of(around.begin(), around.end(),
+                                                 [&](Coordinate v) { return side(v) >= 0; });
+            check::expect(
+                !none_taken || visited_near <= steps + 4 * quorvel::NodeHulls::kBlockVertices,
+                "blocks off the side cost a few steps per doubling");
+            off_side += none_taken ? 1 : 0;
         }
     }
     check::expect(checked > 600, "large hulls are cut and bounded");
+    check::expect(off_side > 100, "large hulls are cut wholly off the side");
 }
 
 int main() {
