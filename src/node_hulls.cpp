@@ -256,10 +256,8 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
         const double px = (v.x - c.x) * scale;
         const double py = (v.y - c.y) * scale;
         const Side on = side(px, py);
-        const double along_terms = on.terms;
-        const double error = on.error;
-        const Seen now{on.taken, std::fabs(f.x * py - f.y * px) + error};
-        largest_term = std::max(largest_term, along_terms);
+        const Seen now{on.taken, std::fabs(f.x * py - f.y * px) + on.error};
+        largest_term = std::max(largest_term, on.terms);
         if (now.on_side) {
             farthest = std::max(farthest, px * px + py * py);
         }
@@ -275,7 +273,8 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
     };
     // A block's first and last vertices are visited as usual, so that the edges between
     // blocks count; the vertices between them, and the points where the edges joining them
-    // cross the line, lie in the block's box, whose farthest corner then stands for them.
+    // cross the line, lie in the block's box, whose farthest corner then stands for them, or
+    // which lies wholly off the side.
     const auto passed_over = [&](std::size_t level, std::size_t block) {
         ++visited;
         const NodeBox& box = block_box(level, block);
