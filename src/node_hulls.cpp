@@ -102,18 +102,12 @@ const NodeBox& NodeHulls::block_box(std::size_t level, std::size_t block) const 
         return box;
     }
     if (level > 0) {
-        const NodeBox& a = block_box(level - 1, 2 * block);
-        const NodeBox& b = block_box(level - 1, 2 * block + 1);
-        box = {std::min(a.min_x, b.min_x), std::max(a.max_x, b.max_x), std::min(a.min_y, b.min_y),
-               std::max(a.max_y, b.max_y)};
+        box = united(block_box(level - 1, 2 * block), block_box(level - 1, 2 * block + 1));
         return box;
     }
-    const Coordinate first = points_[vertices_[block * kBlockVertices]];
-    box = {first.x, first.x, first.y, first.y};
-    for (std::size_t i = block * kBlockVertices + 1; i < (block + 1) * kBlockVertices; ++i) {
-        const Coordinate p = points_[vertices_[i]];
-        box = {std::min(box.min_x, p.x), std::max(box.max_x, p.x), std::min(box.min_y, p.y),
-               std::max(box.max_y, p.y)};
+    box = kEmptyBox;
+    for (std::size_t i = block * kBlockVertices; i < (block + 1) * kBlockVertices; ++i) {
+        box = widened(box, points_[vertices_[i]]);
     }
     return box;
 }

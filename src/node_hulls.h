@@ -5,9 +5,11 @@
 // is decided exactly (exact_sign.h).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 #include "allocation.h"
@@ -22,6 +24,21 @@ struct NodeBox {
     double min_y;
     double max_y;
 };
+
+// The box of no points, which the first point widened into it replaces.
+inline constexpr NodeBox kEmptyBox{
+    std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+    std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+
+inline NodeBox widened(const NodeBox& box, Coordinate p) {
+    return {std::min(box.min_x, p.x), std::max(box.max_x, p.x), std::min(box.min_y, p.y),
+            std::max(box.max_y, p.y)};
+}
+
+inline NodeBox united(const NodeBox& a, const NodeBox& b) {
+    return {std::min(a.min_x, b.min_x), std::max(a.max_x, b.max_x), std::min(a.min_y, b.min_y),
+            std::max(a.max_y, b.max_y)};
+}
 
 class NodeHulls {
   public:

@@ -4,21 +4,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <limits>
 
 namespace quorvel {
-
-namespace {
-
-constexpr double kInfinity = std::numeric_limits<double>::infinity();
-constexpr NodeBox kNoBox{kInfinity, -kInfinity, kInfinity, -kInfinity};
-
-void widen(NodeBox& box, Coordinate p) {
-    box = {std::min(box.min_x, p.x), std::max(box.max_x, p.x), std::min(box.min_y, p.y),
-           std::max(box.max_y, p.y)};
-}
-
-}  // namespace
 
 void PointTree::build(const Ring& points) {
     clear();
@@ -65,9 +52,9 @@ void PointTree::lay_children(std::size_t i) {
 
 // The box of the points placed in [begin, end).
 NodeBox PointTree::box_over(std::uint32_t begin, std::uint32_t end) const {
-    NodeBox box = kNoBox;
+    NodeBox box = kEmptyBox;
     for (std::uint32_t k = begin; k < end; ++k) {
-        widen(box, placed_[k].point);
+        box = widened(box, placed_[k].point);
     }
     return box;
 }
@@ -91,7 +78,7 @@ PointTree::Halves PointTree::split_by_place(std::uint32_t begin, std::uint32_t s
         ties_lower -= keys[k] < largest_lower ? 1 : 0;
     }
     // Points equal to it go to the lower part in the order of their indices, as many as fit.
-    Halves halves{kNoBox, kNoBox};
+    Halves halves{kEmptyBox, kEmptyBox};
     std::uint32_t lower_end = begin;
     std::size_t upper_size = 0;
     for (std::uint32_t k = begin; k < end; ++k) {
@@ -100,10 +87,10 @@ PointTree::Halves PointTree::split_by_place(std::uint32_t begin, std::uint32_t s
         if (key < largest_lower || (key == largest_lower && ties_lower > 0)) {
             ties_lower -= key == largest_lower ? 1 : 0;
             placed_[lower_end++] = p;
-            widen(halves.lower, p.point);
+            halves.lower = widened(halves.lower, p.point);
         } else {
             upper_[upper_size++] = p;
-            widen(halves.upper, p.point);
+            halves.upper = widened(halves.upper, p.point);
         }
     }
     std::copy(upper_.begin(), upper_.begin() + upper_size, placed_.begin() + split);

@@ -104,19 +104,11 @@ std::size_t cache_points_allowed(std::size_t n) {
 }
 
 NodeBox box_of(const Ring& points, std::size_t begin, std::size_t end) {
-    NodeBox box{kInfinity, -kInfinity, kInfinity, -kInfinity};
+    NodeBox box = kEmptyBox;
     for (std::size_t i = begin; i < end; ++i) {
-        box.min_x = std::min(box.min_x, points[i].x);
-        box.max_x = std::max(box.max_x, points[i].x);
-        box.min_y = std::min(box.min_y, points[i].y);
-        box.max_y = std::max(box.max_y, points[i].y);
+        box = widened(box, points[i]);
     }
     return box;
-}
-
-NodeBox united(const NodeBox& a, const NodeBox& b) {
-    return {std::min(a.min_x, b.min_x), std::max(a.max_x, b.max_x), std::min(a.min_y, b.min_y),
-            std::max(a.max_y, b.max_y)};
 }
 
 }  // namespace
@@ -138,7 +130,7 @@ bool SplitGuard::build(const Ring& points) {
     ordinary_coordinates_ = largest <= kLargestOrdinaryCoordinate;
     const std::size_t leaves = (points.size() + kLeafPoints - 1) / kLeafPoints;
     leaf_base_ = std::bit_ceil(std::max<std::size_t>(leaves, 1));
-    boxes_.assign(2 * leaf_base_, NodeBox{kInfinity, -kInfinity, kInfinity, -kInfinity});
+    boxes_.assign(2 * leaf_base_, kEmptyBox);
     for (std::size_t leaf = 0; leaf < leaves; ++leaf) {
         const std::size_t begin = leaf * kLeafPoints;
         boxes_[leaf_base_ + leaf] =
