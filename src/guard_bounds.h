@@ -80,6 +80,21 @@
 //    2^1023 (1 + 30e) < 2^1024: no point's products or sums overflow, nor the span's ends.
 //    The span [N(v') - slack, N(v) + slack] thus holds every point's N, 4 turns it into a bound
 //    on the line branch, and the span of R, made the same way, narrows the branches by 3.
+//    Beyond that range, where the box shows that no product of a point's own numerators can
+//    overflow (its largest |u| or |v| times the larger of |dx| and |dy|, as computed, is finite;
+//    by 1 no point's product exceeds it), the spans are made for the chord divided by 8,
+//    exactly, if that brings `scale` below 2^1023, and their ends are multiplied by 8 again,
+//    exactly or to an infinity. With ' marking the divided chord's quantities, L = 8 L', and
+//    err <= 8 err' (8 times the terms, the same 2^-1074). So N(p) <= L(p) + err <= 8 (L'(v) +
+//    err') <= 8 (N'(v) + 2 err'), and the span's end, 8 fl(N'(v) + slack'), exceeds every N(p)
+//    by 8 times the room left above (at least 8e scale'), where N(p)'s difference does not
+//    overflow. Where it overflows to +inf, the exact difference of its products, within err of
+//    L(p), reached 2^1024 (1 - 2^-54), and scale' is above 2^1020: the end exceeds that by
+//    at least 2^973, more than the 2^970 left to 2^1024, and overflows to +inf as well; the
+//    other end alike. So the spans hold every point's computed N and R, infinities included,
+//    and the exact L and T, which is all that 3, 4, 7 and 11 take from them, with 8 slack' as
+//    the slack there, at least the error of a point's own numerator. An R at -inf belongs to a
+//    T below 0, and one at +inf to a T above len2 - err: the half-planes of 7 still hold them.
 //
 // 7. The cut hull and the start and end branches. A point takes the start branch only if
 //    fl(R / len2) <= 0, so R <= len2 2^-1075, so T(p) <= tau_s = slack + len2 2^-1074; it takes
@@ -169,15 +184,16 @@
 //    start branch by its vertex farthest from s (7, uncut), whatever the chord; the spans of 6
 //    and the cuts of 12 tell nothing more here, as r is +-0 wherever it is not NaN.
 //
-// 11. The start and end branches from the spans of the hull. The farthest corner of 7 is looked
-//    for only in small hulls, and the box's corner may lie far beyond every point of the branch:
-//    where two curves are visited in turn, every node holds points on both sides of a chord's
-//    end, and its box reaches as far from that end as the run is long. A bound that holds for
-//    any hull comes from the two spans of 6. For reals, with a = p - c and the chord's d =
-//    (dx, dy), |a|^2 D = (a.d)^2 + (a x d)^2, where D = dx^2 + dy^2 and a x d = a.x dy - a.y dx,
-//    so |p - c| = sqrt(((a.d)^2 + (a x d)^2) / D). The spans [lo, hi] of R and of N of 6, with
-//    their slack, hold the exact T(p) and L(p) = (p - s) x d of every point of the node, not
-//    only their computed values: L(p) <= L(v) <= N(v) + err for the extreme vertex v.
+// 11. The start and end branches from the spans of the hull. Before the farthest corner of 7 is
+//    looked for, the spans bound those branches too, as the box's corner may lie far beyond
+//    every point of the branch: where two curves are visited in turn, every node holds points
+//    on both sides of a chord's end, and its box reaches as far from that end as the run is
+//    long. A bound that holds for any hull comes from the two spans of 6. For reals, with
+//    a = p - c and the chord's d = (dx, dy), |a|^2 D = (a.d)^2 + (a x d)^2, where
+//    D = dx^2 + dy^2 and a x d = a.x dy - a.y dx, so |p - c| = sqrt(((a.d)^2 + (a x d)^2) / D).
+//    The spans [lo, hi] of R and of N of 6, with their slack, hold the exact T(p) and
+//    L(p) = (p - s) x d of every point of the node, not only their computed values:
+//    L(p) <= L(v) <= N(v) + err for the extreme vertex v.
 //    - Start branch (c = s): a.d = T(p) lies in [lo_R, tau_s] (7 above), so |a.d| <= A =
 //      max(tau_s, -lo_R), and |a x d| = |L(p)| <= C = the larger magnitude of N's span.
 //    - End branch (c = e): a.d = T(p) - (e - s).d and a x d = L(p) - (e - s) x d. With dx =
@@ -210,7 +226,7 @@
 //    hundred times 2^-1074, many points tie within the few steps of slack that the bound needs,
 //    and the search must measure them.
 //
-// 12. Boxes cut to a branch. Beyond the range of scales of 6, a node has its box alone, and the
+// 12. Boxes cut to a branch. Where the spans of 6 do not serve, a node has its box alone, and the
 //    box's corner may lie far beyond every point of a branch: on a zigzag along one line with
 //    amplitudes near 1e154, every box spans both sides of a chord's end, and only the points on
 //    one side take the end branch. Computed as point_segment_distance computes it,
@@ -254,6 +270,10 @@ constexpr double kSmallestOrdinaryLen2 = 0x1p-1022;
 constexpr double kLargestHullScale = 0x1p1023;
 constexpr double kHullSlack = 0x1p-49;
 constexpr double kHullTinySlack = 0x1p-1072;
+// Beyond that range, where no product of a point's own numerators can overflow, the spans are
+// made with the chord divided by kChordDivisor, a power of two that brings their terms back
+// within it.
+constexpr double kChordDivisor = 8.0;
 
 // What the bounds of 11 add for rounding beside len2, and the end of the subnormals below which
 // they do not serve (len2 must exceed the error of its sum, 2^-1074).
@@ -461,16 +481,13 @@ class NodeBound {
         if (reach.branches.end && reach.to_end > limit) {
             cached_within(reach.to_end, node, distance_.end(), limit);
         }
-        // |s.x - p.x| + |s.y - p.y| and |dx| + |dy| bound the terms of both numerators; beyond
-        // the hull's range of scales (6 above), only the box and the exact distances serve.
-        // Where len2 overflows, only the start branch remains, which the hull's farthest vertex
-        // from s bounds whatever the chord (7 above).
-        const double scale =
-            reach.start_size * (std::fabs(distance_.dx()) + std::fabs(distance_.dy()));
+        // Beyond the hull's range of scales (6 above), only the box and the exact distances
+        // serve. Where len2 overflows, only the start branch remains, which the hull's farthest
+        // vertex from s bounds whatever the chord (7 above).
         if (distance_.len2() == kInfinity) {
             narrow_start_by_farthest_vertex(reach, box, node, limit, work);
-        } else if (scale < kLargestHullScale) {
-            narrow_by_hull(reach, box, node, limit, scale, search, work);
+        } else if (const std::optional<HullChord> chord = hull_chord(box, reach.start_size)) {
+            narrow_by_hull(reach, box, node, limit, *chord, search, work);
         } else {
             narrow_ends_by_cuts(reach, box, limit, work);
         }
@@ -650,20 +667,56 @@ class NodeBound {
         return true;
     }
 
+    // The chord as the numerators of the hull's spans take it (6 above): (dx, dy) divided by
+    // `divisor`, a power of two, and the size of their terms, `scale`, within the hull's range
+    // of scales.
+    struct HullChord {
+        Coordinate d;
+        double divisor;
+        double scale;
+    };
+
+    // The chord itself where |s.x - p.x| + |s.y - p.y| over the box (`start_size`) times
+    // |dx| + |dy|, which bounds the terms of both numerators, is within the hull's range of
+    // scales; else the chord divided by kChordDivisor, where no product of a point's own
+    // numerators can overflow; else none.
+    std::optional<HullChord> hull_chord(const NodeBox& box, double start_size) const {
+        const double dx = distance_.dx();
+        const double dy = distance_.dy();
+        const double scale = start_size * (std::fabs(dx) + std::fabs(dy));
+        if (scale < kLargestHullScale) {
+            return HullChord{{dx, dy}, 1.0, scale};
+        }
+        const Coordinate s = distance_.start();
+        const double largest_product =
+            std::max(magnitude(difference_from(s.x, box.min_x, box.max_x)),
+                     magnitude(difference_from(s.y, box.min_y, box.max_y))) *
+            std::max(std::fabs(dx), std::fabs(dy));
+        const Coordinate d{dx / kChordDivisor, dy / kChordDivisor};
+        const double divided_scale = start_size * (std::fabs(d.x) + std::fabs(d.y));
+        if (!(largest_product < kInfinity && divided_scale < kLargestHullScale &&
+              d.x * kChordDivisor == dx && d.y * kChordDivisor == dy)) {
+            return std::nullopt;
+        }
+        return HullChord{d, kChordDivisor, divided_scale};
+    }
+
     // Narrows the bounds of the branches still above `limit` by the node's hull: the line branch
     // and which branches are possible from the spans of the numerators (6), the start and end
     // branches from the spans (11) and from the farthest corner of the cut hull (7).
     void narrow_by_hull(Reach& reach, const NodeBox& box, std::size_t node, double limit,
-                        double scale, std::size_t search, std::size_t& work) const {
+                        const HullChord& chord, std::size_t search, std::size_t& work) const {
         const double dx = distance_.dx();
         const double dy = distance_.dy();
-        const double slack = scale * kHullSlack + kHullTinySlack;
+        // The spans' slack at the size of the chord they take, and at the chord's own.
+        const double hull_slack = chord.scale * kHullSlack + kHullTinySlack;
+        const double slack = hull_slack * chord.divisor;
         const double len2 = distance_.len2();
         // Only parts of the bound above the limit are worth narrowing.
         std::optional<Span> across;
         const auto search_across = [&] {
             work += kSearchWork * search;
-            across = hull_span(node, {dy, -dx}, slack, Across{});
+            across = hull_span(node, {dy, -dx}, chord, hull_slack, Across{});
         };
         if (reach.branches.line && reach.to_line > limit) {
             search_across();
@@ -678,7 +731,7 @@ class NodeBound {
         };
         if (ends_above_limit()) {
             work += kSearchWork * search;
-            const std::optional<Span> along = hull_span(node, {dx, dy}, slack, Along{});
+            const std::optional<Span> along = hull_span(node, {dx, dy}, chord, hull_slack, Along{});
             if (along) {
                 const Branches hull = possible_branches(over<Ordinary>(*along, len2));
                 reach.branches = {reach.branches.start && hull.start,
@@ -710,17 +763,15 @@ class NodeBound {
     struct Along {
         static constexpr NodeHulls::Search kHighest = NodeHulls::Search::AlongHigh;
         static constexpr NodeHulls::Search kLowest = NodeHulls::Search::AlongLow;
-        double operator()(const DistanceToSegment& d, Coordinate p) const {
-            const Coordinate s = d.start();
-            return (p.x - s.x) * d.dx() + (p.y - s.y) * d.dy();
+        double operator()(Coordinate s, Coordinate d, Coordinate p) const {
+            return (p.x - s.x) * d.x + (p.y - s.y) * d.y;
         }
     };
     struct Across {
         static constexpr NodeHulls::Search kHighest = NodeHulls::Search::AcrossHigh;
         static constexpr NodeHulls::Search kLowest = NodeHulls::Search::AcrossLow;
-        double operator()(const DistanceToSegment& d, Coordinate p) const {
-            const Coordinate s = d.start();
-            return (s.y - p.y) * d.dx() - (s.x - p.x) * d.dy();
+        double operator()(Coordinate s, Coordinate d, Coordinate p) const {
+            return (s.y - p.y) * d.x - (s.x - p.x) * d.y;
         }
     };
 
@@ -841,17 +892,24 @@ class NodeBound {
     // along `f` (the direction in which the numerator's exact value grows) and its opposite for
     // a large one. None where the search for them cannot decide.
     template <class Numerator>
-    std::optional<Span> hull_span(std::size_t node, Coordinate f, double slack,
-                                  Numerator numerator) const {
+    std::optional<Span> hull_span(std::size_t node, Coordinate f, const HullChord& chord,
+                                  double slack, Numerator numerator) const {
+        const Coordinate s = distance_.start();
+        // Back at the chord's own size, exactly, or an end beyond the doubles becomes an
+        // infinity (6 above).
+        const auto widened = [&](double lowest, double highest) {
+            return checked((lowest - slack) * chord.divisor, (highest + slack) * chord.divisor,
+                           false);
+        };
         if (hulls_.hull_size(node) <= kScannedHull) {
             double lowest = kInfinity;
             double highest = -kInfinity;
             hulls_.visit_vertices(node, [&](Coordinate v) {
-                const double value = numerator(distance_, v);
+                const double value = numerator(s, chord.d, v);
                 lowest = std::min(lowest, value);
                 highest = std::max(highest, value);
             });
-            return checked(lowest - slack, highest + slack, false);
+            return widened(lowest, highest);
         }
         const std::optional<Coordinate> highest = hulls_.extreme(node, f, Numerator::kHighest);
         const std::optional<Coordinate> lowest =
@@ -859,8 +917,7 @@ class NodeBound {
         if (!highest || !lowest) {
             return std::nullopt;
         }
-        return checked(numerator(distance_, *lowest) - slack,
-                       numerator(distance_, *highest) + slack, false);
+        return widened(numerator(s, chord.d, *lowest), numerator(s, chord.d, *highest));
     }
 
     const DistanceToSegment& distance_;

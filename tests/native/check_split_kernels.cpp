@@ -522,6 +522,8 @@ Ring two_convex_curves_apart(int n) {
 // bounds:
 // - a zigzag along one line with amplitudes near 1e154, where the terms of a hull's numerators
 //   pass 2^1021 (boxes cut to each end's branch decide);
+// - two curves apart near 4e154, where those terms pass 2^1023 but no product of a point's own
+//   distance overflows (the hulls serve with the chord divided by four);
 // - two curves through one point near 1e156, where the squared lengths of the long chords
 //   overflow and only points in a small box around a run's start can win, a box that every
 //   node of the tree over the ring's order surrounds (the tree of the points in space decides);
@@ -533,16 +535,19 @@ void check_rings_beyond_the_hulls_range() {
     const Ring point = two_curves_through_a_point(8000);
     const Ring tiny = smoothed(scaled(spiral(8000, 200), 1e-160));
     const Ring apart = scaled(two_convex_curves_apart(8000), 1e152);
+    const Ring farther = scaled(two_convex_curves_apart(8000), 2e152);
     for (const double factor : {1.0, 1e-6, 30.0}) {
         expect_all_agree("zigzag near 1e154", line, 0.01 * 5e150 * factor);
         expect_all_agree("two curves through a point near 1e156", point, 1e150 * factor);
         expect_all_agree("spiral near 1e-157", tiny, 0.01 * 1e-160 * factor);
         expect_all_agree("two convex curves apart near 1e154", apart, 0.01 * 1e152 * factor);
+        expect_all_agree("two convex curves apart near 4e154", farther, 0.01 * 2e152 * factor);
     }
     expect_guard_below("zigzag near 1e154", line, 0.01 * 5e150, 1000, 0.25);
     expect_guard_below("two curves through a point near 1e156", point, 1e150, 500, 0.25);
     // Terms of the hulls' numerators between 2^1021 and 2^1023, where hulls serve.
     expect_guard_below("two convex curves apart near 1e154", apart, 0.01 * 1e152, 1000, 0.25);
+    expect_guard_below("two convex curves apart near 4e154", farther, 0.01 * 2e152, 1000, 0.25);
     // There the distances are rounded to a few hundred steps across the ring, and points within
     // a few steps of the farthest cannot be told apart without measuring them.
     expect_guard_below("spiral near 1e-157", tiny, 0.01 * 1e-160, 100, 0.3);
@@ -661,15 +666,18 @@ void check_guard_on_any_run() {
 }
 
 // The guard far from unit scale, on arbitrary runs of rings against split_plain: near 1e154 to
-// 1e300, where chords' squared lengths overflow or hull terms pass 2^1021 (boxes cut to a
-// branch), as it comes and with every chord that overflows sent to the tree of the points in
-// space; near 1e-160, where they are subnormal.
+// 1e300, where chords' squared lengths overflow, hull terms pass 2^1023 (the chord divided, or
+// boxes cut to a branch) and the numerators of far points overflow, as it comes and with every
+// chord that overflows sent to the tree of the points in space; near 1e-160, where they are
+// subnormal.
 void check_guard_far_out_on_any_run() {
     std::mt19937_64 random(101);
     const std::vector<Ring> rings = {smoothed(scaled(zigzag(300, false), 1e152)),
                                      two_curves_through_a_point(1200),
                                      smoothed(scaled(random_walk(random, 1200), 2e152)),
                                      random_ring(random, 900, 1e154),
+                                     random_ring(random, 900, 7e153),
+                                     scaled(two_convex_curves_apart(2000), 3e153),
                                      random_ring(random, 900, 1e300),
                                      smoothed(scaled(spiral(1500, 25), 1e151)),
                                      smoothed(scaled(zigzag(300, false), 1e-160)),
