@@ -38,6 +38,9 @@ Shapes:
   curves_apart    a half circle and a parabola 100 units above it, visited in turn and turned
                   by one radian: the farthest points of every stretch from a run's end nearly
                   tie with the best, down to the smallest stretches
+  curves_far      curves_apart scaled by 2e152 (the tolerance with it), near 4e154: the terms of
+                  a hull's numerators pass 2^1023, though no product of a point's own distance
+                  overflows
   spiral_line_tiny spiral_line scaled by 1e-160 (and the tolerance with it): the squared
                   lengths of short chords are subnormal, so distances come in steps of about a
                   thousandth of the chord, and many points tie within a step
@@ -181,6 +184,13 @@ def curves_apart(n):
     return points + [points[0]]
 
 
+FAR_OUT = 2e152
+
+
+def curves_far(n):
+    return [(x * FAR_OUT, y * FAR_OUT) for x, y in curves_apart(n)]
+
+
 TINY = 1e-160
 
 
@@ -223,10 +233,12 @@ SHAPES = {"zigzag": zigzag, "turned": turned, "growing": growing, "spiral": spir
           "comb": comb, "comb_ties": comb_ties, "circle_ties": circle_ties, "overflow": overflow,
           "spiral_line": spiral_line, "zigzag_far": zigzag_far,
           "through_a_point": through_a_point, "curves_apart": curves_apart,
+          "curves_far": curves_far,
           "spiral_line_tiny": spiral_line_tiny, "zigzag_passes": zigzag_passes,
           "line_parabola": line_parabola, "revisiting": revisiting}
 # Shapes scaled from unit size, whose tolerance is scaled alike.
-TOLERANCE_SCALES = {"spiral_line_tiny": TINY, "zigzag_passes": 1e150, "revisiting": 1e-18}
+TOLERANCE_SCALES = {"curves_far": FAR_OUT, "spiral_line_tiny": TINY, "zigzag_passes": 1e150,
+                    "revisiting": 1e-18}
 
 
 def feature_collection(points):
