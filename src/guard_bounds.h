@@ -481,8 +481,8 @@ class NodeBound {
         if (reach.branches.end && reach.to_end > limit) {
             cached_within(reach.to_end, node, distance_.end(), limit);
         }
-        // Beyond the hull's range of scales (6 above), only the box and the exact distances
-        // serve. Where len2 overflows, only the start branch remains, which the hull's farthest
+        // Where the hull's spans do not serve (6 above), only the box and the exact distances
+        // do. Where len2 overflows, only the start branch remains, which the hull's farthest
         // vertex from s bounds whatever the chord (7 above).
         if (distance_.len2() == kInfinity) {
             narrow_start_by_farthest_vertex(reach, box, node, limit, work);
@@ -758,8 +758,8 @@ class NodeBound {
         }
     }
 
-    // The computed numerators of r and q at a point, as point_segment_distance forms them;
-    // types of their own, so that the scan of a small hull has them inline.
+    // The computed numerators of r and q at a point for the chord d, as point_segment_distance
+    // forms them; types of their own, so that the scan of a small hull has them inline.
     struct Along {
         static constexpr NodeHulls::Search kHighest = NodeHulls::Search::AlongHigh;
         static constexpr NodeHulls::Search kLowest = NodeHulls::Search::AlongLow;
@@ -887,10 +887,11 @@ class NodeBound {
         return exact ? std::min(bound, *exact) : bound;
     }
 
-    // The span of a numerator over the node's points, from its values at the hull's vertices
-    // widened by `slack` (6 above): at every vertex for a small hull, at the vertices extreme
-    // along `f` (the direction in which the numerator's exact value grows) and its opposite for
-    // a large one. None where the search for them cannot decide.
+    // The span of a numerator over the node's points, from its values for `chord` at the hull's
+    // vertices widened by `slack` and brought back to the chord's own size (6 above): at every
+    // vertex for a small hull, at the vertices extreme along `f` (the direction in which the
+    // numerator's exact value grows) and its opposite for a large one. None where the search
+    // for them cannot decide.
     template <class Numerator>
     std::optional<Span> hull_span(std::size_t node, Coordinate f, const HullChord& chord,
                                   double slack, Numerator numerator) const {
