@@ -241,6 +241,53 @@
 //    alike within it, and 5 bounds the distance from e over the cut box. If r at the box's
 //    corner most favourable to the branch is not NaN and below 1, no point of the box takes it.
 //    The start branch alike, with r > 0 excluding it.
+//
+// 13. The line branch cut to its strip. Beyond the hull's range, where two curves are visited in
+//    turn, a node holds points far beyond a chord's ends, whose |L| comes near or past the
+//    largest double, while those that may take the line branch lie nearer: the span of N over
+//    the whole hull (6), or over the box, keeps the node. Where the box shows that neither
+//    product of R can overflow for any of its points (U |dx| and V |dy| as computed are finite;
+//    by 1 no point's product exceeds them), R is finite or an infinity, and with len2 normal and
+//    finite no r is NaN; so a point takes the line branch only if r > 0, which needs R > 0, and
+//    r < 1, which needs R < len2: T(p) lies between -err and len2 + err, err at most 3.01e
+//    (|u dx| + |v dy|) + 2^-1074 (6). Let 2^k <= max(U, V) < 2^(k+1), 2^j <= |dx| + |dy| <
+//    2^(j+1), f = (dx, dy) 2^-j (exact, else there is no bound), and ' mark a value times
+//    2^-(j+k). Every |u dx| + |v dy| is below 2^(j+k+2), and j + k >= 1020 here (the box's terms
+//    reach 2^1023), so err' < 2^-49.3, and every point of the line branch lies in the strip
+//    low <= T' <= high, with low = -2^-46 and high = fl(fl(len2 2^-(j+k)) (1 + 2^-50)) + 2^-46,
+//    which exceeds len2 2^-(j+k) + 2^-47 (the scaled len2 may underflow, by 2^-1075).
+//    NodeHulls::largest_across_in_strip() bounds |L'| over the hull cut to that strip, on the
+//    differences fl(p - s) times 2^-k, below 2, and f, |f.x| + |f.y| below 2: every T' and L'
+//    it computes at a point is below 4 and within 3.01e of its terms, plus 2^-1074, of the exact
+//    value, and the error it adds, 8e times the terms and 2^-1000 as in 7, covers that and the
+//    rounding of the sum. |L'| is convex, so over the cut hull it is largest at a corner: a
+//    vertex within the strip, which counts where its computed T', widened by its error, meets
+//    [low, high]; or a point x where an edge from a to b crosses a line T' = t, looked for
+//    wherever the widened T' of a and b reach t from both sides. L' is linear along the edge,
+//    so |L'(x)| is at most the larger of the ends' |L'|. Where T'(a) > T'(b) beyond their
+//    errors, x = a + w (b - a) with w = alpha / (alpha + beta), alpha = T'(a) - t and
+//    beta = t - T'(b), both non-negative at a crossing: L'(x) is V(w) = c_a + w (c_b - c_a),
+//    with c_a and c_b the computed L' of the ends, to within the larger of their errors. w
+//    grows with alpha and falls with beta, so it lies between w- = alpha- / (alpha- + beta+)
+//    and w+ = alpha+ / (alpha+ + beta-) for any bounds alpha- <= alpha <= alpha+ and beta- <=
+//    beta <= beta+, and |V| is largest at one of those two, V being linear. The four bounds
+//    come from the computed T' and their errors, widened by 2^-44; every value formed here is
+//    below 16, so that each rounding errs by at most 2^-49, the quotients by 2e of w (which
+//    moves V by at most 16e), and the few roundings together stay well within the 2^-44 added
+//    to the value (and alpha+ and beta+ are positive). The largest value found, times
+//    1 + 2^-49, then bounds |L'| over the cut hull.
+//    A block of vertices (7) is passed over where its box lies wholly beyond a line of the
+//    strip (T' over the box is largest at a corner, so no vertex of the block lies in the strip
+//    and no edge between two of them crosses a line), or where the largest value at its
+//    corners, which bounds |L'| over the box, counts for its vertices and its edges' crossings.
+//    So every point p of the line branch has |L(p)| <= 2^(j+k) M', M' the bound found, and
+//    |T'(p)| <= A = min(high, 5), as |T'| < 2 (|f.x| + |f.y|)(1 + e) over the node. With a = p - s
+//    and D = dx^2 + dy^2, a.x = (T dx + L dy) / D and a.y = (T dy - L dx) / D, so |a.y dx| and
+//    |a.x dy| are each at most |T| / 2 + |L|, and their sum at most |T| + |L|. Where fl(A + M')
+//    is at most 2^(1024 - j - k) (1 - 2^-40), each product of N, within (1 + e)^2 of that,
+//    stays below the doubles' overflow, and so does their difference, within 3.01e (|L| + |T|)
+//    of L: |N(p)| <= |L(p)| + 3.01e (|L(p)| + |T(p)|) + 2^-1074, which fl(fl(M' (1 + 2^-48)) +
+//    2^-45) 2^(j+k) exceeds (or is +inf), and 4 turns that into a bound on the line branch.
 #pragma once
 
 #include <algorithm>
@@ -274,6 +321,17 @@ constexpr double kHullTinySlack = 0x1p-1072;
 // made with the chord divided by kChordDivisor, a power of two that brings their terms back
 // within it.
 constexpr double kChordDivisor = 8.0;
+
+// The strip of 13, in the scaled units of its values: how far its lines lie beyond the chord's
+// ends, and the bound on |T'| over a node. Where |T'| plus the bound on |L'| over the strip,
+// scaled back, is at most kLargestStripSum, no numerator of the line branch overflows, and the
+// bound on |L'| widened by kStripSlack and kStripTinySlack, scaled back, bounds every |N| there.
+constexpr double kStripMargin = 0x1p-46;
+constexpr double kStripWidening = 1.0 + 0x1p-50;
+constexpr double kStripAlong = 5.0;
+constexpr double kLargestStripSum = 0x1p1023 * (2.0 - 0x1p-39);
+constexpr double kStripSlack = 1.0 + 0x1p-48;
+constexpr double kStripTinySlack = 0x1p-45;
 
 // What the bounds of 11 add for rounding beside len2, and the end of the subnormals below which
 // they do not serve (len2 must exceed the error of its sum, 2^-1074).
@@ -488,8 +546,14 @@ class NodeBound {
             narrow_start_by_farthest_vertex(reach, box, node, limit, work);
         } else if (const std::optional<HullChord> chord = hull_chord(box, reach.start_size)) {
             narrow_by_hull(reach, box, node, limit, *chord, search, work);
+            narrow_line_by_strip(reach, box, node, limit, work);
         } else {
-            narrow_ends_by_cuts(reach, box, limit, work);
+            // Cutting the box costs more than cutting the hull to the strip, and it is not worth
+            // making where the line branch keeps the node anyway.
+            narrow_line_by_strip(reach, box, node, limit, work);
+            if (!(reach.branches.line && reach.to_line > limit)) {
+                narrow_ends_by_cuts(reach, box, limit, work);
+            }
         }
         // Where one end's branch alone keeps the node, the exact farthest distance from that
         // end may drop it; runs that share the end share the values (farthest_cache.h).
@@ -756,6 +820,52 @@ class NodeBound {
                 reach.to_end,
                 farthest_bound(node, box, distance_.end(), {dx, dy}, end_room(slack), limit, work));
         }
+    }
+
+    // Beyond the hull's range of scales, narrows the line branch to the part of the hull that
+    // may hold its points: the strip between the lines through the chord's ends across it (13
+    // above).
+    void narrow_line_by_strip(Reach& reach, const NodeBox& box, std::size_t node, double limit,
+                              std::size_t& work) const {
+        const double dx = distance_.dx();
+        const double dy = distance_.dy();
+        const double len2 = distance_.len2();
+        const double chord_size = std::fabs(dx) + std::fabs(dy);
+        if (!(reach.branches.line && reach.to_line > limit && len2 >= kSmallestOrdinaryLen2 &&
+              len2 < kInfinity && reach.start_size * chord_size >= kLargestHullScale)) {
+            return;
+        }
+        // Neither product of a point's numerator of r overflows, so no r is NaN.
+        const Coordinate s = distance_.start();
+        const double largest_u = magnitude(difference_from(s.x, box.min_x, box.max_x));
+        const double largest_v = magnitude(difference_from(s.y, box.min_y, box.max_y));
+        if (!(largest_u * std::fabs(dx) < kInfinity && largest_v * std::fabs(dy) < kInfinity &&
+              std::max(largest_u, largest_v) < kInfinity)) {
+            return;
+        }
+        const int shift = std::ilogb(std::max(largest_u, largest_v));
+        const int f_shift = std::ilogb(chord_size);
+        const int both = shift + f_shift;
+        const Coordinate f{std::ldexp(dx, -f_shift), std::ldexp(dy, -f_shift)};
+        if (!(std::ldexp(f.x, f_shift) == dx && std::ldexp(f.y, f_shift) == dy)) {
+            return;
+        }
+        const double high = std::ldexp(len2, -both) * kStripWidening + kStripMargin;
+        // Blocks of vertices that cannot keep the bound above the limit need not be visited.
+        const double enough = std::ldexp(limit / distance_.length(), -shift) *
+                              std::ldexp(len2, -f_shift) * (1.0 - 0x1p-40);
+        std::size_t visited = 0;
+        const std::optional<double> across = hulls_.largest_across_in_strip(
+            node, s, f, -kStripMargin, high, std::ldexp(1.0, -shift), enough, visited);
+        work += kScanWork * visited;
+        // The points of the line branch lie in the strip: |T'| is at most `high` there.
+        const double along = std::min(high, kStripAlong);
+        if (!across || !(along + *across <= std::ldexp(kLargestStripSum, -both))) {
+            return;
+        }
+        const double numerator = std::ldexp(*across * kStripSlack + kStripTinySlack, both);
+        reach.to_line = std::min(reach.to_line, line_bound<false>({-numerator, numerator, false},
+                                                                  len2, distance_.length()));
     }
 
     // The computed numerators of r and q at a point for the chord d, as point_segment_distance

@@ -24,6 +24,13 @@ constexpr double kLargestScanned = 0x1p400;
 constexpr double kScanError = 0x1p-50;
 constexpr double kTinyScanError = 0x1p-1000;
 
+// largest_across_in_strip() takes the scaled differences and f below 2 in magnitude, so that
+// every value it forms is below 16; a value worked out from a vertex's, or from a line's position,
+// with a few roundings of at most 2^-49 each is widened by kCrossingMargin.
+constexpr double kLargestStripped = 2.0;
+constexpr double kCrossingMargin = 0x1p-44;
+constexpr double kCrossingSlack = 1.0 + 0x1p-49;
+
 // A hint of extreme() in one word: where a search ended on its chain, and in the top three bits
 // the eighth of the circle that the search's direction pointed into.
 constexpr int kPositionBits = 29;
@@ -209,11 +216,56 @@ bool NodeHulls::append_chain(const std::uint32_t* sorted, std::size_t count, boo
     return true;
 }
 
+template <class Visit, class PassOver>
+void NodeHulls::walk_around(std::size_t node, Visit&& visit, PassOver&& pass_over) const {
+    const Chains chains = chains_[node];
+    // The size of the largest block that starts at `edge` (or, going backwards, ends just
+    // before it), a multiple of its size, holds no more than `room` vertices and can be passed
+    // over; 0 if there is none.
+    const auto block_passed_over = [&](std::size_t edge, std::size_t room,
+                                       bool backwards) -> std::uint32_t {
+        if (room < kBlockVertices) {
+            return 0;
+        }
+        constexpr int kLevel0Bits = std::countr_zero(kBlockVertices);
+        const int aligned = edge == 0 ? 64 : std::countr_zero(edge) - kLevel0Bits;
+        const int fits = std::bit_width(room / kBlockVertices) - 1;
+        const int top = std::min({aligned, fits, static_cast<int>(block_levels_) - 1});
+        for (int level = top; level >= 0; --level) {
+            const std::size_t block = (edge >> (level + kLevel0Bits)) - (backwards ? 1 : 0);
+            if (pass_over(block_box(static_cast<std::size_t>(level), block))) {
+                return static_cast<std::uint32_t>(kBlockVertices << level);
+            }
+        }
+        return 0;
+    };
+    const bool blocked = hull_size(node) > kBlockedHull;
+    for (std::uint32_t i = chains.upper_begin; i < chains.upper_end; ++i) {
+        visit(points_[vertices_[i]]);
+        // At a block's first vertex, on to its last.
+        const std::uint32_t size = blocked ? block_passed_over(i, chains.upper_end - i, false) : 0;
+        if (size > 0) {
+            i += size - 2;
+        }
+    }
+    if (chains.lower_end - chains.lower_begin > 2) {
+        for (std::uint32_t i = chains.lower_end - 2; i > chains.lower_begin; --i) {
+            visit(points_[vertices_[i]]);
+            // Backwards: at a block's last vertex, on to its first, which must lie after the
+            // chain's first vertex (the upper chain's).
+            const std::uint32_t size =
+                blocked ? block_passed_over(std::size_t{i} + 1, i - chains.lower_begin, true) : 0;
+            if (size > 0) {
+                i -= size - 2;
+            }
+        }
+    }
+}
+
 std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coordinate c,
                                                           Coordinate f, double tau, double scale,
                                                           double enough,
                                                           std::size_t& visited) const {
-    const Chains chains = chains_[node];
     // f = 0 cuts nothing: every vertex counts.
     const bool cut = f.x != 0.0 || f.y != 0.0;
     const double f_size = std::fabs(f.x) + std::fabs(f.y);
@@ -222,8 +274,6 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
                  tau <= kLargestScanned)) {
         return std::nullopt;
     }
-    // Around the hull: the upper chain left to right, then the lower chain right to left
-    // without its ends, which the upper chain holds.
     struct Seen {
         bool on_side;
         double across;  // |f x (v - c)| plus its rounding error
@@ -269,9 +319,8 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
     // blocks count; the vertices between them, and the points where the edges joining them
     // cross the line, lie in the block's box, whose farthest corner then stands for them, or
     // which lies wholly off the side.
-    const auto passed_over = [&](std::size_t level, std::size_t block) {
+    const auto passed_over = [&](const NodeBox& box) {
         ++visited;
-        const NodeBox& box = block_box(level, block);
         const double u = std::max(std::fabs(box.max_x - c.x), std::fabs(box.min_x - c.x)) * scale;
         const double v = std::max(std::fabs(box.max_y - c.y), std::fabs(box.min_y - c.y)) * scale;
         const double corner = u * u + v * v;
@@ -285,47 +334,7 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
                                  ((f.y >= 0.0 ? box.max_y : box.min_y) - c.y) * scale);
         return cut && !beyond.taken && beyond.terms <= kLargestScanned;
     };
-    // The size of the largest block that starts at `edge` (or, going backwards, ends just
-    // before it), a multiple of its size, holds no more than `room` vertices and can be passed
-    // over; 0 if there is none.
-    const auto block_passed_over = [&](std::size_t edge, std::size_t room,
-                                       bool backwards) -> std::uint32_t {
-        if (room < kBlockVertices) {
-            return 0;
-        }
-        constexpr int kLevel0Bits = std::countr_zero(kBlockVertices);
-        const int aligned = edge == 0 ? 64 : std::countr_zero(edge) - kLevel0Bits;
-        const int fits = std::bit_width(room / kBlockVertices) - 1;
-        const int top = std::min({aligned, fits, static_cast<int>(block_levels_) - 1});
-        for (int level = top; level >= 0; --level) {
-            const std::size_t block = (edge >> (level + kLevel0Bits)) - (backwards ? 1 : 0);
-            if (passed_over(static_cast<std::size_t>(level), block)) {
-                return static_cast<std::uint32_t>(kBlockVertices << level);
-            }
-        }
-        return 0;
-    };
-    const bool blocked = hull_size(node) > kBlockedHull;
-    for (std::uint32_t i = chains.upper_begin; i < chains.upper_end; ++i) {
-        visit(points_[vertices_[i]]);
-        // At a block's first vertex, on to its last.
-        const std::uint32_t size = blocked ? block_passed_over(i, chains.upper_end - i, false) : 0;
-        if (size > 0) {
-            i += size - 2;
-        }
-    }
-    if (chains.lower_end - chains.lower_begin > 2) {
-        for (std::uint32_t i = chains.lower_end - 2; i > chains.lower_begin; --i) {
-            visit(points_[vertices_[i]]);
-            // Backwards: at a block's last vertex, on to its first, which must lie after the
-            // chain's first vertex (the upper chain's).
-            const std::uint32_t size =
-                blocked ? block_passed_over(std::size_t{i} + 1, i - chains.lower_begin, true) : 0;
-            if (size > 0) {
-                i -= size - 2;
-            }
-        }
-    }
+    walk_around(node, visit, passed_over);
     if (seen > 1 && first.on_side != previous.on_side) {
         const double across = std::max(first.across, previous.across);
         farthest = std::max(farthest, (tau * tau + across * across) / f_squared);
@@ -334,6 +343,133 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
         return std::nullopt;
     }
     return farthest;
+}
+
+std::optional<double> NodeHulls::largest_across_in_strip(std::size_t node, Coordinate c,
+                                                         Coordinate f, double low, double high,
+                                                         double scale, double enough,
+                                                         std::size_t& visited) const {
+    if (!(std::fabs(f.x) + std::fabs(f.y) < kLargestStripped && low <= high)) {
+        return std::nullopt;
+    }
+    // A vertex's values along f and across it, f x (v - c), each with the bound on its rounding
+    // error.
+    struct Seen {
+        double along;
+        double along_error;
+        double across;
+        double across_error;
+        // The largest |f x (v - c)| that the vertex may have.
+        double across_most() const { return std::fabs(across) + across_error; }
+    };
+    const auto seen_at = [&](double px, double py) {
+        const double along_terms = std::fabs(f.x * px) + std::fabs(f.y * py);
+        const double across_terms = std::fabs(f.x * py) + std::fabs(f.y * px);
+        return Seen{f.x * px + f.y * py, along_terms * kScanError + kTinyScanError,
+                    f.x * py - f.y * px, across_terms * kScanError + kTinyScanError};
+    };
+    // The value at the point where the edge from a to b may cross the line f.(p - c) = t: at
+    // most the larger of its ends', as it is linear along the edge; and where the ends lie
+    // apart along f beyond their errors, the crossing divides the edge in a ratio known within
+    // those errors, which weighs a far end's value down.
+    const auto at_crossing = [](const Seen& a, const Seen& b, double t) {
+        const Seen& high_end = a.along >= b.along ? a : b;
+        const Seen& low_end = a.along >= b.along ? b : a;
+        const double larger_end = std::max(a.across_most(), b.across_most());
+        if (!(high_end.along - high_end.along_error > low_end.along + low_end.along_error)) {
+            return larger_end;
+        }
+        // How far the ends lie from the line, beyond it and short of it: at most and at least.
+        const double beyond_most =
+            std::max(0.0, high_end.along + high_end.along_error - t + kCrossingMargin);
+        const double beyond_least =
+            std::max(0.0, high_end.along - high_end.along_error - t - kCrossingMargin);
+        const double short_most =
+            std::max(0.0, t - (low_end.along - low_end.along_error) + kCrossingMargin);
+        const double short_least =
+            std::max(0.0, t - (low_end.along + low_end.along_error) - kCrossingMargin);
+        // The crossing's weight on the low end lies between these; the value there is linear
+        // in it.
+        const double weight_least = beyond_least / (beyond_least + short_most);
+        const double weight_most = beyond_most / (beyond_most + short_least);
+        const double step = low_end.across - high_end.across;
+        const double value = std::max(std::fabs(high_end.across + weight_least * step),
+                                      std::fabs(high_end.across + weight_most * step));
+        return std::min(larger_end, value + std::max(high_end.across_error, low_end.across_error) +
+                                        kCrossingMargin);
+    };
+    const auto may_cross = [](const Seen& a, const Seen& b, double t) {
+        return std::min(a.along - a.along_error, b.along - b.along_error) <= t &&
+               std::max(a.along + a.along_error, b.along + b.along_error) >= t;
+    };
+    double largest = 0.0;
+    bool in_range = true;
+    Seen first{};
+    Seen previous{};
+    std::size_t seen = 0;
+    const auto edge = [&](const Seen& a, const Seen& b) {
+        for (const double t : {low, high}) {
+            if (may_cross(a, b, t)) {
+                largest = std::max(largest, at_crossing(a, b, t));
+            }
+        }
+    };
+    const auto visit = [&](Coordinate v) {
+        ++visited;
+        const double px = (v.x - c.x) * scale;
+        const double py = (v.y - c.y) * scale;
+        if (!(std::fabs(px) < kLargestStripped && std::fabs(py) < kLargestStripped)) {
+            in_range = false;
+            return;
+        }
+        const Seen now = seen_at(px, py);
+        if (now.along + now.along_error >= low && now.along - now.along_error <= high) {
+            largest = std::max(largest, now.across_most());
+        }
+        if (seen > 0) {
+            edge(previous, now);
+        } else {
+            first = now;
+        }
+        previous = now;
+        ++seen;
+    };
+    // A block's first and last vertices are visited as usual, so that the edges between
+    // blocks count; the vertices between them, and the points where the edges joining them
+    // cross the strip's lines, lie in the block's box, whose largest corner value then stands
+    // for them, or which lies wholly on one side of the strip.
+    const auto passed_over = [&](const NodeBox& box) {
+        ++visited;
+        const double x0 = (box.min_x - c.x) * scale;
+        const double x1 = (box.max_x - c.x) * scale;
+        const double y0 = (box.min_y - c.y) * scale;
+        const double y1 = (box.max_y - c.y) * scale;
+        if (!(std::max({std::fabs(x0), std::fabs(x1), std::fabs(y0), std::fabs(y1)}) <
+              kLargestStripped)) {
+            return false;
+        }
+        const Seen top = seen_at(f.x >= 0.0 ? x1 : x0, f.y >= 0.0 ? y1 : y0);
+        const Seen bottom = seen_at(f.x >= 0.0 ? x0 : x1, f.y >= 0.0 ? y0 : y1);
+        if (top.along + top.along_error < low || bottom.along - bottom.along_error > high) {
+            return true;
+        }
+        const double corner =
+            std::max({seen_at(x0, y0).across_most(), seen_at(x0, y1).across_most(),
+                      seen_at(x1, y0).across_most(), seen_at(x1, y1).across_most()});
+        if (corner <= enough) {
+            largest = std::max(largest, corner);
+            return true;
+        }
+        return false;
+    };
+    walk_around(node, visit, passed_over);
+    if (seen > 1) {
+        edge(previous, first);
+    }
+    if (!in_range) {
+        return std::nullopt;
+    }
+    return largest * kCrossingSlack;
 }
 
 std::optional<Coordinate> NodeHulls::extreme(std::size_t node, Coordinate f, Search search) const {

@@ -103,6 +103,17 @@ class NodeHulls {
     std::optional<double> farthest_squared_on_side(std::size_t node, Coordinate c, Coordinate f,
                                                    double tau, double scale, double enough,
                                                    std::size_t& visited) const;
+
+    // An upper bound on |f x (p - c)| over the points p of the node's hull that lie in the strip
+    // low <= f.(p - c) <= high, from the vertices of the hull cut to the strip: the hull's
+    // vertices within it and, on every edge that crosses one of its lines, the crossing point.
+    // The differences, f and the strip are scaled as for farthest_squared_on_side(), and the
+    // scaled differences must lie below 2 in magnitude and |f.x| + |f.y| below 2. Blocks of
+    // vertices are passed over where their box bounds the value by `enough` or less or lies
+    // wholly outside the strip. The proof is in guard_bounds.h.
+    std::optional<double> largest_across_in_strip(std::size_t node, Coordinate c, Coordinate f,
+                                                  double low, double high, double scale,
+                                                  double enough, std::size_t& visited) const;
     static constexpr std::size_t kBlockVertices = 16;
     static constexpr std::size_t kBlockedHull = 64;
 
@@ -123,6 +134,12 @@ class NodeHulls {
         std::uint32_t lower_end;
     };
 
+    // Calls `visit` with the vertices around the node's hull: the upper chain left to right,
+    // then the lower chain right to left without its ends, which the upper chain holds. In a
+    // hull of more than kBlockedHull vertices, the vertices inside a block whose box
+    // `pass_over` accepts are skipped: only the block's first and last are visited.
+    template <class Visit, class PassOver>
+    void walk_around(std::size_t node, Visit&& visit, PassOver&& pass_over) const;
     bool holds_points(std::size_t node) const;
     bool build_from_points(std::size_t node, std::size_t begin, std::size_t end);
     bool build_from_children(std::size_t node);

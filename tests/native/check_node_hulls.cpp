@@ -342,6 +342,17 @@ std::vector<Coordinate> hull_around(const quorvel::NodeHulls& hulls, std::size_t
     return around;
 }
 
+// 6000 points on two opposite arcs of a circle of radius 1e6 units, visited in turn.
+std::vector<Coordinate> two_opposite_arcs(double unit) {
+    std::vector<Coordinate> points;
+    for (int i = 0; i < 6000; ++i) {
+        const double angle = (i % 2 == 0 ? 0.0 : M_PI) + 0.5 * i / 6000;
+        points.push_back(
+            {std::round(std::cos(angle) * 1e6) * unit, std::round(std::sin(angle) * 1e6) * unit});
+    }
+    return points;
+}
+
 // Passing over blocks of vertices, near enough to the centre or wholly off the side, keeps the
 // bound above every corner of the cut hull, the points where its edges cross the line included,
 // not only above its vertices: on two opposite arcs of a circle, 3000 points each, whose upper
@@ -349,12 +360,7 @@ std::vector<Coordinate> hull_around(const quorvel::NodeHulls& hulls, std::size_t
 // centres near the arcs. And it costs a few steps per doubling of the hull.
 void check_cut_corners_past_blocks() {
     Random random(6);
-    std::vector<Coordinate> points;
-    for (int i = 0; i < 6000; ++i) {
-        const double angle = (i % 2 == 0 ? 0.0 : M_PI) + 0.5 * i / 6000;
-        points.push_back({std::round(std::cos(angle) * 1e6) * 256 * kUnit,
-                          std::round(std::sin(angle) * 1e6) * 256 * kUnit});
-    }
+    const std::vector<Coordinate> points = two_opposite_arcs(256 * kUnit);
     const quorvel::Ring ring(points.begin(), points.end());
     quorvel::NodeHulls hulls;
     hulls.build(ring, 128, 64);  // 6000 points in leaves of 64
@@ -420,11 +426,119 @@ void check_cut_corners_past_blocks() {
     check::expect(off_side > 100, "large hulls are cut wholly off the side");
 }
 
+// The largest |f x (p - c)| over the hull cut to the strip low <= f.(p - c) <= high, on the
+// differences times `scale`: at the vertices within the strip and where the edges cross its
+// lines, in long double; -1 where the strip misses the hull.
+long double across_in_strip(const std::vector<Coordinate>& around, Coordinate c, Coordinate f,
+                            double low, double high, double scale) {
+    const auto along = [&](Coordinate p) {
+        return (f.x * (static_cast<long double>(p.x) - c.x) +
+                f.y * (static_cast<long double>(p.y) - c.y)) *
+               scale;
+    };
+    const auto across = [&](Coordinate p) {
+        return (f.x * (static_cast<long double>(p.y) - c.y) -
+                f.y * (static_cast<long double>(p.x) - c.x)) *
+               scale;
+    };
+    long double largest = -1;
+    for (std::size_t i = 0; i < around.size(); ++i) {
+        const Coordinate a = around[i];
+        const Coordinate b = around[(i + 1) % around.size()];
+        const long double ta = along(a);
+        const long double tb = along(b);
+        if (ta >= low && ta <= high) {
+            largest = std::max(largest, std::fabs(across(a)));
+        }
+        for (const long double t :
+             {static_cast<long double>(low), static_cast<long double>(high)}) {
+            if ((ta - t) * (tb - t) < 0) {
+                const long double w = (ta - t) / (ta - tb);
+                largest = std::max(largest, std::fabs((1 - w) * across(a) + w * across(b)));
+            }
+        }
+    }
+    return largest;
+}
+
+// The bound on |f x (p - c)| over a hull cut to a strip holds every corner of the cut hull, with
+// blocks of vertices passed over or not, and comes within rounding of the largest: two opposite
+// arcs of a circle, whose upper nodes' hulls have thousands of vertices and two long edges, and
+// random points, cut by strips in any direction through centres on the hulls. As the guard
+// scales them, the differences from c lie below 2 and |f.x| + |f.y| in [1, 2).
+void check_across_in_strip() {
+    Random random(8);
+    std::vector<Coordinate> points = two_opposite_arcs(0x1p-13);
+    for (int i = 0; i < 2048; ++i) {
+        points.push_back(random.point());
+    }
+    const quorvel::Ring ring(points.begin(), points.end());
+    quorvel::NodeHulls hulls;
+    hulls.build(ring, 128, 64);
+    std::mt19937_64 engine(9);
+    int bounded = 0;
+    int tight = 0;
+    int cut_short = 0;
+    for (std::size_t node = 1; node < 128; ++node) {
+        if (!hulls.has_hull(node)) {
+            continue;
+        }
+        const std::vector<Coordinate> around = hull_around(hulls, node);
+        for (int k = 0; k < 100; ++k) {
+            const Coordinate c = around[engine() % around.size()];
+            double extent = 0.0;
+            for (const Coordinate v : around) {
+                extent = std::max({extent, std::fabs(v.x - c.x), std::fabs(v.y - c.y)});
+            }
+            const double scale = std::ldexp(1.0, -std::ilogb(extent));
+            const Coordinate raw = random.point();
+            const int f_shift = std::ilogb(std::fabs(raw.x) + std::fabs(raw.y));
+            const Coordinate f{std::ldexp(raw.x, -f_shift), std::ldexp(raw.y, -f_shift)};
+            // A strip around two of the hull's vertices, or a thin one around one.
+            const auto along = [&](Coordinate p) {
+                return f.x * ((p.x - c.x) * scale) + f.y * ((p.y - c.y) * scale);
+            };
+            double low = along(around[engine() % around.size()]);
+            double high = k % 4 == 0 ? low : along(around[engine() % around.size()]);
+            if (low > high) {
+                std::swap(low, high);
+            }
+            low -= 0x1p-21;
+            high += 0x1p-21;
+            const long double largest = across_in_strip(around, c, f, low, high, scale);
+            long double whole = 0;
+            for (const Coordinate v : around) {
+                whole = std::max(whole, std::fabs(f.x * (static_cast<long double>(v.y) - c.y) -
+                                                  f.y * (static_cast<long double>(v.x) - c.x)) *
+                                            scale);
+            }
+            for (const double enough :
+                 {0.0, static_cast<double>(largest) / 2, std::numeric_limits<double>::max()}) {
+                std::size_t visited = 0;
+                const std::optional<double> bound =
+                    hulls.largest_across_in_strip(node, c, f, low, high, scale, enough, visited);
+                check::expect(bound.has_value(), "differences below 2 are in range");
+                check::expect(!bound || largest <= *bound,
+                              "the bound holds every corner of the hull cut to the strip");
+                if (bound && enough == 0.0) {
+                    ++bounded;
+                    tight += *bound <= largest + 0x1p-30L ? 1 : 0;
+                    cut_short += *bound < whole / 2 ? 1 : 0;
+                }
+            }
+        }
+    }
+    check::expect(bounded > 10000, "strips are bounded over many hulls");
+    check::expect(tight == bounded, "the bound is tight but for rounding");
+    check::expect(cut_short * 10 >= bounded, "strips cut off the far vertices of many hulls");
+}
+
 int main() {
     check_turns();
     check_steps();
     check_hulls();
     check_cut_corners_past_blocks();
+    check_across_in_strip();
     check_farthest_cache();
     return check::status();
 }

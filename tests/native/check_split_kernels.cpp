@@ -536,18 +536,32 @@ void check_rings_beyond_the_hulls_range() {
     const Ring tiny = smoothed(scaled(spiral(8000, 200), 1e-160));
     const Ring apart = scaled(two_convex_curves_apart(8000), 1e152);
     const Ring farther = scaled(two_convex_curves_apart(8000), 2e152);
+    const Ring farthest = scaled(two_convex_curves_apart(8000), 3e153);
+    const Ring past_products = scaled(two_convex_curves_apart(8000), 6e153);
     for (const double factor : {1.0, 1e-6, 30.0}) {
         expect_all_agree("zigzag near 1e154", line, 0.01 * 5e150 * factor);
         expect_all_agree("two curves through a point near 1e156", point, 1e150 * factor);
         expect_all_agree("spiral near 1e-157", tiny, 0.01 * 1e-160 * factor);
         expect_all_agree("two convex curves apart near 1e154", apart, 0.01 * 1e152 * factor);
         expect_all_agree("two convex curves apart near 4e154", farther, 0.01 * 2e152 * factor);
+        expect_all_agree("two convex curves apart near 6e155", farthest, 0.01 * 3e153 * factor);
+        expect_all_agree("two convex curves apart near 1.2e156", past_products,
+                         0.01 * 6e153 * factor);
     }
     expect_guard_below("zigzag near 1e154", line, 0.01 * 5e150, 1000, 0.25);
     expect_guard_below("two curves through a point near 1e156", point, 1e150, 500, 0.25);
     // Terms of the hulls' numerators between 2^1021 and 2^1023, where hulls serve.
     expect_guard_below("two convex curves apart near 1e154", apart, 0.01 * 1e152, 1000, 0.25);
     expect_guard_below("two convex curves apart near 4e154", farther, 0.01 * 2e152, 1000, 0.25);
+    // Farther out, the points beyond the chord's ends have |L| near or past the largest double,
+    // which the line branch's points, within the strip across the chord, do not reach; at 1.2e156
+    // a node's box no longer shows that no product of its points overflows, and the hull is cut
+    // to the strip all the same. There the scan is cheaper, and the runs whose chords pass 1e154,
+    // searched in space, cost the guard about as much as at 6e155: half a scan's work is still
+    // far below the three and a half scans it took without the strip.
+    expect_guard_below("two convex curves apart near 6e155", farthest, 0.01 * 3e153, 1000, 0.25);
+    expect_guard_below("two convex curves apart near 1.2e156", past_products, 0.01 * 6e153, 1000,
+                       0.5);
     // There the distances are rounded to a few hundred steps across the ring, and points within
     // a few steps of the farthest cannot be told apart without measuring them.
     expect_guard_below("spiral near 1e-157", tiny, 0.01 * 1e-160, 100, 0.3);
@@ -678,6 +692,7 @@ void check_guard_far_out_on_any_run() {
                                      random_ring(random, 900, 1e154),
                                      random_ring(random, 900, 7e153),
                                      scaled(two_convex_curves_apart(2000), 3e153),
+                                     scaled(two_convex_curves_apart(2000), 6e153),
                                      random_ring(random, 900, 1e300),
                                      smoothed(scaled(spiral(1500, 25), 1e151)),
                                      smoothed(scaled(zigzag(300, false), 1e-160)),
