@@ -41,6 +41,11 @@ Shapes:
   curves_far      curves_apart scaled by 2e152 (the tolerance with it), near 4e154: the terms of
                   a hull's numerators pass 2^1023, though no product of a point's own distance
                   overflows
+  curves_farther  curves_apart scaled by 3e153, near 6e155: the points beyond a chord's ends lie
+                  so far across it that their numerators overflow, while those whose projection
+                  falls on the chord do not
+  curves_farthest curves_apart scaled by 6e153, near 1.2e156: besides, a stretch's box no longer
+                  shows that no product of its points' distances overflows
   spiral_line_tiny spiral_line scaled by 1e-160 (and the tolerance with it): the squared
                   lengths of short chords are subnormal, so distances come in steps of about a
                   thousandth of the chord, and many points tie within a step
@@ -191,6 +196,18 @@ def curves_far(n):
     return [(x * FAR_OUT, y * FAR_OUT) for x, y in curves_apart(n)]
 
 
+FARTHER_OUT = 3e153
+FARTHEST_OUT = 6e153
+
+
+def curves_farther(n):
+    return [(x * FARTHER_OUT, y * FARTHER_OUT) for x, y in curves_apart(n)]
+
+
+def curves_farthest(n):
+    return [(x * FARTHEST_OUT, y * FARTHEST_OUT) for x, y in curves_apart(n)]
+
+
 TINY = 1e-160
 
 
@@ -233,12 +250,14 @@ SHAPES = {"zigzag": zigzag, "turned": turned, "growing": growing, "spiral": spir
           "comb": comb, "comb_ties": comb_ties, "circle_ties": circle_ties, "overflow": overflow,
           "spiral_line": spiral_line, "zigzag_far": zigzag_far,
           "through_a_point": through_a_point, "curves_apart": curves_apart,
-          "curves_far": curves_far,
+          "curves_far": curves_far, "curves_farther": curves_farther,
+          "curves_farthest": curves_farthest,
           "spiral_line_tiny": spiral_line_tiny, "zigzag_passes": zigzag_passes,
           "line_parabola": line_parabola, "revisiting": revisiting}
 # Shapes scaled from unit size, whose tolerance is scaled alike.
-TOLERANCE_SCALES = {"curves_far": FAR_OUT, "spiral_line_tiny": TINY, "zigzag_passes": 1e150,
-                    "revisiting": 1e-18}
+TOLERANCE_SCALES = {"curves_far": FAR_OUT, "curves_farther": FARTHER_OUT,
+                    "curves_farthest": FARTHEST_OUT, "spiral_line_tiny": TINY,
+                    "zigzag_passes": 1e150, "revisiting": 1e-18}
 
 
 def feature_collection(points):

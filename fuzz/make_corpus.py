@@ -211,8 +211,17 @@ def stalling_rings():
         through.append((round(x * 1e6) * 1e150, round(y * 1e6) * 1e150))
     through.append(through[0])
     tiny_spiral = [(x * 1e-160, y * 1e-160) for x, y in spiral]
+    # A half circle and a parabola 100 units above it, visited in turn, near 1e156: the points
+    # beyond a chord's ends lie so far across it that their numerators overflow.
+    curves = []
+    for i in range(count * 2):
+        t = (i // 2) / count
+        curves.append((math.cos(math.pi * t), math.sin(math.pi * t)) if i % 2 == 0
+                      else (0.5 * t, 0.5 * t * t + 100))
+    curves.append(curves[0])
+    curves_far = [[(x * scale, y * scale) for x, y in curves] for scale in (3e153, 6e153)]
     return [zig, grow, turned, spiral, comb + [(far, far)], ties + [(far, far)], circle, beyond,
-            in_turn, zig_far, through, tiny_spiral]
+            in_turn, zig_far, through, tiny_spiral] + curves_far
 
 
 def simplify_seeds():
