@@ -2,10 +2,10 @@
 #include "farthest_cache.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 #include "hypotenuse.h"
+#include "tree_layout.h"
 
 namespace quorvel {
 
@@ -23,13 +23,11 @@ bool FarthestCache::holds(std::size_t node, Coordinate c) const {
 }
 
 std::size_t FarthestCache::span(std::size_t node) const {
-    const std::size_t depth = static_cast<std::size_t>(std::bit_width(node)) - 1;
-    return (leaf_base_ >> depth) * leaf_points_;
+    return node_span(node, leaf_base_, leaf_points_).size;
 }
 
 std::size_t FarthestCache::first_point(std::size_t node) const {
-    const std::size_t depth = static_cast<std::size_t>(std::bit_width(node)) - 1;
-    return (node - (std::size_t{1} << depth)) * span(node);
+    return node_span(node, leaf_base_, leaf_points_).begin;
 }
 
 bool FarthestCache::first_point_beyond(const Ring& points, std::size_t node, Coordinate c,

@@ -36,6 +36,7 @@
 
 #include "guard_bounds.h"
 #include "segment_distance.h"
+#include "tree_layout.h"
 
 namespace quorvel {
 namespace {
@@ -167,13 +168,10 @@ void SplitGuard::find_repeated_points(const Ring& points) {
 template <class Bound>
 SplitGuard::Pending SplitGuard::pending(std::size_t node, const Bound& bound, double best,
                                         double tolerance) const {
-    // The node's points: its depth in the tree gives how many leaves it spans.
-    const std::size_t depth = static_cast<std::size_t>(std::bit_width(node)) - 1;
-    const std::size_t span = (leaf_base_ >> depth) * kLeafPoints;
-    const std::size_t begin = (node - (std::size_t{1} << depth)) * span;
+    const NodeSpan span = node_span(node, leaf_base_, kLeafPoints);
     // Leaves have no hull: their box is all there is.
-    return {node, begin, begin + span, bound(boxes_[node], std::max(tolerance, best)),
-            hulls_.has_hull(node) ? 0 : 2};
+    return {node, span.begin, span.begin + span.size,
+            bound(boxes_[node], std::max(tolerance, best)), hulls_.has_hull(node) ? 0 : 2};
 }
 
 Split SplitGuard::split(const Ring& points, const Run& run, double tolerance) {

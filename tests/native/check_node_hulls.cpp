@@ -15,6 +15,7 @@
 #include "farthest_cache.h"
 #include "hypotenuse.h"
 #include "node_hulls.h"
+#include "tree_layout.h"
 
 namespace {
 
@@ -179,10 +180,9 @@ void check_hulls() {
                 if (!hulls.has_hull(node)) {
                     continue;
                 }
-                const std::size_t depth = static_cast<std::size_t>(std::bit_width(node)) - 1;
-                const std::size_t span = (leaf_base >> depth) * 8;
-                const std::size_t begin = (node - (std::size_t{1} << depth)) * span;
-                const std::size_t end = std::min(begin + span, ring.size());
+                const quorvel::NodeSpan span = quorvel::node_span(node, leaf_base, 8);
+                const std::size_t begin = span.begin;
+                const std::size_t end = std::min(begin + span.size, ring.size());
                 if (begin >= ring.size()) {
                     continue;
                 }
@@ -287,10 +287,9 @@ void check_farthest_cache() {
     for (const Coordinate c : {random.point(), random.point()}) {
         for (const std::size_t node : {std::size_t{1}, std::size_t{2}, std::size_t{3},
                                        std::size_t{17}, std::size_t{300}, std::size_t{700}}) {
-            const std::size_t depth = static_cast<std::size_t>(std::bit_width(node)) - 1;
-            const std::size_t span = (leaf_base >> depth) * 8;
-            const std::size_t begin = (node - (std::size_t{1} << depth)) * span;
-            const std::size_t end = std::min(begin + span, ring.size());
+            const quorvel::NodeSpan span = quorvel::node_span(node, leaf_base, 8);
+            const std::size_t begin = span.begin;
+            const std::size_t end = std::min(begin + span.size, ring.size());
             double expected = 0.0;
             for (std::size_t i = begin; i < end; ++i) {
                 expected =
