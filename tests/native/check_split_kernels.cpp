@@ -193,6 +193,24 @@ Ring random_ring(std::mt19937_64& random, int n, double scale) {
     return ring;
 }
 
+// Points along a line of length `length`, turned by one radian, every other one moved off it by
+// up to `across` on either side: where the chord lies along the line and `across` times its
+// length passes the largest double, the numerators of the points beside it overflow and their
+// distances are infinite.
+Ring line_with_points_across(std::mt19937_64& random, int n, double length, double across) {
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double c = std::cos(1.0);
+    const double s = std::sin(1.0);
+    Ring ring;
+    for (int i = 0; i < n; ++i) {
+        const double t = i % 2 == 0 ? static_cast<double>(i) / n : unit(random);
+        const double y = i % 2 == 0 ? 0.0 : (i % 4 == 1 ? 1.0 : -1.0) * unit(random) * across;
+        ring.push_back({t * length * c - y * s, t * length * s + y * c});
+    }
+    ring.push_back(ring.front());
+    return ring;
+}
+
 // A random walk with duplicated points, runs along the axes and on diagonals.
 Ring random_walk(std::mt19937_64& random, int n) {
     std::uniform_int_distribution<int> step(-3, 3);
@@ -693,6 +711,8 @@ void check_guard_far_out_on_any_run() {
                                      random_ring(random, 900, 7e153),
                                      scaled(two_convex_curves_apart(2000), 3e153),
                                      scaled(two_convex_curves_apart(2000), 6e153),
+                                     line_with_points_across(random, 1200, 5e153, 1e155),
+                                     line_with_points_across(random, 1200, 8e153, 3e154),
                                      random_ring(random, 900, 1e300),
                                      smoothed(scaled(spiral(1500, 25), 1e151)),
                                      smoothed(scaled(zigzag(300, false), 1e-160)),
