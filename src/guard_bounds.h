@@ -447,6 +447,13 @@ template <bool Ordinary>
     return std::max(std::fabs(a.lo), std::fabs(a.hi));
 }
 
+// The largest |c.x - x| and |c.y - y| over the points (x, y) of a box, as computed: by 1, no
+// point's rounded difference from c exceeds them.
+[[gnu::always_inline]] inline Coordinate largest_offsets(const NodeBox& box, Coordinate c) {
+    return {magnitude(difference_from(c.x, box.min_x, box.max_x)),
+            magnitude(difference_from(c.y, box.min_y, box.max_y))};
+}
+
 // An upper bound on hypot(a, b) over |a| <= big_a, |b| <= big_b (5 above). `limit` is the value
 // at or below which the caller drops the box: the tight bound is computed only when it could
 // decide that where the cheap one cannot.
@@ -626,10 +633,8 @@ class NodeBound {
             reach.to_start = hypot_bound(magnitude(u), magnitude(v), limit);
         }
         if (reach.branches.end) {
-            const Coordinate e = distance_.end();
-            const Span eu = difference_from(e.x, box.min_x, box.max_x);
-            const Span ev = difference_from(e.y, box.min_y, box.max_y);
-            reach.to_end = hypot_bound(magnitude(eu), magnitude(ev), limit);
+            const Coordinate from_end = largest_offsets(box, distance_.end());
+            reach.to_end = hypot_bound(from_end.x, from_end.y, limit);
         }
         if (reach.branches.line) {
             reach.to_line = line_bound<Ordinary>(
@@ -667,9 +672,8 @@ class NodeBound {
                 possible = false;
                 return;
             }
-            const Span u = difference_from(c.x, cut->min_x, cut->max_x);
-            const Span v = difference_from(c.y, cut->min_y, cut->max_y);
-            bound = std::min(bound, hypot_bound(magnitude(u), magnitude(v), limit));
+            const Coordinate offsets = largest_offsets(*cut, c);
+            bound = std::min(bound, hypot_bound(offsets.x, offsets.y, limit));
         };
         narrow(reach.branches.start, reach.to_start, false, distance_.start());
         narrow(reach.branches.end, reach.to_end, true, distance_.end());
@@ -751,11 +755,9 @@ class NodeBound {
         if (scale < kLargestHullScale) {
             return HullChord{{dx, dy}, 1.0, scale};
         }
-        const Coordinate s = distance_.start();
+        const Coordinate offsets = largest_offsets(box, distance_.start());
         const double largest_product =
-            std::max(magnitude(difference_from(s.x, box.min_x, box.max_x)),
-                     magnitude(difference_from(s.y, box.min_y, box.max_y))) *
-            std::max(std::fabs(dx), std::fabs(dy));
+            std::max(offsets.x, offsets.y) * std::max(std::fabs(dx), std::fabs(dy));
         const Coordinate d{dx / kChordDivisor, dy / kChordDivisor};
         const double divided_scale = start_size * (std::fabs(d.x) + std::fabs(d.y));
         if (!(largest_product < kInfinity && divided_scale < kLargestHullScale &&
@@ -837,13 +839,13 @@ class NodeBound {
         }
         // Neither product of a point's numerator of r overflows, so no r is NaN.
         const Coordinate s = distance_.start();
-        const double largest_u = magnitude(difference_from(s.x, box.min_x, box.max_x));
-        const double largest_v = magnitude(difference_from(s.y, box.min_y, box.max_y));
-        if (!(largest_u * std::fabs(dx) < kInfinity && largest_v * std::fabs(dy) < kInfinity &&
-              std::max(largest_u, largest_v) < kInfinity)) {
+        const Coordinate offsets = largest_offsets(box, s);
+        const double largest = std::max(offsets.x, offsets.y);
+        if (!(offsets.x * std::fabs(dx) < kInfinity && offsets.y * std::fabs(dy) < kInfinity &&
+              largest < kInfinity)) {
             return;
         }
-        const int shift = std::ilogb(std::max(largest_u, largest_v));
+        const int shift = std::ilogb(largest);
         const int f_shift = std::ilogb(chord_size);
         const int both = shift + f_shift;
         const Coordinate f{std::ldexp(dx, -f_shift), std::ldexp(dy, -f_shift)};
@@ -939,8 +941,8 @@ class NodeBound {
     // cannot keep the bound above `limit` are passed over.
     double farthest_bound(std::size_t node, const NodeBox& box, Coordinate c, Coordinate f,
                           double tau, double limit, std::size_t& work) const {
-        const double extent = std::max({std::fabs(c.x - box.min_x), std::fabs(c.x - box.max_x),
-                                        std::fabs(c.y - box.min_y), std::fabs(c.y - box.max_y)});
+        const Coordinate offsets = largest_offsets(box, c);
+        const double extent = std::max(offsets.x, offsets.y);
         const int shift = exponent_or_zero(extent);
         const int f_shift = exponent_or_zero(std::fabs(f.x) + std::fabs(f.y));
         const Coordinate scaled_f{std::ldexp(f.x, -f_shift), std::ldexp(f.y, -f_shift)};
