@@ -245,17 +245,18 @@
 // 13. The line branch cut to its strip. Beyond the hull's range, where two curves are visited in
 //    turn, a node holds points far beyond a chord's ends, whose |L| comes near or past the
 //    largest double, while those that may take the line branch lie nearer: the span of N over
-//    the whole hull (6), or over the box, keeps the node. Where the box shows that neither
-//    product of R can overflow for any of its points (U |dx| and V |dy| as computed are finite;
-//    by 1 no point's product exceeds them), R is finite or an infinity, and with len2 normal and
-//    finite no r is NaN; so a point takes the line branch only if r > 0, which needs R > 0, and
-//    r < 1, which needs R < len2: T(p) lies between -err and len2 + err, err at most 3.01e
-//    (|u dx| + |v dy|) + 2^-1074 (6). Let 2^k <= max(U, V) < 2^(k+1), 2^j <= |dx| + |dy| <
-//    2^(j+1), f = (dx, dy) 2^-j (exact, else there is no bound), and ' mark a value times
-//    2^-(j+k). Every |u dx| + |v dy| is below 2^(j+k+2), and j + k >= 1020 here (the box's terms
-//    reach 2^1023), so err' < 2^-49.3, and every point of the line branch lies in the strip
-//    low <= T' <= high, with low = -2^-46 and high = fl(fl(len2 2^-(j+k)) (1 + 2^-50)) + 2^-46,
-//    which exceeds len2 2^-(j+k) + 2^-47 (the scaled len2 may underflow, by 2^-1075).
+//    the whole hull (6), or over the box, keeps the node. Where the box shows that one product
+//    of R at least cannot overflow for any of its points (U |dx| or V |dy| as computed is
+//    finite; by 1 no point's product exceeds them), no R is NaN: the other product is finite or
+//    an infinity, and so is their sum. With len2 normal and finite no r is NaN either, so a
+//    point takes the line branch only if 0 < r < 1, which needs R finite, R > 0 and R < len2:
+//    T(p) lies between -err and len2 + err, err at most 3.01e (|u dx| + |v dy|) + 2^-1074 (6).
+//    Let 2^k <= max(U, V) < 2^(k+1), 2^j <= |dx| + |dy| < 2^(j+1), f = (dx, dy) 2^-j (exact,
+//    else there is no bound), and ' mark a value times 2^-(j+k). Every |u dx| + |v dy| is below
+//    2^(j+k+2), and j + k >= 1020 here (the box's terms reach 2^1023), so err' < 2^-49.3, and
+//    every point of the line branch lies in the strip low <= T' <= high, with low = -2^-46 and
+//    high = fl(fl(len2 2^-(j+k)) (1 + 2^-50)) + 2^-46, which exceeds len2 2^-(j+k) + 2^-47 (the
+//    scaled len2 may underflow, by 2^-1075).
 //    NodeHulls::largest_across_in_strip() bounds |L'| over the hull cut to that strip, on the
 //    differences fl(p - s) times 2^-k, below 2, and f, |f.x| + |f.y| below 2: every T' and L'
 //    it computes at a point is below 4 and within 3.01e of its terms, plus 2^-1074, of the exact
@@ -280,6 +281,12 @@
 //    strip (T' over the box is largest at a corner, so no vertex of the block lies in the strip
 //    and no edge between two of them crosses a line), or where the largest value at its
 //    corners, which bounds |L'| over the box, counts for its vertices and its edges' crossings.
+//    All this holds as well for the hulls of any parts into which the node's points are split,
+//    the largest of their bounds bounding |L'| over every point of the line branch. Where a
+//    ring visits far-apart curves in turn, the node's hull spans the gaps between them, and the
+//    corner where an edge across a gap crosses a line of the strip may lie where no point does,
+//    past the overflow (below); the hulls of the parts of the ring's points by place
+//    (spatial_parts.h) follow each curve alone. 2^-k, from the node's box, scales every part.
 //    So every point p of the line branch has |L(p)| <= 2^(j+k) M', M' the bound found, and
 //    |T'(p)| <= A = min(high, 5), as |T'| < 2 (|f.x| + |f.y|)(1 + e) over the node. With a = p - s
 //    and D = dx^2 + dy^2, a.x = (T dx + L dy) / D and a.y = (T dy - L dx) / D, so |a.y dx| and
@@ -296,6 +303,7 @@
 #include <cstddef>
 #include <limits>
 #include <optional>
+#include <span>
 
 #include "farthest_cache.h"
 #include "hypotenuse.h"
@@ -508,9 +516,18 @@ double line_bound(Span numerator, double len2, double length) {
 template <bool Ordinary>
 class NodeBound {
   public:
-    NodeBound(const DistanceToSegment& distance, const NodeHulls& hulls, const Ring& points,
+    // `part_hulls` are the hulls of the parts of the ring's points (spatial_parts.h), laid once
+    // a node's own hull has not served in the strip (13 above): until then none, and the
+    // bound sets `parts_wanted` where they might have served.
+    NodeBound(const DistanceToSegment& distance, const NodeHulls& hulls,
+              std::span<const NodeHulls> part_hulls, bool& parts_wanted, const Ring& points,
               FarthestCache& farthest)
-        : distance_(distance), hulls_(hulls), points_(points), farthest_(farthest) {}
+        : distance_(distance),
+          hulls_(hulls),
+          part_hulls_(part_hulls),
+          parts_wanted_(parts_wanted),
+          points_(points),
+          farthest_(farthest) {}
 
     double operator()(const NodeBox& box, double limit) const { return reach(box, limit).bound(); }
 
@@ -837,11 +854,11 @@ class NodeBound {
               len2 < kInfinity && reach.start_size * chord_size >= kLargestHullScale)) {
             return;
         }
-        // Neither product of a point's numerator of r overflows, so no r is NaN.
+        // One product at least of a point's numerator of r does not overflow, so no r is NaN.
         const Coordinate s = distance_.start();
         const Coordinate offsets = largest_offsets(box, s);
         const double largest = std::max(offsets.x, offsets.y);
-        if (!(offsets.x * std::fabs(dx) < kInfinity && offsets.y * std::fabs(dy) < kInfinity &&
+        if (!((offsets.x * std::fabs(dx) < kInfinity || offsets.y * std::fabs(dy) < kInfinity) &&
               largest < kInfinity)) {
             return;
         }
@@ -856,18 +873,56 @@ class NodeBound {
         // Blocks of vertices that cannot keep the bound above the limit need not be visited.
         const double enough = std::ldexp(limit / distance_.length(), -shift) *
                               std::ldexp(len2, -f_shift) * (1.0 - 0x1p-40);
-        std::size_t visited = 0;
-        const std::optional<double> across = hulls_.largest_across_in_strip(
-            node, s, f, -kStripMargin, high, std::ldexp(1.0, -shift), enough, visited);
-        work += kScanWork * visited;
         // The points of the line branch lie in the strip: |T'| is at most `high` there.
         const double along = std::min(high, kStripAlong);
-        if (!across || !(along + *across <= std::ldexp(kLargestStripSum, -both))) {
+        const double largest_sum = std::ldexp(kLargestStripSum, -both);
+        const double scale = std::ldexp(1.0, -shift);
+        std::size_t visited = 0;
+        std::optional<double> across =
+            hulls_.largest_across_in_strip(node, s, f, -kStripMargin, high, scale, enough, visited);
+        // Where the node's hull spans the gaps between parts of the ring far apart, a corner of
+        // it may lie where numerators overflow; the parts' own hulls are tighter.
+        if (!(across && along + *across <= largest_sum)) {
+            const std::optional<double> in_parts =
+                largest_across_in_parts(node, f, high, scale, enough, visited);
+            if (in_parts && !(across && *across <= *in_parts)) {
+                across = in_parts;
+            }
+        }
+        work += kScanWork * visited;
+        if (!across || !(along + *across <= largest_sum)) {
             return;
         }
         const double numerator = std::ldexp(*across * kStripSlack + kStripTinySlack, both);
         reach.to_line = std::min(reach.to_line, line_bound<false>({-numerator, numerator, false},
                                                                   len2, distance_.length()));
+    }
+
+    // NodeHulls::largest_across_in_strip() for the strip from -kStripMargin to `high` from s,
+    // over the hulls of the node's parts: the largest of them, or none where the parts have not
+    // been laid or one has no hull for the node (13 above).
+    std::optional<double> largest_across_in_parts(std::size_t node, Coordinate f, double high,
+                                                  double scale, double enough,
+                                                  std::size_t& visited) const {
+        const Coordinate s = distance_.start();
+        if (part_hulls_.empty()) {
+            parts_wanted_ = true;
+            return std::nullopt;
+        }
+        if (!std::ranges::all_of(part_hulls_,
+                                 [node](const NodeHulls& part) { return part.has_hull(node); })) {
+            return std::nullopt;
+        }
+        double largest = 0.0;
+        for (const NodeHulls& part : part_hulls_) {
+            const std::optional<double> across = part.largest_across_in_strip(
+                node, s, f, -kStripMargin, high, scale, enough, visited);
+            if (!across) {
+                return std::nullopt;
+            }
+            largest = std::max(largest, *across);
+        }
+        return largest;
     }
 
     // The computed numerators of r and q at a point for the chord d, as point_segment_distance
@@ -1035,6 +1090,8 @@ class NodeBound {
 
     const DistanceToSegment& distance_;
     const NodeHulls& hulls_;
+    std::span<const NodeHulls> part_hulls_;
+    bool& parts_wanted_;
     const Ring& points_;
     FarthestCache& farthest_;
 };

@@ -63,6 +63,16 @@ void NodeHulls::remember(std::uint32_t* hints, std::size_t position, std::uint32
 }
 
 void NodeHulls::build(const Ring& points, std::size_t leaf_base, std::size_t leaf_points) {
+    build_over(points, leaf_base, leaf_points, {});
+}
+
+void NodeHulls::build_part(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
+                           const Vector<std::uint8_t>& part_of, std::uint8_t part) {
+    build_over(points, leaf_base, leaf_points, {part_of.data(), part});
+}
+
+void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
+                           Part part) {
     points_ = points.data();
     point_count_ = points.size();
     leaf_base_ = leaf_base;
@@ -73,13 +83,18 @@ void NodeHulls::build(const Ring& points, std::size_t leaf_base, std::size_t lea
     if (points.size() >= UINT32_MAX || leaf_base < 2) {
         return;
     }
-    const std::size_t most_vertices = kVerticesPerPoint * points.size();
+    const std::size_t in_part =
+        part.of == nullptr
+            ? points.size()
+            : static_cast<std::size_t>(std::count(part.of, part.of + points.size(), part.part));
+    const std::size_t most_vertices = kVerticesPerPoint * in_part;
     vertices_.reserve(most_vertices / 2);
     const std::size_t points_per_node = 2 * leaf_points;
     for (std::size_t node = leaf_base / 2; node < leaf_base; ++node) {
         const std::size_t begin = (node - leaf_base / 2) * points_per_node;
         if (begin < points.size() &&
-            !build_from_points(node, begin, std::min(begin + points_per_node, points.size()))) {
+            !build_from_points(node, begin, std::min(begin + points_per_node, points.size()),
+                               part)) {
             chains_[node] = {0, 0, 0, 0};
         }
     }
@@ -127,10 +142,16 @@ bool NodeHulls::holds_points(std::size_t node) const {
     return (first_leaf - leaf_base_) * leaf_points_ < point_count_;
 }
 
-bool NodeHulls::build_from_points(std::size_t node, std::size_t begin, std::size_t end) {
+bool NodeHulls::build_from_points(std::size_t node, std::size_t begin, std::size_t end, Part part) {
     scratch_.clear();
     for (std::size_t i = begin; i < end; ++i) {
-        scratch_.push_back(static_cast<std::uint32_t>(i));
+        if (part.of == nullptr || part.of[i] == part.part) {
+            scratch_.push_back(static_cast<std::uint32_t>(i));
+        }
+    }
+    if (scratch_.empty()) {
+        chains_[node] = kEmptyHull;
+        return true;
     }
     const Coordinate* p = points_;
     std::sort(scratch_.begin(), scratch_.end(), [p](std::uint32_t a, std::uint32_t b) {
@@ -164,6 +185,11 @@ bool NodeHulls::build_from_children(std::size_t node) {
             return false;
         }
         chains_[node] = left;
+        return true;
+    }
+    // Within a part, a child may hold none of its points: the other's hull is the node's.
+    if (hull_size(2 * node) == 0 || hull_size(2 * node + 1) == 0) {
+        chains_[node] = hull_size(2 * node) == 0 ? right : left;
         return true;
     }
     const Coordinate* p = points_;

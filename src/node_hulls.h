@@ -50,6 +50,13 @@ class NodeHulls {
     // ancestors are then left without one too.
     void build(const Ring& points, std::size_t leaf_base, std::size_t leaf_points);
 
+    // The same over the points of one part only, those with part_of[i] == part, their vertices
+    // capped at kVerticesPerPoint per point of the part. A node that holds none of them has an
+    // empty hull: hull_size() 0 and no vertex to visit, which largest_across_in_strip() bounds
+    // by 0.
+    void build_part(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
+                    const Vector<std::uint8_t>& part_of, std::uint8_t part);
+
     bool has_hull(std::size_t node) const { return chains_[node].upper_end != 0; }
 
     // Calls `visit` with every vertex of the node's hull (its two ends twice).
@@ -140,8 +147,17 @@ class NodeHulls {
     // `pass_over` accepts are skipped: only the block's first and last are visited.
     template <class Visit, class PassOver>
     void walk_around(std::size_t node, Visit&& visit, PassOver&& pass_over) const;
+    // An empty hull: its chains hold no vertex, wherever they start (not at 0, which would
+    // mean no hull).
+    static constexpr Chains kEmptyHull{1, 1, 1, 1};
+    // The points the hulls are of: those with of[i] == part, or all where `of` is null.
+    struct Part {
+        const std::uint8_t* of = nullptr;
+        std::uint8_t part = 0;
+    };
+    void build_over(const Ring& points, std::size_t leaf_base, std::size_t leaf_points, Part part);
     bool holds_points(std::size_t node) const;
-    bool build_from_points(std::size_t node, std::size_t begin, std::size_t end);
+    bool build_from_points(std::size_t node, std::size_t begin, std::size_t end, Part part);
     bool build_from_children(std::size_t node);
     const NodeBox& block_box(std::size_t level, std::size_t block) const;
     bool append_chain(const std::uint32_t* sorted, std::size_t count, bool upper);

@@ -33,6 +33,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <span>
 
 #include "guard_bounds.h"
 #include "segment_distance.h"
@@ -141,10 +142,24 @@ bool SplitGuard::build(const Ring& points) {
         boxes_[node] = united(boxes_[2 * node], boxes_[2 * node + 1]);
     }
     hulls_.build(points, leaf_base_, kLeafPoints);
+    parts_wanted_ = false;
+    parts_laid_ = false;
     repeated_.clear();
     leaf_points_measured_ = 0;
     farthest_.reset(2 * leaf_base_, leaf_base_, kLeafPoints, cache_points_allowed(points.size()));
     return true;
+}
+
+std::span<const NodeHulls> SplitGuard::part_hulls(const Ring& points) {
+    if (parts_wanted_ && !parts_laid_) {
+        const Vector<std::uint8_t> parts = spatial_parts(points);
+        for (std::size_t part = 0; part < kSpatialParts; ++part) {
+            part_hulls_[part].build_part(points, leaf_base_, kLeafPoints, parts,
+                                         static_cast<std::uint8_t>(part));
+        }
+        parts_laid_ = true;
+    }
+    return parts_laid_ ? std::span<const NodeHulls>(part_hulls_) : std::span<const NodeHulls>();
 }
 
 void SplitGuard::PendingHeap::push(const Pending& node) {
@@ -318,11 +333,14 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
             }
             return true;
         };
+        const std::span<const NodeHulls> parts = part_hulls(points);
         const bool ordinary = ordinary_coordinates_ &&
                               (distance.degenerate() || distance.len2() >= kSmallestOrdinaryLen2);
-        const bool decided = ordinary
-                                 ? search(NodeBound<true>(distance, hulls_, points, farthest_))
-                                 : search(NodeBound<false>(distance, hulls_, points, farthest_));
+        const bool decided =
+            ordinary
+                ? search(NodeBound<true>(distance, hulls_, parts, parts_wanted_, points, farthest_))
+                : search(
+                      NodeBound<false>(distance, hulls_, parts, parts_wanted_, points, farthest_));
         if (!decided) {
             return std::nullopt;
         }
@@ -342,7 +360,8 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
         }
     }
     // Only the boxes count here: where len2 overflows, no hull bound serves.
-    const NodeBound<false> bound(distance, hulls_, points, farthest_);
+    bool parts_wanted = false;
+    const NodeBound<false> bound(distance, hulls_, {}, parts_wanted, points, farthest_);
     Best best;
     // A node of points in space holds indices from all over the ring: `begin` is the least of
     // them, which is all the tie rule needs (this file's opening comment), and a node

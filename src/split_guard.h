@@ -7,7 +7,9 @@
 // the pruning.
 //
 // Cost. Laying the tree takes O(n) for the boxes and at most O(n log n) for the hulls, whose
-// vertices are capped at 8 per point (beyond the cap the upper nodes keep their boxes only). A
+// vertices are capped at 8 per point (beyond the cap the upper nodes keep their boxes only),
+// and as much again for the hulls of the ring's parts by place (spatial_parts.h), laid only
+// once a search near the largest doubles has wanted them (guard_bounds.h, 13). A
 // query measures the first and last few inner points, then opens the O(log n) nodes that cover
 // the run and, best first, only nodes whose bound reaches the best distance found. With a hull
 // that bound is exact on the line branch but for a few units in the last place, and within a
@@ -36,8 +38,10 @@
 // have measured n (log2 n + 1) points.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 
 #include "allocation.h"
 #include "farthest_cache.h"
@@ -46,6 +50,7 @@
 #include "polygon_model.h"
 #include "repeated_points.h"
 #include "segment_distance.h"
+#include "spatial_parts.h"
 #include "split_run.h"
 
 namespace quorvel {
@@ -109,10 +114,19 @@ class SplitGuard {
                                                const DistanceToSegment& distance,
                                                std::size_t limit_of_work, std::size_t& work);
 
+    // Lays part_hulls_ if a search has wanted them and they are not laid yet; the hulls to
+    // search with.
+    std::span<const NodeHulls> part_hulls(const Ring& points);
+
     // Node 1 is the root, node i has the children 2i and 2i + 1, and the leaves are the nodes
     // from leaf_base_ on, each over kLeafPoints consecutive points.
     Vector<NodeBox> boxes_;
     NodeHulls hulls_;
+    // The hulls of the parts of the ring's points (spatial_parts.h), laid before the first
+    // search after one that wanted them; until then empty.
+    std::array<NodeHulls, kSpatialParts> part_hulls_;
+    bool parts_wanted_ = false;
+    bool parts_laid_ = false;
     // Built once the searches have measured many points in leaves.
     RepeatedPoints repeated_;
     std::size_t leaf_points_measured_ = 0;

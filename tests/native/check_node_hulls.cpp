@@ -15,6 +15,7 @@
 #include "farthest_cache.h"
 #include "hypotenuse.h"
 #include "node_hulls.h"
+#include "spatial_parts.h"
 #include "tree_layout.h"
 
 namespace {
@@ -532,12 +533,110 @@ void check_across_in_strip() {
     check::expect(cut_short * 10 >= bounded, "strips cut off the far vertices of many hulls");
 }
 
+// Whether the hull with the vertices `around` (clockwise) holds p: on a side or within.
+bool holds(const std::vector<Coordinate>& around, Coordinate p) {
+    if (around.size() < 3) {
+        const auto between = [](double a, double b, double v) {
+            return std::min(a, b) <= v && v <= std::max(a, b);
+        };
+        return !around.empty() && exact_turn(around.front(), around.back(), p) == Sign::Zero &&
+               between(around.front().x, around.back().x, p.x) &&
+               between(around.front().y, around.back().y, p.y);
+    }
+    for (std::size_t k = 0; k < around.size(); ++k) {
+        if (exact_turn(around[k], around[(k + 1) % around.size()], p) == Sign::Positive) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The hulls of one part of a ring's points: each node's hull has only the part's points of the
+// node for vertices and holds every one of them (no exact turn leaves it), and a node with
+// none of them has an empty hull, which bounds the strip by 0. Parts by place, and parts drawn
+// at random, one of them empty; on random points, collinear ones, a grid with repeats, a
+// circle and two opposite arcs, which the parts by place split apart.
+void check_part_hulls() {
+    Random random(12);
+    int left_empty = 0;
+    for (int kind = 0; kind < 6; ++kind) {
+        const std::vector<Coordinate> points =
+            kind < 5 ? points_for_hulls(random, kind, 1000) : two_opposite_arcs(0x1p-13);
+        const quorvel::Ring ring(points.begin(), points.end());
+        const std::size_t leaf_base = std::bit_ceil((ring.size() + 7) / 8);
+        const quorvel::Vector<std::uint8_t> by_place = quorvel::spatial_parts(ring);
+        quorvel::Vector<std::uint8_t> drawn(ring.size());
+        for (std::uint8_t& part : drawn) {
+            part = static_cast<std::uint8_t>(random.next() % (quorvel::kSpatialParts - 1));
+        }
+        if (kind == 5) {
+            for (std::size_t i = 0; i < ring.size(); ++i) {
+                check::expect(by_place[i] / 2 == (i % 2 == 0 ? 1 : 0),
+                              "the parts by place split two opposite arcs apart");
+            }
+        }
+        for (const quorvel::Vector<std::uint8_t>* parts :
+             {&by_place, static_cast<const quorvel::Vector<std::uint8_t>*>(&drawn)}) {
+            for (std::uint8_t part = 0; part < quorvel::kSpatialParts; ++part) {
+                quorvel::NodeHulls hulls;
+                hulls.build_part(ring, leaf_base, 8, *parts, part);
+                for (std::size_t node = 1; node < leaf_base; ++node) {
+                    const quorvel::NodeSpan span = quorvel::node_span(node, leaf_base, 8);
+                    if (span.begin >= ring.size()) {
+                        continue;
+                    }
+                    check::expect(hulls.has_hull(node), "every node holding points has a hull");
+                    std::vector<Coordinate> in_part;
+                    for (std::size_t i = span.begin;
+                         i < std::min(span.begin + span.size, ring.size()); ++i) {
+                        if ((*parts)[i] == part) {
+                            in_part.push_back(ring[i]);
+                        }
+                    }
+                    const quorvel::NodeSpan left = quorvel::node_span(2 * node, leaf_base, 8);
+                    if (2 * node < leaf_base && !in_part.empty() &&
+                        std::none_of(parts->begin() + static_cast<std::ptrdiff_t>(left.begin),
+                                     parts->begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                          left.begin + left.size, ring.size())),
+                                     [part](std::uint8_t p) { return p == part; })) {
+                        ++left_empty;
+                    }
+                    if (in_part.empty()) {
+                        std::size_t visited = 0;
+                        check::expect(
+                            hulls.hull_size(node) == 0 &&
+                                hulls.largest_across_in_strip(node, {0.0, 0.0}, {1.0, 0.0}, -1.0,
+                                                              1.0, 1.0, 0.0, visited) == 0.0,
+                            "a node with no point of the part has an empty hull");
+                        continue;
+                    }
+                    if (hulls.hull_size(node) == 0) {
+                        check::expect(false, "a node with points of the part has vertices");
+                        continue;
+                    }
+                    const std::vector<Coordinate> around = hull_around(hulls, node);
+                    for (const Coordinate v : around) {
+                        check::expect(std::ranges::find(in_part, v) != in_part.end(),
+                                      "a part's hull has only the part's points for vertices");
+                    }
+                    for (const Coordinate p : in_part) {
+                        check::expect(holds(around, p),
+                                      "a part's hull holds every point of the part");
+                    }
+                }
+            }
+        }
+    }
+    check::expect(left_empty > 10, "nodes whose left child holds none of the part's points");
+}
+
 int main() {
     check_turns();
     check_steps();
     check_hulls();
     check_cut_corners_past_blocks();
     check_across_in_strip();
+    check_part_hulls();
     check_farthest_cache();
     return check::status();
 }
