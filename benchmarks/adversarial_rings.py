@@ -46,6 +46,9 @@ Shapes:
                   falls on the chord do not
   curves_farthest curves_apart scaled by 6e153, near 1.2e156: besides, a stretch's box no longer
                   shows that no product of its points' distances overflows
+  curves_bridged  curves_apart scaled by 4e153, near 8e155: a stretch's hull spans the gap
+                  between the curves, and its edges across the gap leave the strip across a
+                  chord where numerators overflow, though no point lies there
   spiral_line_tiny spiral_line scaled by 1e-160 (and the tolerance with it): the squared
                   lengths of short chords are subnormal, so distances come in steps of about a
                   thousandth of the chord, and many points tie within a step
@@ -198,6 +201,7 @@ def curves_far(n):
 
 FARTHER_OUT = 3e153
 FARTHEST_OUT = 6e153
+BRIDGED_OUT = 4e153
 
 
 def curves_farther(n):
@@ -206,6 +210,10 @@ def curves_farther(n):
 
 def curves_farthest(n):
     return [(x * FARTHEST_OUT, y * FARTHEST_OUT) for x, y in curves_apart(n)]
+
+
+def curves_bridged(n):
+    return [(x * BRIDGED_OUT, y * BRIDGED_OUT) for x, y in curves_apart(n)]
 
 
 TINY = 1e-160
@@ -251,12 +259,13 @@ SHAPES = {"zigzag": zigzag, "turned": turned, "growing": growing, "spiral": spir
           "spiral_line": spiral_line, "zigzag_far": zigzag_far,
           "through_a_point": through_a_point, "curves_apart": curves_apart,
           "curves_far": curves_far, "curves_farther": curves_farther,
-          "curves_farthest": curves_farthest,
+          "curves_farthest": curves_farthest, "curves_bridged": curves_bridged,
           "spiral_line_tiny": spiral_line_tiny, "zigzag_passes": zigzag_passes,
           "line_parabola": line_parabola, "revisiting": revisiting}
 # Shapes scaled from unit size, whose tolerance is scaled alike.
 TOLERANCE_SCALES = {"curves_far": FAR_OUT, "curves_farther": FARTHER_OUT,
-                    "curves_farthest": FARTHEST_OUT, "spiral_line_tiny": TINY,
+                    "curves_farthest": FARTHEST_OUT, "curves_bridged": BRIDGED_OUT,
+                    "spiral_line_tiny": TINY,
                     "zigzag_passes": 1e150, "revisiting": 1e-18}
 
 

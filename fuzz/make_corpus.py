@@ -219,7 +219,7 @@ def stalling_rings():
         curves.append((math.cos(math.pi * t), math.sin(math.pi * t)) if i % 2 == 0
                       else (0.5 * t, 0.5 * t * t + 100))
     curves.append(curves[0])
-    curves_far = [[(x * scale, y * scale) for x, y in curves] for scale in (3e153, 6e153)]
+    curves_far = [[(x * scale, y * scale) for x, y in curves] for scale in (3e153, 4e153, 6e153)]
     return [zig, grow, turned, spiral, comb + [(far, far)], ties + [(far, far)], circle, beyond,
             in_turn, zig_far, through, tiny_spiral] + curves_far
 
