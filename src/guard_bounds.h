@@ -226,21 +226,29 @@
 //    hundred times 2^-1074, many points tie within the few steps of slack that the bound needs,
 //    and the search must measure them.
 //
-// 12. Boxes cut to a branch. Where the spans of 6 do not serve, a node has its box alone, and the
-//    box's corner may lie far beyond every point of a branch: on a zigzag along one line with
-//    amplitudes near 1e154, every box spans both sides of a chord's end, and only the points on
-//    one side take the end branch. Computed as point_segment_distance computes it,
-//    r(x, y) = fl(fl(fl(fl(x - s.x) dx) + fl(fl(y - s.y) dy)) / len2) is, by 1, non-decreasing
-//    in x where dx > 0 and non-increasing where dx < 0, likewise in y, wherever it is not NaN
-//    (fl(a + b) is non-decreasing in each operand where it is not NaN, infinities included),
-//    and a point whose r is NaN takes the line branch. Let y* be the value of y in the box that
-//    makes r largest. If r(x, y*) is not NaN and below 1, then every point (x', y') of the box
-//    with x' on the side of x where r falls has r(x', y') <= r(x, y*) < 1, or NaN: none takes
-//    the end branch. Bisection between the box's two values of x finds such an x, and the box
-//    cut there still holds every point that may take the end branch; the other axis is cut
-//    alike within it, and 5 bounds the distance from e over the cut box. If r at the box's
-//    corner most favourable to the branch is not NaN and below 1, no point of the box takes it.
-//    The start branch alike, with r > 0 excluding it.
+// 12. Boxes cut to a branch. Where the spans of 6 do not serve, a node's box bounds its branches,
+//    and the box's corner may lie far beyond every point of a branch: on a zigzag along one line
+//    with amplitudes near 1e154, every box spans both sides of a chord's end, and only the points
+//    on one side take the end branch. Computed as point_segment_distance computes it, r(x, y) =
+//    fl(fl(fl(fl(x - s.x) dx) + fl(fl(y - s.y) dy)) / len2) is, by 1, non-decreasing in x where dx
+//    > 0 and non-increasing where dx < 0, likewise in y, wherever it is not NaN (fl(a + b) is
+//    non-decreasing in each operand where it is not NaN, infinities included), and a point whose r
+//    is NaN takes the line branch. Let y* be the value of y in the box that makes r largest. If
+//    r(x, y*) is not NaN and below 1, then every point (x', y') of the box with x' on the side of x
+//    where r falls has r(x', y') <= r(x, y*) < 1, or NaN: none takes the end branch. Bisection
+//    between the box's two values of x finds such an x, and the box cut there still holds every
+//    point that may take the end branch; the other axis is cut alike within it, and 5 bounds the
+//    distance from e over the cut box. If r at the box's corner most favourable to the branch is
+//    not NaN and below 1, no point of the box takes it. The start branch alike, with r > 0
+//    excluding it.
+//    Where the box shows besides that no product of R can overflow (U |dx| and V |dy| as
+//    computed are finite; by 1 no point's product exceeds them), a point's R is finite and
+//    within err = 3.01e (|u dx| + |v dy|) + 2^-1074 of T(p) (6), or an infinity of the sum,
+//    which 6 places in the half-plane of 7 of its branch all the same. slack = fl(fl(U |dx|)
+//    2^-49) + fl(fl(V |dy|) 2^-49) + 2^-1072 exceeds err (each exact product is at most the
+//    box's as computed times 1 + e, or that plus 2^-1075 where it underflows), so it serves as
+//    the slack of 7, and the farthest corners of the hull cut at each end's side bound the
+//    start and end branches as they do where the spans serve.
 //
 // 13. The line branch cut to its strip. Beyond the hull's range, where two curves are visited in
 //    turn, a node holds points far beyond a chord's ends, whose |L| comes near or past the
@@ -577,6 +585,7 @@ class NodeBound {
             narrow_line_by_strip(reach, box, node, limit, work);
             if (!(reach.branches.line && reach.to_line > limit)) {
                 narrow_ends_by_cuts(reach, box, limit, work);
+                narrow_ends_by_cut_hull(reach, box, node, limit, work);
             }
         }
         // Where one end's branch alone keeps the node, the exact farthest distance from that
@@ -673,6 +682,37 @@ class NodeBound {
             farthest_bound(node, box, distance_.start(), {0.0, 0.0}, 0.0, limit, work);
         reach.start_from_vertex = vertex < kInfinity && vertex <= reach.to_start;
         reach.to_start = std::min(reach.to_start, vertex);
+    }
+
+    // Where the spans of the hull do not serve but no product of a point's numerator of r can
+    // overflow, narrows the start and end branches still above `limit` by the farthest corners
+    // of the hull cut at each end's side, with the slack of those numerators (12 above).
+    void narrow_ends_by_cut_hull(Reach& reach, const NodeBox& box, std::size_t node, double limit,
+                                 std::size_t& work) const {
+        const bool start = reach.branches.start && reach.to_start > limit;
+        const bool end = reach.branches.end && reach.to_end > limit;
+        if (!(start || end) || !(distance_.len2() < kInfinity)) {
+            return;
+        }
+        const double dx = distance_.dx();
+        const double dy = distance_.dy();
+        const Coordinate offsets = largest_offsets(box, distance_.start());
+        const double along_x = offsets.x * std::fabs(dx);
+        const double along_y = offsets.y * std::fabs(dy);
+        if (!(along_x < kInfinity && along_y < kInfinity)) {
+            return;
+        }
+        const double slack = along_x * kHullSlack + along_y * kHullSlack + kHullTinySlack;
+        if (start) {
+            reach.to_start =
+                std::min(reach.to_start, farthest_bound(node, box, distance_.start(), {-dx, -dy},
+                                                        start_room(slack), limit, work));
+        }
+        if (end) {
+            reach.to_end = std::min(
+                reach.to_end,
+                farthest_bound(node, box, distance_.end(), {dx, dy}, end_room(slack), limit, work));
+        }
     }
 
     // Narrows the start and end branches still above `limit` to the parts of the box whose

@@ -719,6 +719,7 @@ void check_guard_far_out_on_any_run() {
                                      scaled(two_convex_curves_apart(2000), 3e153),
                                      scaled(two_convex_curves_apart(2000), 6e153),
                                      scaled(two_convex_curves_apart(2000), 4e153),
+                                     scaled(two_convex_curves_apart(20000), 4e153),
                                      line_with_points_across(random, 1200, 5e153, 1e155),
                                      line_with_points_across(random, 1200, 8e153, 3e154),
                                      random_ring(random, 900, 1e300),
