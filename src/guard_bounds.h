@@ -230,8 +230,8 @@
 //    and the box's corner may lie far beyond every point of a branch: on a zigzag along one line
 //    with amplitudes near 1e154, every box spans both sides of a chord's end, and only the points
 //    on one side take the end branch. Computed as point_segment_distance computes it, r(x, y) =
-//    fl(fl(fl(fl(x - s.x) dx) + fl(fl(y - s.y) dy)) / len2) is, by 1, non-decreasing in x where dx
-//    > 0 and non-increasing where dx < 0, likewise in y, wherever it is not NaN (fl(a + b) is
+//    fl(fl(fl(fl(x - s.x) dx) + fl(fl(y - s.y) dy)) / len2) is, by 1, non-decreasing in x where
+//    dx > 0 and non-increasing where dx < 0, likewise in y, wherever it is not NaN (fl(a + b) is
 //    non-decreasing in each operand where it is not NaN, infinities included), and a point whose r
 //    is NaN takes the line branch. Let y* be the value of y in the box that makes r largest. If
 //    r(x, y*) is not NaN and below 1, then every point (x', y') of the box with x' on the side of x
