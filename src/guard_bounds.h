@@ -525,10 +525,10 @@ template <bool Ordinary>
 class NodeBound {
   public:
     // `part_hulls` are the hulls of the parts of the ring's points (spatial_parts.h), laid once
-    // a node's own hull has not served in the strip (13 above): until then none, and the
-    // bound sets `parts_wanted` where they might have served.
+    // nodes' own hulls have often not served in the strip (13 above): until then none, and the
+    // bound counts in `parts_wanted` the nodes where they might have served.
     NodeBound(const DistanceToSegment& distance, const NodeHulls& hulls,
-              std::span<const NodeHulls> part_hulls, bool& parts_wanted, const Ring& points,
+              std::span<const NodeHulls> part_hulls, std::size_t& parts_wanted, const Ring& points,
               FarthestCache& farthest)
         : distance_(distance),
           hulls_(hulls),
@@ -946,7 +946,7 @@ class NodeBound {
                                                   std::size_t& visited) const {
         const Coordinate s = distance_.start();
         if (part_hulls_.empty()) {
-            parts_wanted_ = true;
+            ++parts_wanted_;
             return std::nullopt;
         }
         if (!std::ranges::all_of(part_hulls_,
@@ -1131,7 +1131,7 @@ class NodeBound {
     const DistanceToSegment& distance_;
     const NodeHulls& hulls_;
     std::span<const NodeHulls> part_hulls_;
-    bool& parts_wanted_;
+    std::size_t& parts_wanted_;
     const Ring& points_;
     FarthestCache& farthest_;
 };

@@ -142,7 +142,7 @@ bool SplitGuard::build(const Ring& points) {
         boxes_[node] = united(boxes_[2 * node], boxes_[2 * node + 1]);
     }
     hulls_.build(points, leaf_base_, kLeafPoints);
-    parts_wanted_ = false;
+    parts_wanted_ = 0;
     parts_laid_ = false;
     repeated_.clear();
     leaf_points_measured_ = 0;
@@ -151,7 +151,7 @@ bool SplitGuard::build(const Ring& points) {
 }
 
 std::span<const NodeHulls> SplitGuard::part_hulls(const Ring& points) {
-    if (parts_wanted_ && !parts_laid_) {
+    if (parts_wanted_ >= leaf_base_ / 16 && !parts_laid_) {
         const Vector<std::uint8_t> parts = spatial_parts(points);
         for (std::size_t part = 0; part < kSpatialParts; ++part) {
             part_hulls_[part].build_part(points, leaf_base_, kLeafPoints, parts,
@@ -360,7 +360,7 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
         }
     }
     // Only the boxes count here: where len2 overflows, no hull bound serves.
-    bool parts_wanted = false;
+    std::size_t parts_wanted = 0;
     const NodeBound<false> bound(distance, hulls_, {}, parts_wanted, points, farthest_);
     Best best;
     // A node of points in space holds indices from all over the ring: `begin` is the least of

@@ -9,7 +9,8 @@
 // Cost. Laying the tree takes O(n) for the boxes and at most O(n log n) for the hulls, whose
 // vertices are capped at 8 per point (beyond the cap the upper nodes keep their boxes only),
 // and as much again for the hulls of the ring's parts by place (spatial_parts.h), laid only
-// once a search near the largest doubles has wanted them (guard_bounds.h, 13). A
+// once searches near the largest doubles have wanted them for a sixteenth as many nodes as
+// there are leaves (guard_bounds.h, 13). A
 // query measures the first and last few inner points, then opens the O(log n) nodes that cover
 // the run and, best first, only nodes whose bound reaches the best distance found. With a hull
 // that bound is exact on the line branch but for a few units in the last place, and within a
@@ -114,8 +115,8 @@ class SplitGuard {
                                                const DistanceToSegment& distance,
                                                std::size_t limit_of_work, std::size_t& work);
 
-    // Lays part_hulls_ if a search has wanted them and they are not laid yet; the hulls to
-    // search with.
+    // Lays part_hulls_ if the searches have wanted them often enough and they are not laid
+    // yet; the hulls to search with.
     std::span<const NodeHulls> part_hulls(const Ring& points);
 
     // Node 1 is the root, node i has the children 2i and 2i + 1, and the leaves are the nodes
@@ -123,9 +124,11 @@ class SplitGuard {
     Vector<NodeBox> boxes_;
     NodeHulls hulls_;
     // The hulls of the parts of the ring's points (spatial_parts.h), laid before the first
-    // search after one that wanted them; until then empty.
+    // search once the searches have wanted them for a sixteenth as many nodes as the tree has
+    // leaves: they cost about as much to lay as the hulls of the tree, which a ring that wants
+    // them for a few nodes only would not win back. Until then empty.
     std::array<NodeHulls, kSpatialParts> part_hulls_;
-    bool parts_wanted_ = false;
+    std::size_t parts_wanted_ = 0;
     bool parts_laid_ = false;
     // Built once the searches have measured many points in leaves.
     RepeatedPoints repeated_;
