@@ -918,11 +918,17 @@ class NodeBound {
         const double largest_sum = std::ldexp(kLargestStripSum, -both);
         const double scale = std::ldexp(1.0, -shift);
         std::size_t visited = 0;
-        std::optional<double> across =
+        const std::optional<NodeHulls::AcrossInStrip> own =
             hulls_.largest_across_in_strip(node, s, f, -kStripMargin, high, scale, enough, visited);
+        std::optional<double> across;
+        if (own) {
+            across = own->bound;
+        }
         // Where the node's hull spans the gaps between parts of the ring far apart, a corner of
-        // it may lie where numerators overflow; the parts' own hulls are tighter.
-        if (!(across && along + *across <= largest_sum)) {
+        // it, though not its vertices, the node's own points, may lie where numerators overflow;
+        // the parts' own hulls are tighter.
+        if (own && !(along + own->bound <= largest_sum) &&
+            along + own->at_vertices <= largest_sum) {
             const std::optional<double> in_parts =
                 largest_across_in_parts(node, f, high, scale, enough, visited);
             if (in_parts && !(across && *across <= *in_parts)) {
@@ -955,12 +961,12 @@ class NodeBound {
         }
         double largest = 0.0;
         for (const NodeHulls& part : part_hulls_) {
-            const std::optional<double> across = part.largest_across_in_strip(
+            const std::optional<NodeHulls::AcrossInStrip> across = part.largest_across_in_strip(
                 node, s, f, -kStripMargin, high, scale, enough, visited);
             if (!across) {
                 return std::nullopt;
             }
-            largest = std::max(largest, *across);
+            largest = std::max(largest, across->bound);
         }
         return largest;
     }

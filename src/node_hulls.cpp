@@ -371,10 +371,9 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
     return farthest;
 }
 
-std::optional<double> NodeHulls::largest_across_in_strip(std::size_t node, Coordinate c,
-                                                         Coordinate f, double low, double high,
-                                                         double scale, double enough,
-                                                         std::size_t& visited) const {
+std::optional<NodeHulls::AcrossInStrip> NodeHulls::largest_across_in_strip(
+    std::size_t node, Coordinate c, Coordinate f, double low, double high, double scale,
+    double enough, std::size_t& visited) const {
     if (!(std::fabs(f.x) + std::fabs(f.y) < kLargestStripped && low <= high)) {
         return std::nullopt;
     }
@@ -429,6 +428,7 @@ std::optional<double> NodeHulls::largest_across_in_strip(std::size_t node, Coord
                std::max(a.along + a.along_error, b.along + b.along_error) >= t;
     };
     double largest = 0.0;
+    double at_vertices = 0.0;
     bool in_range = true;
     Seen first{};
     Seen previous{};
@@ -450,7 +450,7 @@ std::optional<double> NodeHulls::largest_across_in_strip(std::size_t node, Coord
         }
         const Seen now = seen_at(px, py);
         if (now.along + now.along_error >= low && now.along - now.along_error <= high) {
-            largest = std::max(largest, now.across_most());
+            at_vertices = std::max(at_vertices, now.across_most());
         }
         if (seen > 0) {
             edge(previous, now);
@@ -495,7 +495,7 @@ std::optional<double> NodeHulls::largest_across_in_strip(std::size_t node, Coord
     if (!in_range) {
         return std::nullopt;
     }
-    return largest * kCrossingSlack;
+    return AcrossInStrip{std::max(largest, at_vertices) * kCrossingSlack, at_vertices};
 }
 
 std::optional<Coordinate> NodeHulls::extreme(std::size_t node, Coordinate f, Search search) const {

@@ -117,10 +117,17 @@ class NodeHulls {
     // The differences, f and the strip are scaled as for farthest_squared_on_side(), and the
     // scaled differences must lie below 2 in magnitude and |f.x| + |f.y| below 2. Blocks of
     // vertices are passed over where their box bounds the value by `enough` or less or lies
-    // wholly outside the strip. The proof is in guard_bounds.h.
-    std::optional<double> largest_across_in_strip(std::size_t node, Coordinate c, Coordinate f,
-                                                  double low, double high, double scale,
-                                                  double enough, std::size_t& visited) const;
+    // wholly outside the strip. The proof is in guard_bounds.h. Besides the bound, the largest
+    // value at the vertices within the strip that were visited, the part of the bound that the
+    // node's own points reach (the rest comes from edges and blocks).
+    struct AcrossInStrip {
+        double bound;
+        double at_vertices;
+    };
+    std::optional<AcrossInStrip> largest_across_in_strip(std::size_t node, Coordinate c,
+                                                         Coordinate f, double low, double high,
+                                                         double scale, double enough,
+                                                         std::size_t& visited) const;
     static constexpr std::size_t kBlockVertices = 16;
     static constexpr std::size_t kBlockedHull = 64;
 

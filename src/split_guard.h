@@ -9,8 +9,8 @@
 // Cost. Laying the tree takes O(n) for the boxes and at most O(n log n) for the hulls, whose
 // vertices are capped at 8 per point (beyond the cap the upper nodes keep their boxes only),
 // and as much again for the hulls of the ring's parts by place (spatial_parts.h), laid only
-// once searches near the largest doubles have wanted them for a sixteenth as many nodes as
-// there are leaves (guard_bounds.h, 13). A
+// once searches near the largest doubles have wanted them for a 256th as many nodes as there
+// are leaves (guard_bounds.h, 13). A
 // query measures the first and last few inner points, then opens the O(log n) nodes that cover
 // the run and, best first, only nodes whose bound reaches the best distance found. With a hull
 // that bound is exact on the line branch but for a few units in the last place, and within a
@@ -124,7 +124,7 @@ class SplitGuard {
     Vector<NodeBox> boxes_;
     NodeHulls hulls_;
     // The hulls of the parts of the ring's points (spatial_parts.h), laid before the first
-    // search once the searches have wanted them for a sixteenth as many nodes as the tree has
+    // search once the searches have wanted them for a 256th as many nodes as the tree has
     // leaves: they cost about as much to lay as the hulls of the tree, which a ring that wants
     // them for a few nodes only would not win back. Until then empty.
     std::array<NodeHulls, kSpatialParts> part_hulls_;

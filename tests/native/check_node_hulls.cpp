@@ -512,18 +512,37 @@ void check_across_in_strip() {
                                                   f.y * (static_cast<long double>(v.x) - c.x)) *
                                             scale);
             }
+            // The vertices within the strip alone, well inside it (the bound's own side test
+            // widens the strip by rounding).
+            long double at_vertices = 0;
+            for (const Coordinate v : around) {
+                const long double t = (f.x * (static_cast<long double>(v.x) - c.x) +
+                                       f.y * (static_cast<long double>(v.y) - c.y)) *
+                                      scale;
+                if (t >= low + 0x1p-40 && t <= high - 0x1p-40) {
+                    at_vertices = std::max(at_vertices,
+                                           std::fabs(f.x * (static_cast<long double>(v.y) - c.y) -
+                                                     f.y * (static_cast<long double>(v.x) - c.x)) *
+                                               scale);
+                }
+            }
             for (const double enough :
                  {0.0, static_cast<double>(largest) / 2, std::numeric_limits<double>::max()}) {
                 std::size_t visited = 0;
-                const std::optional<double> bound =
+                const std::optional<quorvel::NodeHulls::AcrossInStrip> found =
                     hulls.largest_across_in_strip(node, c, f, low, high, scale, enough, visited);
-                check::expect(bound.has_value(), "differences below 2 are in range");
-                check::expect(!bound || largest <= *bound,
+                check::expect(found.has_value(), "differences below 2 are in range");
+                check::expect(!found || largest <= found->bound,
                               "the bound holds every corner of the hull cut to the strip");
-                if (bound && enough == 0.0) {
+                check::expect(!found || found->at_vertices <= found->bound,
+                              "the vertices' part of the bound lies within it");
+                if (found && enough == 0.0) {
                     ++bounded;
-                    tight += *bound <= largest + 0x1p-30L ? 1 : 0;
-                    cut_short += *bound < whole / 2 ? 1 : 0;
+                    tight += found->bound <= largest + 0x1p-30L ? 1 : 0;
+                    cut_short += found->bound < whole / 2 ? 1 : 0;
+                    check::expect(found->at_vertices >= at_vertices * (1 - 0x1p-40L),
+                                  "the vertices' part of the bound holds every vertex within "
+                                  "the strip");
                 }
             }
         }
@@ -606,7 +625,8 @@ void check_part_hulls() {
                         check::expect(
                             hulls.hull_size(node) == 0 &&
                                 hulls.largest_across_in_strip(node, {0.0, 0.0}, {1.0, 0.0}, -1.0,
-                                                              1.0, 1.0, 0.0, visited) == 0.0,
+                                                              1.0, 1.0, 0.0, visited)
+                                        ->bound == 0.0,
                             "a node with no point of the part has an empty hull");
                         continue;
                     }
