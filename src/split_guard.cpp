@@ -151,7 +151,7 @@ bool SplitGuard::build(const Ring& points) {
 }
 
 std::span<const NodeHulls> SplitGuard::part_hulls(const Ring& points) {
-    if (parts_wanted_ >= leaf_base_ / 256 && !parts_laid_) {
+    if (parts_wanted_ > 0 && parts_wanted_ >= leaf_base_ / 256 && !parts_laid_) {
         const Vector<std::uint8_t> parts = spatial_parts(points);
         for (std::size_t part = 0; part < kSpatialParts; ++part) {
             part_hulls_[part].build_part(points, leaf_base_, kLeafPoints, parts,
