@@ -691,18 +691,16 @@ class NodeBound {
                                  std::size_t& work) const {
         const bool start = reach.branches.start && reach.to_start > limit;
         const bool end = reach.branches.end && reach.to_end > limit;
-        if (!(start || end) || !(distance_.len2() < kInfinity)) {
+        if (!(start || end)) {
             return;
         }
+        const Coordinate products = products_of_r(largest_offsets(box, distance_.start()));
+        if (!(products.x < kInfinity && products.y < kInfinity)) {
+            return;
+        }
+        const double slack = products.x * kHullSlack + products.y * kHullSlack + kHullTinySlack;
         const double dx = distance_.dx();
         const double dy = distance_.dy();
-        const Coordinate offsets = largest_offsets(box, distance_.start());
-        const double along_x = offsets.x * std::fabs(dx);
-        const double along_y = offsets.y * std::fabs(dy);
-        if (!(along_x < kInfinity && along_y < kInfinity)) {
-            return;
-        }
-        const double slack = along_x * kHullSlack + along_y * kHullSlack + kHullTinySlack;
         if (start) {
             reach.to_start =
                 std::min(reach.to_start, farthest_bound(node, box, distance_.start(), {-dx, -dy},
@@ -713,6 +711,12 @@ class NodeBound {
                 reach.to_end,
                 farthest_bound(node, box, distance_.end(), {dx, dy}, end_room(slack), limit, work));
         }
+    }
+
+    // U |dx| and V |dy| as computed, from the box's largest offsets from s: by 1, no point's
+    // products in its numerator of r exceed them (12 and 13 above).
+    Coordinate products_of_r(Coordinate offsets) const {
+        return {offsets.x * std::fabs(distance_.dx()), offsets.y * std::fabs(distance_.dy())};
     }
 
     // Narrows the start and end branches still above `limit` to the parts of the box whose
@@ -898,8 +902,8 @@ class NodeBound {
         const Coordinate s = distance_.start();
         const Coordinate offsets = largest_offsets(box, s);
         const double largest = std::max(offsets.x, offsets.y);
-        if (!((offsets.x * std::fabs(dx) < kInfinity || offsets.y * std::fabs(dy) < kInfinity) &&
-              largest < kInfinity)) {
+        const Coordinate products = products_of_r(offsets);
+        if (!((products.x < kInfinity || products.y < kInfinity) && largest < kInfinity)) {
             return;
         }
         const int shift = std::ilogb(largest);

@@ -506,24 +506,20 @@ void check_across_in_strip() {
             low -= 0x1p-21;
             high += 0x1p-21;
             const long double largest = across_in_strip(around, c, f, low, high, scale);
+            // Over the whole hull, and at the vertices well inside the strip alone (the bound's
+            // own side test widens the strip by rounding).
             long double whole = 0;
-            for (const Coordinate v : around) {
-                whole = std::max(whole, std::fabs(f.x * (static_cast<long double>(v.y) - c.y) -
-                                                  f.y * (static_cast<long double>(v.x) - c.x)) *
-                                            scale);
-            }
-            // The vertices within the strip alone, well inside it (the bound's own side test
-            // widens the strip by rounding).
             long double at_vertices = 0;
             for (const Coordinate v : around) {
+                const long double value = std::fabs(f.x * (static_cast<long double>(v.y) - c.y) -
+                                                    f.y * (static_cast<long double>(v.x) - c.x)) *
+                                          scale;
                 const long double t = (f.x * (static_cast<long double>(v.x) - c.x) +
                                        f.y * (static_cast<long double>(v.y) - c.y)) *
                                       scale;
+                whole = std::max(whole, value);
                 if (t >= low + 0x1p-40 && t <= high - 0x1p-40) {
-                    at_vertices = std::max(at_vertices,
-                                           std::fabs(f.x * (static_cast<long double>(v.y) - c.y) -
-                                                     f.y * (static_cast<long double>(v.x) - c.x)) *
-                                               scale);
+                    at_vertices = std::max(at_vertices, value);
                 }
             }
             for (const double enough :
