@@ -36,6 +36,16 @@ constexpr double kCrossingSlack = 1.0 + 0x1p-49;
 constexpr int kPositionBits = 29;
 constexpr std::uint32_t kPositionMask = (std::uint32_t{1} << kPositionBits) - 1;
 
+// The scaled differences of v from c, and their squared length, as the scans of a cut hull
+// compute them.
+Coordinate scaled_from(Coordinate c, Coordinate v, double scale) {
+    return {(v.x - c.x) * scale, (v.y - c.y) * scale};
+}
+
+double squared_length(Coordinate p) {
+    return p.x * p.x + p.y * p.y;
+}
+
 std::uint32_t eighth_of(Coordinate f) {
     return (f.x < 0.0 ? 4u : 0u) + (f.y < 0.0 ? 2u : 0u) +
            (std::fabs(f.x) < std::fabs(f.y) ? 1u : 0u);
@@ -80,6 +90,8 @@ void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_
     chains_.assign(2 * leaf_base, Chains{0, 0, 0, 0});
     vertices_.clear();
     hints_.clear();
+    kept_centres_.clear();
+    block_farthest_.clear();
     if (points.size() >= UINT32_MAX || leaf_base < 2) {
         return;
     }
@@ -132,6 +144,30 @@ const NodeBox& NodeHulls::block_box(std::size_t level, std::size_t block) const 
         box = widened(box, points_[vertices_[i]]);
     }
     return box;
+}
+
+double NodeHulls::block_farthest_squared(std::size_t level, std::size_t block,
+                                         const KeptCentre& kept, std::size_t& visited) const {
+    if (block_farthest_.empty()) {
+        block_farthest_.assign(level_begin_[block_levels_], BlockFarthest{0.0, 0});
+    }
+    BlockFarthest& value = block_farthest_[level_begin_[level] + block];
+    if (value.stamp == kept.stamp) {
+        return value.squared;
+    }
+    double squared = 0.0;
+    if (level > 0) {
+        squared = std::max(block_farthest_squared(level - 1, 2 * block, kept, visited),
+                           block_farthest_squared(level - 1, 2 * block + 1, kept, visited));
+    } else {
+        for (std::size_t i = block * kBlockVertices; i < (block + 1) * kBlockVertices; ++i) {
+            squared = std::max(
+                squared, squared_length(scaled_from(kept.c, points_[vertices_[i]], kept.scale)));
+        }
+        visited += kBlockVertices;
+    }
+    value = {squared, kept.stamp};
+    return squared;
 }
 
 bool NodeHulls::holds_points(std::size_t node) const {
@@ -259,7 +295,7 @@ void NodeHulls::walk_around(std::size_t node, Visit&& visit, PassOver&& pass_ove
         const int top = std::min({aligned, fits, static_cast<int>(block_levels_) - 1});
         for (int level = top; level >= 0; --level) {
             const std::size_t block = (edge >> (level + kLevel0Bits)) - (backwards ? 1 : 0);
-            if (pass_over(block_box(static_cast<std::size_t>(level), block))) {
+            if (pass_over(static_cast<std::size_t>(level), block)) {
                 return static_cast<std::uint32_t>(kBlockVertices << level);
             }
         }
@@ -323,13 +359,12 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
     };
     const auto visit = [&](Coordinate v) {
         ++visited;
-        const double px = (v.x - c.x) * scale;
-        const double py = (v.y - c.y) * scale;
-        const Side on = side(px, py);
-        const Seen now{on.taken, std::fabs(f.x * py - f.y * px) + on.error};
+        const Coordinate p = scaled_from(c, v, scale);
+        const Side on = side(p.x, p.y);
+        const Seen now{on.taken, std::fabs(f.x * p.y - f.y * p.x) + on.error};
         largest_term = std::max(largest_term, on.terms);
         if (now.on_side) {
-            farthest = std::max(farthest, px * px + py * py);
+            farthest = std::max(farthest, squared_length(p));
         }
         if (seen > 0 && now.on_side != previous.on_side) {
             const double across = std::max(now.across, previous.across);
@@ -341,11 +376,20 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
         previous = now;
         ++seen;
     };
+    if (kept_centres_.empty()) {
+        kept_centres_.assign(chains_.size(), KeptCentre{{0.0, 0.0}, 0.0, 0, 0});
+    }
+    const KeptCentre kept = kept_centres_[node];
+    const bool same_centre =
+        kept.visited > 0 && kept.c.x == c.x && kept.c.y == c.y && kept.scale == scale;
+    const bool centre_kept = same_centre && kept.stamp != 0;
     // A block's first and last vertices are visited as usual, so that the edges between
     // blocks count; the vertices between them, and the points where the edges joining them
     // cross the line, lie in the block's box, whose farthest corner then stands for them, or
-    // which lies wholly off the side.
-    const auto passed_over = [&](const NodeBox& box) {
+    // which lies wholly off the side; failing both, they lie no farther from c than the
+    // block's farthest vertex, whose squared distance, where kept, stands for them.
+    const auto passed_over = [&](std::size_t level, std::size_t block) {
+        const NodeBox& box = block_box(level, block);
         ++visited;
         const double u = std::max(std::fabs(box.max_x - c.x), std::fabs(box.min_x - c.x)) * scale;
         const double v = std::max(std::fabs(box.max_y - c.y), std::fabs(box.min_y - c.y)) * scale;
@@ -358,9 +402,28 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
         // edges join points beyond the line: its corner farthest along f is not taken.
         const Side beyond = side(((f.x >= 0.0 ? box.max_x : box.min_x) - c.x) * scale,
                                  ((f.y >= 0.0 ? box.max_y : box.min_y) - c.y) * scale);
-        return cut && !beyond.taken && beyond.terms <= kLargestScanned;
+        if (cut && !beyond.taken && beyond.terms <= kLargestScanned) {
+            return true;
+        }
+        if (!centre_kept) {
+            return false;
+        }
+        const double squared = block_farthest_squared(level, block, kept, visited);
+        if (squared <= enough) {
+            farthest = std::max(farthest, squared);
+            return true;
+        }
+        return false;
     };
+    const std::size_t visited_before = visited;
     walk_around(node, visit, passed_over);
+    if (!centre_kept && hull_size(node) > kBlockedHull) {
+        KeptCentre& now = kept_centres_[node];
+        now = {c, scale, (same_centre ? kept.visited : 0) + (visited - visited_before), 0};
+        if (now.visited >= hull_size(node) / 4) {
+            now.stamp = ++last_stamp_;
+        }
+    }
     if (seen > 1 && first.on_side != previous.on_side) {
         const double across = std::max(first.across, previous.across);
         farthest = std::max(farthest, (tau * tau + across * across) / f_squared);
@@ -464,7 +527,8 @@ std::optional<NodeHulls::AcrossInStrip> NodeHulls::largest_across_in_strip(
     // blocks count; the vertices between them, and the points where the edges joining them
     // cross the strip's lines, lie in the block's box, whose largest corner value then stands
     // for them, or which lies wholly on one side of the strip.
-    const auto passed_over = [&](const NodeBox& box) {
+    const auto passed_over = [&](std::size_t level, std::size_t block) {
+        const NodeBox& box = block_box(level, block);
         ++visited;
         const double x0 = (box.min_x - c.x) * scale;
         const double x1 = (box.max_x - c.x) * scale;

@@ -105,8 +105,14 @@ class NodeHulls {
     // Blocks hold kBlockVertices times a power of two and start at a multiple of their size,
     // the largest that fits passed over first, so a bound that need not come below `enough`
     // costs a few steps per doubling of the hull's size, besides the vertices near the farthest
-    // and near the line. `visited` grows by the vertices and boxes looked at. The proof is in
-    // guard_bounds.h.
+    // and near the line. Once scans from one c in a row have visited a quarter as many
+    // vertices as the hull has, the largest squared distance of each block's vertices from c
+    // is kept for the node, and later scans from that c pass over blocks by it, which a box's
+    // corner overstates: vertices nearly on a circle around c, as when runs that share a start
+    // peel a few points each off a curve around it, are otherwise visited run after run.
+    // Working the values out costs at most about the hull's size, four times what the scans
+    // before it cost. `visited` grows by the vertices and boxes looked at, and by the vertices
+    // measured for the kept values. The proof is in guard_bounds.h.
     std::optional<double> farthest_squared_on_side(std::size_t node, Coordinate c, Coordinate f,
                                                    double tau, double scale, double enough,
                                                    std::size_t& visited) const;
@@ -150,8 +156,9 @@ class NodeHulls {
 
     // Calls `visit` with the vertices around the node's hull: the upper chain left to right,
     // then the lower chain right to left without its ends, which the upper chain holds. In a
-    // hull of more than kBlockedHull vertices, the vertices inside a block whose box
-    // `pass_over` accepts are skipped: only the block's first and last are visited.
+    // hull of more than kBlockedHull vertices, the vertices inside a block that
+    // `pass_over(level, block)` accepts are skipped: only the block's first and last are
+    // visited.
     template <class Visit, class PassOver>
     void walk_around(std::size_t node, Visit&& visit, PassOver&& pass_over) const;
     // An empty hull: its chains hold no vertex, wherever they start (not at 0, which would
@@ -183,6 +190,29 @@ class NodeHulls {
     static constexpr std::size_t kMostBlockLevels = 40;
     std::size_t block_levels_ = 0;
     std::array<std::size_t, kMostBlockLevels + 1> level_begin_{};
+    // Per node, the centre and scale of the last scans of its cut hull, the vertices they
+    // visited in a row, and once those reach a quarter of the hull's, the stamp that marks
+    // the values kept for them in block_farthest_ (0: none yet); per block, as blocks_, the
+    // value and the stamp it was worked out for: a cache, filled by the const queries. A new
+    // centre takes a new stamp, so that no value needs clearing.
+    struct KeptCentre {
+        Coordinate c;
+        double scale;
+        std::size_t visited;
+        std::uint64_t stamp;
+    };
+    struct BlockFarthest {
+        double squared;
+        std::uint64_t stamp;
+    };
+    mutable Vector<KeptCentre> kept_centres_;
+    mutable Vector<BlockFarthest> block_farthest_;
+    mutable std::uint64_t last_stamp_ = 0;
+    // The largest squared distance of the block's vertices from the centre kept for the node
+    // that holds the block, as farthest_squared_on_side() computes it; adds the vertices
+    // measured to `visited`.
+    double block_farthest_squared(std::size_t level, std::size_t block, const KeptCentre& kept,
+                                  std::size_t& visited) const;
     // Per node and search of extreme(), two hints: where it last ended, and where it last
     // ended with its direction in another eighth of the circle (node_hulls.cpp tells the
     // layout of a hint), or kNoHint: a cache, filled by the const queries.

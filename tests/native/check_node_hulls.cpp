@@ -426,6 +426,82 @@ void check_cut_corners_past_blocks() {
     check::expect(off_side > 100, "large hulls are cut wholly off the side");
 }
 
+// The largest squared distance from c over the corners of the hull `around` cut by the line
+// f.(p - c) = 0, on the side f.(p - c) >= 0: its vertices there and where its edges cross the
+// line, in long double.
+long double farthest_cut_corner(const std::vector<Coordinate>& around, Coordinate c, Coordinate f) {
+    const auto side = [&](Coordinate p) { return exact_along(f, p) - exact_along(f, c); };
+    const auto squared = [&](long double x, long double y) {
+        return (x - c.x) * (x - c.x) + (y - c.y) * (y - c.y);
+    };
+    long double farthest = 0;
+    for (std::size_t i = 0; i < around.size(); ++i) {
+        const Coordinate a = around[i];
+        const Coordinate b = around[(i + 1) % around.size()];
+        const Integer sa = side(a);
+        const Integer sb = side(b);
+        if (sa >= 0) {
+            farthest = std::max(farthest, squared(a.x, a.y));
+        }
+        if ((sa >= 0) != (sb >= 0)) {
+            const long double t = static_cast<long double>(sa) / (sa - sb);
+            farthest = std::max(farthest, squared(a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)));
+        }
+    }
+    return farthest;
+}
+
+// Scans of a cut hull from a centre that the scans keep coming back to, around which the hull's
+// vertices lie nearly on a circle (a half circle of 6000 points, a few units off it, cut through
+// its centre by a line turning a little each time, as by runs that share their start): once the
+// squared distances per block are kept, the bound still holds every corner of the cut hull, and
+// a scan costs a few steps per doubling of the hull besides the blocks near the line, where
+// without them it visits most vertices; working them out costs about the hull's size. A second
+// centre, then the first again, each get their own values: none serves another centre.
+void check_kept_centre_past_blocks() {
+    std::mt19937_64 engine(8);
+    std::uniform_int_distribution<int> off(-2, 2);
+    const double unit = 256 * kUnit;
+    std::vector<Coordinate> points;
+    for (int i = 0; i < 6000; ++i) {
+        const double angle = M_PI * i / 6000;
+        const double radius = 1e9 + off(engine);
+        points.push_back({std::round(std::cos(angle) * radius) * unit,
+                          std::round(std::sin(angle) * radius) * unit});
+    }
+    const quorvel::Ring ring(points.begin(), points.end());
+    quorvel::NodeHulls hulls;
+    hulls.build(ring, 128, 64);
+    const std::vector<Coordinate> around = hull_around(hulls, 1);
+    check::expect(around.size() > 2000, "the half circle's hull has thousands of vertices");
+    const std::size_t steps = 8 * static_cast<std::size_t>(std::bit_width(around.size())) +
+                              8 * quorvel::NodeHulls::kBlockVertices;
+    for (const Coordinate c :
+         {Coordinate{0.0, 0.0}, Coordinate{0.0, -2e8 * unit}, Coordinate{0.0, 0.0}}) {
+        std::size_t all_visited = 0;
+        for (int k = 0; k < 40; ++k) {
+            const double angle = 0.3 + 0.001 * k;
+            const Coordinate f{std::round(std::cos(angle) * 1e9) * unit,
+                               std::round(std::sin(angle) * 1e9) * unit};
+            const long double farthest = farthest_cut_corner(around, c, f);
+            // Enough to pass over every block on the side, not their boxes.
+            const double enough = static_cast<double>(farthest * (1 + 0x1p-30L));
+            std::size_t visited = 0;
+            const std::optional<double> bound =
+                hulls.farthest_squared_on_side(1, c, f, 0.0, 1.0, enough, visited);
+            check::expect(bound && farthest <= *bound * (1 + 0x1p-40L),
+                          "with the distances kept per block, the bound holds the cut hull");
+            check::expect(k > 0 || visited > around.size() / 16,
+                          "without kept distances, a scan visits many vertices");
+            check::expect(k < 10 || visited <= steps,
+                          "with kept distances, a scan costs a few steps per doubling");
+            all_visited += visited;
+        }
+        check::expect(all_visited <= 3 * around.size() + 40 * steps,
+                      "keeping the distances costs about the hull's size");
+    }
+}
+
 // The largest |f x (p - c)| over the hull cut to the strip low <= f.(p - c) <= high, on the
 // differences times `scale`: at the vertices within the strip and where the edges cross its
 // lines, in long double; -1 where the strip misses the hull.
@@ -651,6 +727,7 @@ int main() {
     check_steps();
     check_hulls();
     check_cut_corners_past_blocks();
+    check_kept_centre_past_blocks();
     check_across_in_strip();
     check_part_hulls();
     check_farthest_cache();
