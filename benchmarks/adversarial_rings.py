@@ -59,6 +59,11 @@ Shapes:
   line_parabola   a unit line and a parabola 100 units above it, visited in turn, turned by 30
                   degrees and closed through a point 1e7 away: each split peels the next point
                   of the other curve off a run that ends near the far end of both
+  arcs_around     two half circles of unit radius, each through the other's centre (one
+                  turned half a turn and moved one unit up), visited in turn near (1e6, 1e6)
+                  and closed through a point three units away (the tolerance scaled by 0.1):
+                  runs that share a start peel a few points each off the arc around it, whose
+                  points lie within a few parts in 1e5 of one distance from that start
   revisiting      a zigzag visited from both ends in turn, its coordinates within 1e-14 of
                   0.1234 in steps of 1e-20, which round to a few hundred doubles, closed through
                   a point 1e-13 below (the tolerance scaled by 1e-18): the smoothed ring comes
@@ -243,6 +248,19 @@ def line_parabola(n):
     return [(FAR, FAR)] + points + [(FAR, FAR)]
 
 
+def arcs_around(n):
+    c, s = math.cos(1.0), math.sin(1.0)
+    points = []
+    for i in range(n):
+        t = (i // 2) / (n // 2)
+        x, y = math.cos(math.pi * t), math.sin(math.pi * t)
+        if i % 2 == 1:
+            x, y = -x, 1 - y
+        points.append((x * c - y * s + 1e6, x * s + y * c + 1e6))
+    far = (1e6 - 3, 1e6 + 0.5)
+    return [far] + points + [far]
+
+
 def revisiting(n):
     step, centre = 1e-20, 0.1234
     points = []
@@ -261,12 +279,12 @@ SHAPES = {"zigzag": zigzag, "turned": turned, "growing": growing, "spiral": spir
           "curves_far": curves_far, "curves_farther": curves_farther,
           "curves_farthest": curves_farthest, "curves_bridged": curves_bridged,
           "spiral_line_tiny": spiral_line_tiny, "zigzag_passes": zigzag_passes,
-          "line_parabola": line_parabola, "revisiting": revisiting}
+          "line_parabola": line_parabola, "arcs_around": arcs_around, "revisiting": revisiting}
 # Shapes scaled from unit size, whose tolerance is scaled alike.
 TOLERANCE_SCALES = {"curves_far": FAR_OUT, "curves_farther": FARTHER_OUT,
                     "curves_farthest": FARTHEST_OUT, "curves_bridged": BRIDGED_OUT,
                     "spiral_line_tiny": TINY,
-                    "zigzag_passes": 1e150, "revisiting": 1e-18}
+                    "zigzag_passes": 1e150, "arcs_around": 0.1, "revisiting": 1e-18}
 
 
 def feature_collection(points):

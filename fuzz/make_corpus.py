@@ -220,8 +220,16 @@ def stalling_rings():
                       else (0.5 * t, 0.5 * t * t + 100))
     curves.append(curves[0])
     curves_far = [[(x * scale, y * scale) for x, y in curves] for scale in (3e153, 4e153, 6e153)]
+    # Two half circles, each through the other's centre, visited in turn near 1e6: the points of
+    # the arc around a run's start lie nearly at one distance from it.
+    arcs = [(1e6 - 3, 1e6 + 0.5)]
+    for i in range(count * 2):
+        t = (i // 2) / count
+        x, y = math.cos(math.pi * t), math.sin(math.pi * t)
+        arcs.append((x + 1e6, y + 1e6) if i % 2 == 0 else (1e6 - x, 1e6 + 1 - y))
+    arcs.append(arcs[0])
     return [zig, grow, turned, spiral, comb + [(far, far)], ties + [(far, far)], circle, beyond,
-            in_turn, zig_far, through, tiny_spiral] + curves_far
+            in_turn, zig_far, through, tiny_spiral, arcs] + curves_far
 
 
 def simplify_seeds():

@@ -202,6 +202,24 @@ def circle_and_zigzag(n, scale):
             for x, y in points]
 
 
+def arcs_around_each_other(n):
+    """Two half circles of unit radius, each through the other's centre, visited in turn near
+    (1e6, 1e6), turned by one radian and closed three units away: runs that share a start peel a
+    few points each off the arc around it, whose points lie within a few parts in 1e5 of one
+    distance from that start, so that the guard passes over stretches of the hull by their
+    farthest points from it."""
+    c, s = math.cos(1.0), math.sin(1.0)
+    points = [(1e6 - 3, 1e6 + 0.5)]
+    for i in range(n):
+        t = (i // 2) / (n // 2)
+        x, y = math.cos(math.pi * t), math.sin(math.pi * t)
+        if i % 2 == 1:
+            x, y = -x, 1 - y
+        points.append((x * c - y * s + 1e6, x * s + y * c + 1e6))
+    points.append(points[0])
+    return [(literal(x), literal(y)) for x, y in points]
+
+
 def zigzag_in_passes(n, scale):
     """A zigzag of shrinking amplitude in 64 interleaved passes, turned by one radian, scaled
     and closed through a point 1e7 times as far out: the squared length of every chord to that
@@ -245,6 +263,7 @@ SHAPES = {
     "circle with exact ties": circle_ties(90),
     "line toward an end beyond the overflow": toward_overflow(400),
     "a spiral and a line in turn": spiral_and_line(1200),
+    "two arcs around each other's centre": arcs_around_each_other(1600),
 }
 
 
