@@ -7,24 +7,26 @@
 // the pruning.
 //
 // Cost. Laying the tree takes O(n) for the boxes and at most O(n log n) for the hulls, whose
-// vertices are capped at 8 per point (beyond the cap the upper nodes keep their boxes only),
-// and as much again for the hulls of the ring's parts by place (spatial_parts.h), laid only
-// once searches near the largest doubles have wanted them for a 256th as many nodes as there
-// are leaves (guard_bounds.h, 13). A
-// query measures the first and last few inner points, then opens the O(log n) nodes that cover
-// the run and, best first, only nodes whose bound reaches the best distance found. With a hull
-// that bound is exact on the line branch but for a few units in the last place, and within a
-// few units of the farthest corner of the hull cut by the branch's line on the start and end
-// branches; where one end's branch alone keeps a node, the exact farthest distance from that
-// end, cached per node (farthest_cache.h), settles ties that no slack can. So the rings that
-// stall the scans (zigzags straight, turned or growing, spirals, combs at 45 degrees, points
-// tied on a circle around a run's end) cost about O(n log n). A chord whose squared length
-// overflows (coordinates beyond about 1e154) lets only points in a small box around its start
-// win, the farthest from the start, which each node's hull bounds by its farthest vertex from
-// there; where the ring comes back near that start from all over, every node of the tree over the
-// ring's order surrounds the box, so such chords are searched over a second tree, of the
-// points in space (point_tree.h), laid as the searches reach its nodes, in O(n log n) at most,
-// once the first tree has failed such a chord within a small allowance (split_within).
+// vertices are capped at 8 per point (beyond the cap the upper nodes keep their boxes only), and
+// as much again for the hulls of the ring's parts by place (spatial_parts.h), laid only once
+// searches near the largest doubles have wanted them for a 256th as many nodes as there are
+// leaves (guard_bounds.h, 13). A query measures the first and last few inner points, then opens
+// the O(log n) nodes that cover the run and, best first, only nodes whose bound reaches the best
+// distance found. With a hull that bound is exact on the line branch but for a few units in the
+// last place, and within a few units of the farthest corner of the hull cut by the branch's line
+// on the start and end branches, which costs a few steps per doubling of the hull, even where
+// its vertices lie nearly on a circle around an end that runs keep sharing (node_hulls.h keeps
+// their largest distances from there per block); where one end's branch alone keeps a node, the
+// exact farthest distance from that end, cached per node (farthest_cache.h), settles ties that
+// no slack can. So the rings that stall the scans (zigzags straight, turned or growing, spirals,
+// combs at 45 degrees, points tied on a circle around a run's end) cost about O(n log n). A
+// chord whose squared length overflows (coordinates beyond about 1e154) lets only points in a
+// small box around its start win, the farthest from the start, which each node's hull bounds by
+// its farthest vertex from there; where the ring comes back near that start from all over, every
+// node of the tree over the ring's order surrounds the box, so such chords are searched over a
+// second tree, of the points in space (point_tree.h), laid as the searches reach its nodes, in
+// O(n log n) at most, once the first tree has failed such a chord within a small allowance
+// (split_within).
 // A ring that comes back to the same points over and over ties exactly on most splits, each
 // tie with copies of the run's winner further on, which no bound can drop; once the searches
 // have measured four points per point of the ring in leaves, the ring's points are sorted once,
