@@ -115,28 +115,30 @@
 //    and its root w within 6e; the hypot of a point of the branch exceeds its exact distance by
 //    at most a factor 1 + 3e (rounded differences, faithful hypot); so fl(w (1 + 2^-46)), with
 //    128e of room, bounds it.
-//    A block of consecutive vertices whose box lies near enough to c need not be visited one by
-//    one: each of those vertices, and each crossing of an edge between two of them, lies in the
-//    box, so the box's farthest corner is at least as far from c, exactly; as computed, with U
-//    and V the larger |fl(x - c.x)| and |fl(y - c.y)| over the box's sides,
-//    fl(fl(U U) + fl(V V)) is at least each vertex's computed square, by 1, and within the same
-//    few e of its exact value, so the same factor covers the crossings. Nor need a block whose
-//    box lies wholly beyond the line: f.(p - c) is greatest over the box at one corner, and
-//    where the side test above does not take that corner (its terms within the range below), no
-//    point of the box reaches -tau exactly, so no vertex of the block lies on the side and no
-//    edge between two of them crosses the line. Nor, lastly, need a block whose largest
-//    computed square over its vertices is kept (per node, for a centre that the scans keep
-//    coming back to; the very values that visits of the vertices take): that largest counts for
-//    the block, as each crossing of an edge between two of its vertices lies no farther from c
-//    than the edge's farther end, exactly, the distance being convex along the edge, and that
-//    end's computed square is within the same few e of its exact value, so the same factor
-//    covers the crossing. The block's first and last vertices are visited as usual, so that the
-//    edges to its neighbours count; the step from one to the other adds a crossing that no edge
-//    has, which can only raise the bound. Blocks of 16, 32, 64, ... vertices, each starting at
-//    a multiple of its size in the array of all chains, are tried largest first, so that the
-//    scan costs a few steps per doubling of the hull besides the vertices near its farthest
-//    corner and near the line. It is made only for w between 2^-400 and 2^199, where no square
-//    or sum over- or underflows past these margins.
+//    A block of consecutive vertices whose box lies near enough to c (its farthest corner too
+//    near c to keep the bound above the limit, or no farther than the bound found so far) need
+//    not be visited one by one, its corner counting for it instead: each of those vertices, and
+//    each crossing of an edge between two of them, lies in the box, so the box's farthest
+//    corner is at least as far from c, exactly; as computed, with U and V the larger |fl(x -
+//    c.x)| and |fl(y - c.y)| over the box's sides, fl(fl(U U) + fl(V V)) is at least each
+//    vertex's computed square, by 1, and within the same few e of its exact value, so the same
+//    factor covers the crossings. Nor need a block whose box lies wholly beyond the line: f.(p
+//    - c) is greatest over the box at one corner, and where the side test above does not take
+//    that corner (its terms within the range below), no point of the box reaches -tau exactly,
+//    so no vertex of the block lies on the side and no edge between two of them crosses the
+//    line. Nor, lastly, need a block whose largest computed square over its vertices is kept
+//    (per node, for a centre that the scans keep coming back to; the very values that visits of
+//    the vertices take) and near enough likewise: that largest counts for the block, as each
+//    crossing of an edge between two of its vertices lies no farther from c than the edge's
+//    farther end, exactly, the distance being convex along the edge, and that end's computed
+//    square is within the same few e of its exact value, so the same factor covers the
+//    crossing. The block's first and last vertices are visited as usual, so that the edges to
+//    its neighbours count; the step from one to the other adds a crossing that no edge has,
+//    which can only raise the bound. Blocks of 16, 32, 64, ... vertices, each starting at a
+//    multiple of its size in the array of all chains, are tried largest first, so that the scan
+//    costs a few steps per doubling of the hull besides the vertices near its farthest corner
+//    and near the line. It is made only for w between 2^-400 and 2^199, where no square or sum
+//    over- or underflows past these margins.
 //    For a degenerate chord every vertex counts and no line cuts the hull; likewise where len2
 //    is +inf, as tau_s is then infinite (10: every point of the node that can win takes the
 //    start branch). Such an uncut bound stands for the distance of the hull's farthest vertex,
@@ -584,7 +586,6 @@ class NodeBound {
             narrow_start_by_farthest_vertex(reach, box, node, limit, work);
         } else if (const std::optional<HullChord> chord = hull_chord(box, reach.start_size)) {
             narrow_by_hull(reach, box, node, limit, *chord, search, work);
-            narrow_line_by_strip(reach, box, node, limit, work);
         } else {
             // Cutting the box costs more than cutting the hull to the strip, and it is not worth
             // making where the line branch keeps the node anyway.
@@ -705,17 +706,34 @@ class NodeBound {
             return;
         }
         const double slack = products.x * kHullSlack + products.y * kHullSlack + kHullTinySlack;
+        narrow_ends_by_cut_corners(reach, box, node, limit, slack, work);
+    }
+
+    // Narrows the start and end branches by the farthest corners of the hull cut at each end's
+    // side, the line `slack` beyond the end (7 above), where a branch's bound is above what
+    // keeps the node anyway: the limit, or another branch's bound. Below that, a tighter
+    // bound would only rank the node, not drop it, and a scan of a large hull is what costs.
+    void narrow_ends_by_cut_corners(Reach& reach, const NodeBox& box, std::size_t node,
+                                    double limit, double slack, std::size_t& work) const {
         const double dx = distance_.dx();
         const double dy = distance_.dy();
-        if (start) {
-            reach.to_start =
-                std::min(reach.to_start, farthest_bound(node, box, distance_.start(), {-dx, -dy},
-                                                        start_room(slack), limit, work));
+        const double line = reach.branches.line ? reach.to_line : 0.0;
+        if (reach.branches.start) {
+            const double kept_by = std::max({limit, line, reach.branches.end ? reach.to_end : 0.0});
+            if (reach.to_start > kept_by) {
+                reach.to_start = std::min(reach.to_start,
+                                          farthest_bound(node, box, distance_.start(), {-dx, -dy},
+                                                         start_room(slack), kept_by, work));
+            }
         }
-        if (end) {
-            reach.to_end = std::min(
-                reach.to_end,
-                farthest_bound(node, box, distance_.end(), {dx, dy}, end_room(slack), limit, work));
+        if (reach.branches.end) {
+            const double kept_by =
+                std::max({limit, line, reach.branches.start ? reach.to_start : 0.0});
+            if (reach.to_end > kept_by) {
+                reach.to_end =
+                    std::min(reach.to_end, farthest_bound(node, box, distance_.end(), {dx, dy},
+                                                          end_room(slack), kept_by, work));
+            }
         }
     }
 
@@ -835,8 +853,9 @@ class NodeBound {
     }
 
     // Narrows the bounds of the branches still above `limit` by the node's hull: the line branch
-    // and which branches are possible from the spans of the numerators (6), the start and end
-    // branches from the spans (11) and from the farthest corner of the cut hull (7).
+    // and which branches are possible from the spans of the numerators (6) and the strip (13),
+    // the start and end branches from the spans (11) and from the farthest corner of the cut
+    // hull (7).
     void narrow_by_hull(Reach& reach, const NodeBox& box, std::size_t node, double limit,
                         const HullChord& chord, std::size_t search, std::size_t& work) const {
         const double dx = distance_.dx();
@@ -877,18 +896,11 @@ class NodeBound {
                 }
             }
         }
-        // What is still above the limit: the farthest corner of the hull cut at the branch's
-        // side (7 above).
-        if (reach.branches.start && reach.to_start > limit) {
-            reach.to_start =
-                std::min(reach.to_start, farthest_bound(node, box, distance_.start(), {-dx, -dy},
-                                                        start_room(slack), limit, work));
-        }
-        if (reach.branches.end && reach.to_end > limit) {
-            reach.to_end = std::min(
-                reach.to_end,
-                farthest_bound(node, box, distance_.end(), {dx, dy}, end_room(slack), limit, work));
-        }
+        // Beyond the hull's range of scales, the line branch over the strip (13 above); then
+        // what is still above the limit and the line branch: the farthest corner of the hull
+        // cut at the branch's side (7 above).
+        narrow_line_by_strip(reach, box, node, limit, work);
+        narrow_ends_by_cut_corners(reach, box, node, limit, slack, work);
     }
 
     // Beyond the hull's range of scales, narrows the line branch to the part of the hull that

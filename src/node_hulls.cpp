@@ -387,14 +387,16 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
     // blocks count; the vertices between them, and the points where the edges joining them
     // cross the line, lie in the block's box, whose farthest corner then stands for them, or
     // which lies wholly off the side; failing both, they lie no farther from c than the
-    // block's farthest vertex, whose squared distance, where kept, stands for them.
+    // block's farthest vertex, whose squared distance, where kept, stands for them. A block is
+    // passed over where what stands for it is within `enough` or does not raise the bound.
     const auto passed_over = [&](std::size_t level, std::size_t block) {
         const NodeBox& box = block_box(level, block);
         ++visited;
+        const double passable = std::max(enough, farthest);
         const double u = std::max(std::fabs(box.max_x - c.x), std::fabs(box.min_x - c.x)) * scale;
         const double v = std::max(std::fabs(box.max_y - c.y), std::fabs(box.min_y - c.y)) * scale;
         const double corner = u * u + v * v;
-        if (corner <= enough) {
+        if (corner <= passable) {
             farthest = std::max(farthest, corner);
             return true;
         }
@@ -409,7 +411,7 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
             return false;
         }
         const double squared = block_farthest_squared(level, block, kept, visited);
-        if (squared <= enough) {
+        if (squared <= passable) {
             farthest = std::max(farthest, squared);
             return true;
         }

@@ -101,7 +101,8 @@ class NodeHulls {
     // values beyond the range in which rounding is accounted for (2^-400 to 2^400). With f = 0
     // every vertex counts. In hulls of more than kBlockedHull vertices, blocks of consecutive
     // vertices are not visited one by one where their box bounds their squared distances by
-    // `enough` or less (the box's bound then counts for them) or lies wholly off the side.
+    // `enough` or less, or by no more than the bound found so far (the box's bound then counts
+    // for them), or lies wholly off the side.
     // Blocks hold kBlockVertices times a power of two and start at a multiple of their size,
     // the largest that fits passed over first, so a bound that need not come below `enough`
     // costs a few steps per doubling of the hull's size, besides the vertices near the farthest
