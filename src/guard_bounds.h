@@ -711,15 +711,17 @@ class NodeBound {
 
     // Narrows the start and end branches by the farthest corners of the hull cut at each end's
     // side, the line `slack` beyond the end (7 above), where a branch's bound is above what
-    // keeps the node anyway: the limit, or another branch's bound. Below that, a tighter
-    // bound would only rank the node, not drop it, and a scan of a large hull is what costs.
+    // keeps the node anyway: the limit, the line branch's bound, or for the end, the start's
+    // as narrowed (the end's own is not narrowed yet when the start's is, so it may be far
+    // too high to count). Below that, a tighter bound would only rank the node, not drop it,
+    // and a scan of a large hull is what costs.
     void narrow_ends_by_cut_corners(Reach& reach, const NodeBox& box, std::size_t node,
                                     double limit, double slack, std::size_t& work) const {
         const double dx = distance_.dx();
         const double dy = distance_.dy();
         const double line = reach.branches.line ? reach.to_line : 0.0;
         if (reach.branches.start) {
-            const double kept_by = std::max({limit, line, reach.branches.end ? reach.to_end : 0.0});
+            const double kept_by = std::max(limit, line);
             if (reach.to_start > kept_by) {
                 reach.to_start = std::min(reach.to_start,
                                           farthest_bound(node, box, distance_.start(), {-dx, -dy},
