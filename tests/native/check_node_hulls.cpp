@@ -353,6 +353,31 @@ std::vector<Coordinate> two_opposite_arcs(double unit) {
     return points;
 }
 
+// The largest squared distance from c over the corners of the hull `around` cut by the line
+// f.(p - c) = 0, on the side f.(p - c) >= 0: its vertices there and where its edges cross the
+// line, in long double.
+long double farthest_cut_corner(const std::vector<Coordinate>& around, Coordinate c, Coordinate f) {
+    const auto side = [&](Coordinate p) { return exact_along(f, p) - exact_along(f, c); };
+    const auto squared = [&](long double x, long double y) {
+        return (x - c.x) * (x - c.x) + (y - c.y) * (y - c.y);
+    };
+    long double farthest = 0;
+    for (std::size_t i = 0; i < around.size(); ++i) {
+        const Coordinate a = around[i];
+        const Coordinate b = around[(i + 1) % around.size()];
+        const Integer sa = side(a);
+        const Integer sb = side(b);
+        if (sa >= 0) {
+            farthest = std::max(farthest, squared(a.x, a.y));
+        }
+        if ((sa >= 0) != (sb >= 0)) {
+            const long double t = static_cast<long double>(sa) / (sa - sb);
+            farthest = std::max(farthest, squared(a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)));
+        }
+    }
+    return farthest;
+}
+
 // Passing over blocks of vertices, near enough to the centre or wholly off the side, keeps the
 // bound above every corner of the cut hull, the points where its edges cross the line included,
 // not only above its vertices: on two opposite arcs of a circle, 3000 points each, whose upper
@@ -379,24 +404,7 @@ void check_cut_corners_past_blocks() {
             const Coordinate c{on.x * scale, on.y * scale};
             const Coordinate f = random.point();
             const auto side = [&](Coordinate p) { return exact_along(f, p) - exact_along(f, c); };
-            const auto squared = [&](long double x, long double y) {
-                return (x - c.x) * (x - c.x) + (y - c.y) * (y - c.y);
-            };
-            long double farthest = 0;
-            for (std::size_t i = 0; i < around.size(); ++i) {
-                const Coordinate a = around[i];
-                const Coordinate b = around[(i + 1) % around.size()];
-                const Integer sa = side(a);
-                const Integer sb = side(b);
-                if (sa >= 0) {
-                    farthest = std::max(farthest, squared(a.x, a.y));
-                }
-                if ((sa >= 0) != (sb >= 0)) {
-                    const long double t = static_cast<long double>(sa) / (sa - sb);
-                    farthest =
-                        std::max(farthest, squared(a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)));
-                }
-            }
+            const long double farthest = farthest_cut_corner(around, c, f);
             std::size_t visited = 0;
             const std::optional<double> bound = hulls.farthest_squared_on_side(
                 node, c, f, 0.0, 1.0, std::numeric_limits<double>::max(), visited);
@@ -424,31 +432,6 @@ void check_cut_corners_past_blocks() {
     }
     check::expect(checked > 600, "large hulls are cut and bounded");
     check::expect(off_side > 100, "large hulls are cut wholly off the side");
-}
-
-// The largest squared distance from c over the corners of the hull `around` cut by the line
-// f.(p - c) = 0, on the side f.(p - c) >= 0: its vertices there and where its edges cross the
-// line, in long double.
-long double farthest_cut_corner(const std::vector<Coordinate>& around, Coordinate c, Coordinate f) {
-    const auto side = [&](Coordinate p) { return exact_along(f, p) - exact_along(f, c); };
-    const auto squared = [&](long double x, long double y) {
-        return (x - c.x) * (x - c.x) + (y - c.y) * (y - c.y);
-    };
-    long double farthest = 0;
-    for (std::size_t i = 0; i < around.size(); ++i) {
-        const Coordinate a = around[i];
-        const Coordinate b = around[(i + 1) % around.size()];
-        const Integer sa = side(a);
-        const Integer sb = side(b);
-        if (sa >= 0) {
-            farthest = std::max(farthest, squared(a.x, a.y));
-        }
-        if ((sa >= 0) != (sb >= 0)) {
-            const long double t = static_cast<long double>(sa) / (sa - sb);
-            farthest = std::max(farthest, squared(a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)));
-        }
-    }
-    return farthest;
 }
 
 // Scans of a cut hull from a centre that the scans keep coming back to, around which the hull's
