@@ -119,26 +119,26 @@
 //    near c to keep the bound above the limit, or no farther than the bound found so far) need
 //    not be visited one by one, its corner counting for it instead: each of those vertices, and
 //    each crossing of an edge between two of them, lies in the box, so the box's farthest
-//    corner is at least as far from c, exactly; as computed, with U and V the larger |fl(x -
-//    c.x)| and |fl(y - c.y)| over the box's sides, fl(fl(U U) + fl(V V)) is at least each
-//    vertex's computed square, by 1, and within the same few e of its exact value, so the same
-//    factor covers the crossings. Nor need a block whose box lies wholly beyond the line: f.(p
-//    - c) is greatest over the box at one corner, and where the side test above does not take
-//    that corner (its terms within the range below), no point of the box reaches -tau exactly,
-//    so no vertex of the block lies on the side and no edge between two of them crosses the
-//    line. Nor, lastly, need a block whose largest computed square over its vertices is kept
-//    (per node, for a centre that the scans keep coming back to; the very values that visits of
-//    the vertices take) and near enough likewise: that largest counts for the block, as each
-//    crossing of an edge between two of its vertices lies no farther from c than the edge's
-//    farther end, exactly, the distance being convex along the edge, and that end's computed
-//    square is within the same few e of its exact value, so the same factor covers the
-//    crossing. The block's first and last vertices are visited as usual, so that the edges to
-//    its neighbours count; the step from one to the other adds a crossing that no edge has,
-//    which can only raise the bound. Blocks of 16, 32, 64, ... vertices, each starting at a
-//    multiple of its size in the array of all chains, are tried largest first, so that the scan
-//    costs a few steps per doubling of the hull besides the vertices near its farthest corner
-//    and near the line. It is made only for w between 2^-400 and 2^199, where no square or sum
-//    over- or underflows past these margins.
+//    corner is at least as far from c, exactly; as computed, with U and V the larger
+//    |fl(x - c.x)| and |fl(y - c.y)| over the box's sides, fl(fl(U U) + fl(V V)) is at least
+//    each vertex's computed square, by 1, and within the same few e of its exact value, so the
+//    same factor covers the crossings. Nor need a block whose box lies wholly beyond the line:
+//    f.(p - c) is greatest over the box at one corner, and where the side test above does not
+//    take that corner (its terms within the range below), no point of the box reaches -tau
+//    exactly, so no vertex of the block lies on the side and no edge between two of them
+//    crosses the line. Nor, lastly, need a block whose largest computed square over its
+//    vertices is kept (per node, for a centre that the scans keep coming back to; the very
+//    values that visits of the vertices take) and near enough likewise: that largest counts for
+//    the block, as each crossing of an edge between two of its vertices lies no farther from c
+//    than the edge's farther end, exactly, the distance being convex along the edge, and that
+//    end's computed square is within the same few e of its exact value, so the same factor
+//    covers the crossing. The block's first and last vertices are visited as usual, so that the
+//    edges to its neighbours count; the step from one to the other adds a crossing that no edge
+//    has, which can only raise the bound. Blocks of 16, 32, 64, ... vertices, each starting at
+//    a multiple of its size in the array of all chains, are tried largest first, so that the
+//    scan costs a few steps per doubling of the hull besides the vertices near its farthest
+//    corner and near the line. It is made only for w between 2^-400 and 2^199, where no square
+//    or sum over- or underflows past these margins.
 //    For a degenerate chord every vertex counts and no line cuts the hull; likewise where len2
 //    is +inf, as tau_s is then infinite (10: every point of the node that can win takes the
 //    start branch). Such an uncut bound stands for the distance of the hull's farthest vertex,
