@@ -118,7 +118,8 @@ NodeBox box_of(const Ring& points, std::size_t begin, std::size_t end) {
 bool SplitGuard::build(const Ring& points) {
     boxes_.clear();
     points_in_space_.clear();
-    overflows_in_space_ = false;
+    overflow_search_ = OverflowSearch::Trial;
+    overflows_only_in_space_ = false;
     overflow_trial_work_ =
         kOverflowTrialNodes * kBoundWork * static_cast<std::size_t>(std::bit_width(points.size()));
     leaf_base_ = 0;
@@ -209,20 +210,33 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
     // chord in a few nodes where the ring does not come back near the run's start from
     // elsewhere, as on a line toward a far end; where it does, the tree of the points in space
     // serves, but costs O(n log n) to lay. So the first tree is tried within a small allowance
-    // until it once exceeds it, and the second serves the ring's later such chords.
-    if (!overflows_in_space_) {
-        const std::size_t trial = std::min(work_limit, overflow_trial_work_);
+    // until it once exceeds it, and the second serves the ring's later such chords. Where the
+    // points nearest the far side of a run's start have mostly been split off the run already,
+    // the tree in space opens them in vain, and the first tree, given the whole allowance, may
+    // serve better: so the two trees take turns, each keeping the ring's such chords until it
+    // once gives up on one.
+    if (overflow_search_ != OverflowSearch::InSpace) {
+        const bool trial = overflow_search_ == OverflowSearch::Trial;
+        const std::size_t allowed = trial ? std::min(work_limit, overflow_trial_work_) : work_limit;
         const std::size_t before = work;
         const std::optional<Split> split =
-            search_in_order(points, run, tolerance, distance, trial, work);
-        if (split || trial == work_limit) {
+            search_in_order(points, run, tolerance, distance, allowed, work);
+        if (split || (trial && allowed == work_limit)) {
             return split;
         }
-        overflows_in_space_ = true;
+        overflow_search_ = OverflowSearch::InSpace;
+        if (!trial) {
+            return split;
+        }
         work_limit -= std::min(work_limit, work - before);
     }
-    return split_beyond_overflow(points, run, tolerance, distance,
-                                 work > SIZE_MAX - work_limit ? SIZE_MAX : work + work_limit, work);
+    const std::optional<Split> split =
+        split_beyond_overflow(points, run, tolerance, distance,
+                              work > SIZE_MAX - work_limit ? SIZE_MAX : work + work_limit, work);
+    if (!split && !overflows_only_in_space_) {
+        overflow_search_ = OverflowSearch::InOrder;
+    }
+    return split;
 }
 
 std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& run,

@@ -43,6 +43,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 
@@ -76,7 +77,10 @@ class SplitGuard {
     // From now until the next build(), a chord whose squared length overflows goes straight to
     // the tree of the ring's points in space, which split_within() otherwise tries only once
     // the tree over the ring's order has failed such a chord: for checks of that tree's answers.
-    void search_overflows_in_space() { overflows_in_space_ = true; }
+    void search_overflows_in_space() {
+        overflow_search_ = OverflowSearch::InSpace;
+        overflows_only_in_space_ = true;
+    }
 
     // From now until the next build(), the searches skip the stretches of a run that only repeat
     // earlier points of it, which they otherwise do once they have measured many points: for
@@ -152,9 +156,14 @@ class SplitGuard {
     };
     PendingHeap pending_;
     // Laid once the tree over the ring's order has failed a chord that overflows; from then on
-    // it serves all of them (split_within).
+    // it serves them until it gives up on one (split_within).
     PointTree points_in_space_;
-    bool overflows_in_space_ = false;
+    // Which tree searches the next chord whose squared length overflows: the tree over the
+    // ring's order within a small allowance (until it first exceeds it), the tree in space, or
+    // the tree over the order with the whole allowance (once the tree in space has given up).
+    enum class OverflowSearch : std::uint8_t { Trial, InSpace, InOrder };
+    OverflowSearch overflow_search_ = OverflowSearch::Trial;
+    bool overflows_only_in_space_ = false;
     std::size_t overflow_trial_work_ = 0;
 };
 
