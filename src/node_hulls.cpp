@@ -417,10 +417,6 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
         }
         return false;
     };
-    if (!cut && hull_size(node) > kBlockedHull) {
-        farthest = squared_length(scaled_from(c, start_of_uncut_scan(node, c), scale));
-        ++visited;
-    }
     const std::size_t visited_before = visited;
     walk_around(node, visit, passed_over);
     if (!centre_kept && hull_size(node) > kBlockedHull) {
@@ -438,18 +434,6 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
         return std::nullopt;
     }
     return farthest;
-}
-
-Coordinate NodeHulls::start_of_uncut_scan(std::size_t node, Coordinate c) const {
-    const Chains chains = chains_[node];
-    const Coordinate left = points_[vertices_[chains.upper_begin]];
-    const Coordinate right = points_[vertices_[chains.upper_end - 1]];
-    const Coordinate away{(left.x * 0.5 + right.x * 0.5) - c.x,
-                          (left.y * 0.5 + right.y * 0.5) - c.y};
-    if (!(std::isfinite(away.x) && std::isfinite(away.y))) {
-        return left;
-    }
-    return extreme(node, away, Search::AwayFrom).value_or(left);
 }
 
 std::optional<NodeHulls::AcrossInStrip> NodeHulls::largest_across_in_strip(

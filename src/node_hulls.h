@@ -78,10 +78,9 @@ class NodeHulls {
     }
 
     // The searches of extreme() that a query of the guard makes for every chord, each
-    // remembering per node where it last ended; the last, for the vertex that starts an uncut
-    // scan of farthest_squared_on_side().
-    enum class Search : std::uint8_t { AcrossHigh, AcrossLow, AlongHigh, AlongLow, AwayFrom };
-    static constexpr std::size_t kSearches = 5;
+    // remembering per node where it last ended.
+    enum class Search : std::uint8_t { AcrossHigh, AcrossLow, AlongHigh, AlongLow };
+    static constexpr std::size_t kSearches = 4;
 
     // The vertex of the node's hull with the greatest exact f.x * x + f.y * y (one of them
     // when several tie), or none when a sign could not be decided. The node has a hull. The
@@ -103,9 +102,7 @@ class NodeHulls {
     // every vertex counts. In hulls of more than kBlockedHull vertices, blocks of consecutive
     // vertices are not visited one by one where their box bounds their squared distances by
     // `enough` or less, or by no more than the bound found so far (the box's bound then counts
-    // for them), or lies wholly off the side. Uncut, the bound found so far starts from the
-    // vertex farthest along the direction from c to the middle of the hull's two ends, near
-    // the farthest where the hull is round, so that few blocks are visited one by one.
+    // for them), or lies wholly off the side.
     // Blocks hold kBlockVertices times a power of two and start at a multiple of their size,
     // the largest that fits passed over first, so a bound that need not come below `enough`
     // costs a few steps per doubling of the hull's size, besides the vertices near the farthest
@@ -178,10 +175,6 @@ class NodeHulls {
     bool build_from_points(std::size_t node, std::size_t begin, std::size_t end, Part part);
     bool build_from_children(std::size_t node);
     const NodeBox& block_box(std::size_t level, std::size_t block) const;
-    // A vertex of the node's hull to start an uncut scan from c: the one farthest along the
-    // direction from c to the middle of the hull's leftmost and rightmost vertices (the
-    // leftmost where that direction or the search fails).
-    Coordinate start_of_uncut_scan(std::size_t node, Coordinate c) const;
     bool append_chain(const std::uint32_t* sorted, std::size_t count, bool upper);
 
     const Coordinate* points_ = nullptr;

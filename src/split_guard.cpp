@@ -120,6 +120,8 @@ bool SplitGuard::build(const Ring& points) {
     points_in_space_.clear();
     overflow_search_ = OverflowSearch::Trial;
     overflows_only_in_space_ = false;
+    space_gave_up_ = 0;
+    space_gives_up_before_order_ = 1;
     overflow_trial_work_ =
         kOverflowTrialNodes * kBoundWork * static_cast<std::size_t>(std::bit_width(points.size()));
     leaf_base_ = 0;
@@ -213,8 +215,10 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
     // until it once exceeds it, and the second serves the ring's later such chords. Where the
     // points nearest the far side of a run's start have mostly been split off the run already,
     // the tree in space opens them in vain, and the first tree, given the whole allowance, may
-    // serve better: so the two trees take turns, each keeping the ring's such chords until it
-    // once gives up on one.
+    // serve better: so once the tree in space has given up, the first tree takes the whole
+    // allowance and keeps the ring's such chords until it gives up on one. Each time it does,
+    // the tree in space must give up twice as often before the first tree's next turn, so that
+    // a ring that the first tree cannot serve spends no more than a few such turns on it.
     if (overflow_search_ != OverflowSearch::InSpace) {
         const bool trial = overflow_search_ == OverflowSearch::Trial;
         const std::size_t allowed = trial ? std::min(work_limit, overflow_trial_work_) : work_limit;
@@ -226,6 +230,7 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
         }
         overflow_search_ = OverflowSearch::InSpace;
         if (!trial) {
+            space_gives_up_before_order_ *= 2;
             return split;
         }
         work_limit -= std::min(work_limit, work - before);
@@ -233,8 +238,9 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
     const std::optional<Split> split =
         split_beyond_overflow(points, run, tolerance, distance,
                               work > SIZE_MAX - work_limit ? SIZE_MAX : work + work_limit, work);
-    if (!split && !overflows_only_in_space_) {
+    if (!split && !overflows_only_in_space_ && ++space_gave_up_ >= space_gives_up_before_order_) {
         overflow_search_ = OverflowSearch::InOrder;
+        space_gave_up_ = 0;
     }
     return split;
 }

@@ -160,10 +160,13 @@ class SplitGuard {
     PointTree points_in_space_;
     // Which tree searches the next chord whose squared length overflows: the tree over the
     // ring's order within a small allowance (until it first exceeds it), the tree in space, or
-    // the tree over the order with the whole allowance (once the tree in space has given up).
+    // the tree over the order with the whole allowance (once the tree in space has given up
+    // often enough: the count, and what it must reach, doubled each time that turn fails).
     enum class OverflowSearch : std::uint8_t { Trial, InSpace, InOrder };
     OverflowSearch overflow_search_ = OverflowSearch::Trial;
     bool overflows_only_in_space_ = false;
+    std::size_t space_gave_up_ = 0;
+    std::size_t space_gives_up_before_order_ = 1;
     std::size_t overflow_trial_work_ = 0;
 };
 
