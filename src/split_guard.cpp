@@ -36,6 +36,7 @@
 #include <span>
 
 #include "guard_bounds.h"
+#include "node_bound.h"
 #include "segment_distance.h"
 #include "tree_layout.h"
 
