@@ -64,6 +64,7 @@ inline double projected_bound(const DistanceToSegment& distance, double along, d
 inline int exponent_or_zero(double value) {
     return value > 0.0 && value < kInfinity ? std::ilogb(value) : 0;
 }
+
 }  // namespace
 
 template <bool Ordinary>
