@@ -1,8 +1,8 @@
 // Why the simplification guard's bounds hold (split_guard.h): the proof that a bound on the
 // distance to a chord over the points of a node of its tree, from the node's box and its convex
 // hull, is never below a point's computed distance; and what the bounds share, the arithmetic on
-// spans of computed values and the constants that the proof fixes. node_bound.h, box_cuts.h and
-// strip_bound.h compute the bounds, node_hulls.h scans the hulls.
+// spans of computed values and the constants that the proof fixes. node_bound.h, hull_bound.h,
+// box_cuts.h and strip_bound.h compute the bounds, node_hulls.h scans the hulls.
 //
 // WHY THE BOUNDS HOLD
 //
