@@ -92,6 +92,7 @@ void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_
     hints_.clear();
     kept_centres_.clear();
     block_farthest_.clear();
+    farthest_hints_.clear();
     if (points.size() >= UINT32_MAX || leaf_base < 2) {
         return;
     }
@@ -303,7 +304,7 @@ void NodeHulls::walk_around(std::size_t node, Visit&& visit, PassOver&& pass_ove
     };
     const bool blocked = hull_size(node) > kBlockedHull;
     for (std::uint32_t i = chains.upper_begin; i < chains.upper_end; ++i) {
-        visit(points_[vertices_[i]]);
+        visit(points_[vertices_[i]], i);
         // At a block's first vertex, on to its last.
         const std::uint32_t size = blocked ? block_passed_over(i, chains.upper_end - i, false) : 0;
         if (size > 0) {
@@ -312,7 +313,7 @@ void NodeHulls::walk_around(std::size_t node, Visit&& visit, PassOver&& pass_ove
     }
     if (chains.lower_end - chains.lower_begin > 2) {
         for (std::uint32_t i = chains.lower_end - 2; i > chains.lower_begin; --i) {
-            visit(points_[vertices_[i]]);
+            visit(points_[vertices_[i]], i);
             // Backwards: at a block's last vertex, on to its first, which must lie after the
             // chain's first vertex (the upper chain's).
             const std::uint32_t size =
@@ -357,15 +358,26 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
         const double error = terms * kScanError + kTinyScanError;
         return Side{!cut || f.x * px + f.y * py + error >= -tau, terms, error};
     };
-    const auto visit = [&](Coordinate v) {
+    // The last vertex on the side that raised the bound, where the node's next scan starts.
+    std::uint32_t farthest_vertex = kNoHint;
+    // Measures the vertex at `position`; whether it lies on the side.
+    const auto measure = [&](Coordinate p, std::uint32_t position) {
+        const Side on = side(p.x, p.y);
+        largest_term = std::max(largest_term, on.terms);
+        if (on.taken) {
+            const double squared = squared_length(p);
+            if (squared > farthest) {
+                farthest = squared;
+                farthest_vertex = position;
+            }
+        }
+        return on;
+    };
+    const auto visit = [&](Coordinate v, std::uint32_t position) {
         ++visited;
         const Coordinate p = scaled_from(c, v, scale);
-        const Side on = side(p.x, p.y);
+        const Side on = measure(p, position);
         const Seen now{on.taken, std::fabs(f.x * p.y - f.y * p.x) + on.error};
-        largest_term = std::max(largest_term, on.terms);
-        if (now.on_side) {
-            farthest = std::max(farthest, squared_length(p));
-        }
         if (seen > 0 && now.on_side != previous.on_side) {
             const double across = std::max(now.across, previous.across);
             farthest = std::max(farthest, (tau * tau + across * across) / f_squared);
@@ -418,8 +430,26 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
         return false;
     };
     const std::size_t visited_before = visited;
+    // A walk that comes to the farthest vertex last finds each block's corner beyond the bound
+    // so far, and passes over none. The chords of the runs that a stalled ring splits one after
+    // another move little, and the farthest vertex with them: measured first, the last scan's
+    // lets the walk pass over the blocks short of it. A vertex measured twice changes nothing.
+    const bool blocked = hull_size(node) > kBlockedHull;
+    if (blocked) {
+        if (farthest_hints_.empty()) {
+            farthest_hints_.assign(chains_.size(), kNoHint);
+        }
+        const std::uint32_t hint = farthest_hints_[node];
+        if (hint != kNoHint) {
+            ++visited;
+            measure(scaled_from(c, points_[vertices_[hint]], scale), hint);
+        }
+    }
     walk_around(node, visit, passed_over);
-    if (!centre_kept && hull_size(node) > kBlockedHull) {
+    if (blocked && farthest_vertex != kNoHint) {
+        farthest_hints_[node] = farthest_vertex;
+    }
+    if (blocked && !centre_kept) {
         KeptCentre& now = kept_centres_[node];
         now = {c, scale, (same_centre ? kept.visited : 0) + (visited - visited_before), 0};
         if (now.visited >= hull_size(node) / 4) {
@@ -505,7 +535,7 @@ std::optional<NodeHulls::AcrossInStrip> NodeHulls::largest_across_in_strip(
             }
         }
     };
-    const auto visit = [&](Coordinate v) {
+    const auto visit = [&](Coordinate v, std::uint32_t) {
         ++visited;
         const double px = (v.x - c.x) * scale;
         const double py = (v.y - c.y) * scale;

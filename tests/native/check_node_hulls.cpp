@@ -485,6 +485,45 @@ void check_kept_centre_past_blocks() {
     }
 }
 
+// Scans of a cut hull whose walk meets the vertices on the side in order of growing distance
+// from the centre: a parabola's lower chain, walked from its right end, from centres near that
+// end that move left a little each time, cut to the points left of them, as by runs that peel a
+// few points each off a convex curve. The first scan visits most vertices; each later one starts
+// from the vertex the last found farthest, and passes over the blocks short of it. A cut to the
+// other side in between, where that vertex lies off the side, keeps the bound sound.
+void check_farthest_from_last_scan() {
+    const double unit = 256 * kUnit;
+    std::vector<Coordinate> points;
+    for (int x = -3000; x < 3000; ++x) {
+        points.push_back({x * unit, static_cast<double>(x) * x * unit});
+    }
+    const quorvel::Ring ring(points.begin(), points.end());
+    quorvel::NodeHulls hulls;
+    hulls.build(ring, 128, 64);
+    const std::vector<Coordinate> around = hull_around(hulls, 1);
+    check::expect(around.size() == points.size(), "every point of the parabola is a vertex");
+    const std::size_t steps = 8 * static_cast<std::size_t>(std::bit_width(around.size())) +
+                              8 * quorvel::NodeHulls::kBlockVertices;
+    std::size_t later_visited = 0;
+    for (int k = 0; k < 40; ++k) {
+        const Coordinate c = points[points.size() - 10 - 7 * k];
+        const Coordinate f{k == 20 ? unit : -unit, 0.0};
+        const long double farthest = farthest_cut_corner(around, c, f);
+        std::size_t visited = 0;
+        const std::optional<double> bound =
+            hulls.farthest_squared_on_side(1, c, f, 0.0, 1.0, 0.0, visited);
+        check::expect(bound && farthest <= *bound * (1 + 0x1p-40L),
+                      "from the last scan's farthest vertex, the bound holds the cut hull");
+        check::expect(k > 0 || visited > around.size() / 2,
+                      "walked toward the farthest, a first scan visits most vertices");
+        if (k > 0 && k != 20 && k != 21) {
+            later_visited = std::max(later_visited, visited);
+        }
+    }
+    check::expect(later_visited <= steps,
+                  "from the last scan's farthest vertex, a scan costs a few steps per doubling");
+}
+
 // The largest |f x (p - c)| over the hull cut to the strip low <= f.(p - c) <= high, on the
 // differences times `scale`: at the vertices within the strip and where the edges cross its
 // lines, in long double; -1 where the strip misses the hull.
@@ -711,6 +750,7 @@ int main() {
     check_hulls();
     check_cut_corners_past_blocks();
     check_kept_centre_past_blocks();
+    check_farthest_from_last_scan();
     check_across_in_strip();
     check_part_hulls();
     check_farthest_cache();
