@@ -256,11 +256,11 @@ Sign exact_sign::step_along_exactly(Coordinate f, Coordinate a, Coordinate b) {
     return quick != Sign::Unknown ? quick : step_along_in_range(sf, sa, sb);
 }
 
-Sign exact_sign::turn_exactly(Coordinate a, Coordinate b, Coordinate c) {
-    const Sign sign = turn_in_range(a, b, c);
-    if (sign != Sign::Unknown) {
-        return sign;
-    }
+namespace {
+
+// The sign of the turn with the coordinates scaled by a power of two (scale_exactly), where
+// the scaling is exact; else Unknown.
+Sign scaled_turn(Coordinate a, Coordinate b, Coordinate c) {
     std::array<double, 6> points{a.x, a.y, b.x, b.y, c.x, c.y};
     if (!scale_exactly(points)) {
         return Sign::Unknown;
@@ -268,8 +268,25 @@ Sign exact_sign::turn_exactly(Coordinate a, Coordinate b, Coordinate c) {
     const Coordinate sa{points[0], points[1]};
     const Coordinate sb{points[2], points[3]};
     const Coordinate sc{points[4], points[5]};
-    const Sign quick = filtered_turn(sa, sb, sc);
+    const Sign quick = exact_sign::filtered_turn(sa, sb, sc);
     return quick != Sign::Unknown ? quick : turn_in_range(sa, sb, sc);
+}
+
+}  // namespace
+
+Sign exact_sign::turn_exactly(Coordinate a, Coordinate b, Coordinate c) {
+    // Each way gives the exact sign or none, so the order only changes the cost: where the
+    // products of the differences are beyond the filter's range, as near the top of the
+    // doubles, the differences are beyond the expansions' too, and only scaled can the sign
+    // be had, mostly by the filter.
+    const double left = (b.x - a.x) * (c.y - a.y);
+    const double right = (b.y - a.y) * (c.x - a.x);
+    const bool too_large = !(std::fabs(left) + std::fabs(right) <= 0x1p1000);
+    const Sign first = too_large ? scaled_turn(a, b, c) : turn_in_range(a, b, c);
+    if (first != Sign::Unknown) {
+        return first;
+    }
+    return too_large ? turn_in_range(a, b, c) : scaled_turn(a, b, c);
 }
 
 }  // namespace quorvel
