@@ -141,9 +141,10 @@
 //    a multiple of its size in the array of all chains, are tried largest first, so that the
 //    scan costs a few steps per doubling of the hull besides the vertices near its farthest
 //    corner and near the line, once the bound found so far is near the farthest: so the scan
-//    first measures the vertex that the node's last scan found farthest, taking for it what a
-//    visit takes, and a value taken twice leaves the bound as it is. It is made only for w
-//    between 2^-400 and 2^199, where no square or sum over- or underflows past these margins.
+//    first measures a vertex that the node's last scan found far (the last that raised its
+//    bound), taking for it what a visit takes, and a value taken twice leaves the bound as it
+//    is. It is made only for w between 2^-400 and 2^199, where no square or sum over- or
+//    underflows past these margins.
 //    For a degenerate chord every vertex counts and no line cuts the hull; likewise where len2
 //    is +inf, as tau_s is then infinite (10: every point of the node that can win takes the
 //    start branch). Such an uncut bound stands for the distance of the hull's farthest vertex,

@@ -433,7 +433,8 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
     // A walk that comes to the farthest vertex last finds each block's corner beyond the bound
     // so far, and passes over none. The chords of the runs that a stalled ring splits one after
     // another move little, and the farthest vertex with them: measured first, the last scan's
-    // lets the walk pass over the blocks short of it. A vertex measured twice changes nothing.
+    // (the last vertex that raised its bound) lets the walk pass over the blocks short of it.
+    // A vertex measured twice changes nothing.
     const bool blocked = hull_size(node) > kBlockedHull;
     if (blocked) {
         if (farthest_hints_.empty()) {

@@ -106,16 +106,17 @@ class NodeHulls {
     // Blocks hold kBlockVertices times a power of two and start at a multiple of their size,
     // the largest that fits passed over first, so a bound that need not come below `enough`
     // costs a few steps per doubling of the hull's size, besides the vertices near the farthest
-    // and near the line; the vertex on the side that the node's last scan found farthest is
-    // measured first, so that a walk that reaches the farthest last, as along a chain of ever
-    // farther vertices, passes over the blocks before it too. Once scans from one c in a row have
-    // visited a quarter as many vertices as the hull has, the largest squared distance of each
-    // block's vertices from c is kept for the node, and later scans from that c pass over blocks by
-    // it, which a box's corner overstates: vertices nearly on a circle around c, as when runs that
-    // share a start peel a few points each off a curve around it, are otherwise visited run after
-    // run. Working the values out costs at most about the hull's size, four times what the scans
-    // before it cost. `visited` grows by the vertices and boxes looked at, and by the vertices
-    // measured for the kept values. The proof is in guard_bounds.h.
+    // and near the line; the vertex on the side that last raised the bound in the node's last
+    // scan (mostly its farthest) is measured first, so that a walk that reaches the farthest
+    // last, as along a chain of ever farther vertices, passes over the blocks before it too. Once
+    // scans from one c in a row have visited a quarter as many vertices as the hull has, the
+    // largest squared distance of each block's vertices from c is kept for the node, and later
+    // scans from that c pass over blocks by it, which a box's corner overstates: vertices nearly on
+    // a circle around c, as when runs that share a start peel a few points each off a curve around
+    // it, are otherwise visited run after run. Working the values out costs at most about the
+    // hull's size, four times what the scans before it cost. `visited` grows by the vertices and
+    // boxes looked at, and by the vertices measured for the kept values. The proof is in
+    // guard_bounds.h.
     std::optional<double> farthest_squared_on_side(std::size_t node, Coordinate c, Coordinate f,
                                                    double tau, double scale, double enough,
                                                    std::size_t& visited) const;
@@ -221,8 +222,8 @@ class NodeHulls {
     // layout of a hint), or kNoHint: a cache, filled by the const queries.
     static constexpr std::uint32_t kNoHint = UINT32_MAX;
     mutable Vector<std::uint32_t> hints_;
-    // Per node, the position in vertices_ of the vertex on the side that its last scan of a cut
-    // hull found farthest, or kNoHint: a cache, filled by the const queries.
+    // Per node, the position in vertices_ of the vertex on the side that last raised the bound
+    // in its last scan of a cut hull, or kNoHint: a cache, filled by the const queries.
     mutable Vector<std::uint32_t> farthest_hints_;
     // The position on the chain to start from, or kNoHint, and the update once the search
     // has ended at `position`.

@@ -490,7 +490,8 @@ void check_kept_centre_past_blocks() {
 // end that move left a little each time, cut to the points left of them, as by runs that peel a
 // few points each off a convex curve. The first scan visits most vertices; each later one starts
 // from the vertex the last found farthest, and passes over the blocks short of it. A cut to the
-// other side in between, where that vertex lies off the side, keeps the bound sound.
+// other side in between keeps the bound sound, and so does the scan after it, whose start lies
+// off its side (those two start afresh and are not counted).
 void check_farthest_from_last_scan() {
     const double unit = 256 * kUnit;
     std::vector<Coordinate> points;
