@@ -51,6 +51,67 @@ std::uint32_t eighth_of(Coordinate f) {
            (std::fabs(f.x) < std::fabs(f.y) ? 1u : 0u);
 }
 
+// The filter of exact_sign.h decides a turn only while the products of its differences stay
+// below 2^1000 and well above the subnormals; past that, each turn costs a scaling and often
+// the expansions. Rings whose largest coordinate lies outside [2^-400, 2^400] therefore get a
+// copy of their points scaled by one power of two, for the filter to try where it cannot
+// decide on the points themselves (turn_of).
+constexpr int kLargestExponentUnscaled = 400;
+constexpr int kSmallestExponentUnscaled = -400;
+
+// The points scaled by the power of two that brings their largest coordinate into [1, 2) (or
+// as near as a normal factor reaches), into `scaled`, where that coordinate lies outside the
+// range above and every coordinate scales exactly; else false. A turn is the sign of a
+// polynomial homogeneous in its three points, so such a scaling changes none.
+bool scaled_for_turns(const Ring& points, Vector<Coordinate>& scaled) {
+    double largest = 0.0;
+    for (const Coordinate c : points) {
+        largest = std::max({largest, std::fabs(c.x), std::fabs(c.y)});
+    }
+    if (largest == 0.0 || !std::isfinite(largest)) {
+        return false;
+    }
+    const int exponent = std::ilogb(largest);
+    if (exponent >= kSmallestExponentUnscaled && exponent <= kLargestExponentUnscaled) {
+        return false;
+    }
+    const int shift = std::clamp(exponent, -1022, 1022);
+    const double factor = std::ldexp(1.0, -shift);
+    const double inverse = std::ldexp(1.0, shift);
+    scaled.resize(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const Coordinate c = points[i];
+        const Coordinate s{c.x * factor, c.y * factor};
+        // Scaled down among the subnormals, a coordinate may lose bits.
+        if (s.x * inverse != c.x || s.y * inverse != c.y) {
+            scaled.clear();
+            return false;
+        }
+        scaled[i] = s;
+    }
+    return true;
+}
+
+// The exact sign of the turn of points a, b, c (sign_of_turn), or Unknown, given the points
+// and their copy from scaled_for_turns() or null. Each way gives the exact sign or Unknown, so
+// the order only changes the cost: the cheap filter on both copies first, and where the points
+// span so many powers of two that one scaling cannot serve every turn, the exact ways on the
+// points as given before the scaled.
+Sign turn_of(const Coordinate* p, const Coordinate* s, std::uint32_t a, std::uint32_t b,
+             std::uint32_t c) {
+    Sign turn = exact_sign::filtered_turn(p[a], p[b], p[c]);
+    if (turn == Sign::Unknown && s != nullptr) {
+        turn = exact_sign::filtered_turn(s[a], s[b], s[c]);
+    }
+    if (turn == Sign::Unknown) {
+        turn = exact_sign::turn_exactly(p[a], p[b], p[c]);
+    }
+    if (turn == Sign::Unknown && s != nullptr) {
+        turn = exact_sign::turn_exactly(s[a], s[b], s[c]);
+    }
+    return turn;
+}
+
 }  // namespace
 
 std::uint32_t NodeHulls::start_position(const std::uint32_t* hints, std::uint32_t eighth) {
@@ -102,6 +163,8 @@ void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_
             : static_cast<std::size_t>(std::count(part.of, part.of + points.size(), part.part));
     const std::size_t most_vertices = kVerticesPerPoint * in_part;
     vertices_.reserve(most_vertices / 2);
+    Vector<Coordinate> scaled;
+    scaled_points_ = scaled_for_turns(points, scaled) ? scaled.data() : nullptr;
     const std::size_t points_per_node = 2 * leaf_points;
     for (std::size_t node = leaf_base / 2; node < leaf_base; ++node) {
         const std::size_t begin = (node - leaf_base / 2) * points_per_node;
@@ -116,6 +179,7 @@ void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_
             chains_[node] = {0, 0, 0, 0};
         }
     }
+    scaled_points_ = nullptr;
     blocks_.clear();
     block_levels_ = 0;
     level_begin_[0] = 0;
@@ -263,8 +327,8 @@ bool NodeHulls::append_chain(const std::uint32_t* sorted, std::size_t count, boo
     const std::size_t begin = vertices_.size();
     for (std::size_t i = 0; i < count; ++i) {
         while (vertices_.size() - begin >= 2) {
-            const Sign turn = sign_of_turn(points_[vertices_[vertices_.size() - 2]],
-                                           points_[vertices_.back()], points_[sorted[i]]);
+            const Sign turn = turn_of(points_, scaled_points_, vertices_[vertices_.size() - 2],
+                                      vertices_.back(), sorted[i]);
             if (turn == Sign::Unknown) {
                 vertices_.resize(begin);
                 return false;

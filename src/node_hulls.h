@@ -181,6 +181,9 @@ class NodeHulls {
     bool append_chain(const std::uint32_t* sorted, std::size_t count, bool upper);
 
     const Coordinate* points_ = nullptr;
+    // While the hulls are laid: the points scaled by a power of two, for the filter to try
+    // where it cannot decide on points_, or null.
+    const Coordinate* scaled_points_ = nullptr;
     std::size_t point_count_ = 0;
     std::size_t leaf_base_ = 0;
     std::size_t leaf_points_ = 0;

@@ -342,6 +342,53 @@ std::vector<Coordinate> hull_around(const quorvel::NodeHulls& hulls, std::size_t
     return around;
 }
 
+// A ring far from unit scale has its turns decided on a copy scaled by a power of two: its hulls
+// are those of the same ring at unit scale, scaled. Where the copy would lose a coordinate's low
+// bits among the subnormals, the ring's own points decide.
+void check_hulls_at_any_scale() {
+    Random random(7);
+    constexpr std::size_t kLeafBase = 128;  // leaves of 8 points: 1000 points fill 125
+    for (int kind = 0; kind < 5; ++kind) {
+        const std::vector<Coordinate> points = points_for_hulls(random, kind, 1000);
+        const quorvel::Ring unit(points.begin(), points.end());
+        quorvel::NodeHulls reference;
+        reference.build(unit, kLeafBase, 8);
+        for (const int shift : {-1000, -700, -460, 460, 700, 960}) {
+            quorvel::Ring ring;
+            for (const Coordinate p : points) {
+                ring.push_back({std::ldexp(p.x, shift), std::ldexp(p.y, shift)});
+            }
+            quorvel::NodeHulls hulls;
+            hulls.build(ring, kLeafBase, 8);
+            bool same = true;
+            for (std::size_t node = 1; node < kLeafBase; ++node) {
+                same &= hulls.has_hull(node) == reference.has_hull(node);
+                if (!same || !hulls.has_hull(node)) {
+                    continue;
+                }
+                std::vector<Coordinate> expected = hull_around(reference, node);
+                for (Coordinate& v : expected) {
+                    v = {std::ldexp(v.x, shift), std::ldexp(v.y, shift)};
+                }
+                same &= hull_around(hulls, node) == expected;
+            }
+            check::expect(same, "the hulls of a ring scaled by a power of two are scaled");
+        }
+    }
+    // 32 points on a line near 2^605, one of them 2^-500 above it: scaled into [1, 2), that
+    // height would underflow to zero and the point would fall off the upper chain.
+    quorvel::Ring line;
+    for (int i = 0; i < 32; ++i) {
+        line.push_back({std::ldexp(i + 1.0, 600), i == 5 ? 0x1p-500 : 0.0});
+    }
+    quorvel::NodeHulls hulls;
+    hulls.build(line, 4, 8);
+    const std::vector<Coordinate> around = hull_around(hulls, 2);
+    check::expect(
+        hulls.has_hull(2) && std::find(around.begin(), around.end(), line[5]) != around.end(),
+        "a point just off a line far out stays on its hull");
+}
+
 // 6000 points on two opposite arcs of a circle of radius 1e6 units, visited in turn.
 std::vector<Coordinate> two_opposite_arcs(double unit) {
     std::vector<Coordinate> points;
@@ -749,6 +796,7 @@ int main() {
     check_turns();
     check_steps();
     check_hulls();
+    check_hulls_at_any_scale();
     check_cut_corners_past_blocks();
     check_kept_centre_past_blocks();
     check_farthest_from_last_scan();
