@@ -153,7 +153,6 @@ void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_
     hints_.clear();
     kept_centres_.clear();
     block_farthest_.clear();
-    farthest_hints_.clear();
     if (points.size() >= UINT32_MAX || leaf_base < 2) {
         return;
     }
@@ -453,7 +452,7 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
         ++seen;
     };
     if (kept_centres_.empty()) {
-        kept_centres_.assign(chains_.size(), KeptCentre{{0.0, 0.0}, 0.0, 0, 0});
+        kept_centres_.assign(chains_.size(), KeptCentre{{0.0, 0.0}, 0.0, 0, 0, kNoHint});
     }
     const KeptCentre kept = kept_centres_[node];
     const bool same_centre =
@@ -500,25 +499,23 @@ std::optional<double> NodeHulls::farthest_squared_on_side(std::size_t node, Coor
     // (the last vertex that raised its bound) lets the walk pass over the blocks short of it.
     // A vertex measured twice changes nothing.
     const bool blocked = hull_size(node) > kBlockedHull;
-    if (blocked) {
-        if (farthest_hints_.empty()) {
-            farthest_hints_.assign(chains_.size(), kNoHint);
-        }
-        const std::uint32_t hint = farthest_hints_[node];
-        if (hint != kNoHint) {
-            ++visited;
-            measure(scaled_from(c, points_[vertices_[hint]], scale), hint);
-        }
+    if (blocked && kept.farthest_position != kNoHint) {
+        ++visited;
+        measure(scaled_from(c, points_[vertices_[kept.farthest_position]], scale),
+                kept.farthest_position);
     }
     walk_around(node, visit, passed_over);
-    if (blocked && farthest_vertex != kNoHint) {
-        farthest_hints_[node] = farthest_vertex;
-    }
-    if (blocked && !centre_kept) {
+    if (blocked) {
         KeptCentre& now = kept_centres_[node];
-        now = {c, scale, (same_centre ? kept.visited : 0) + (visited - visited_before), 0};
-        if (now.visited >= hull_size(node) / 4) {
-            now.stamp = ++last_stamp_;
+        if (farthest_vertex != kNoHint) {
+            now.farthest_position = farthest_vertex;
+        }
+        if (!centre_kept) {
+            now = {c, scale, (same_centre ? kept.visited : 0) + (visited - visited_before), 0,
+                   now.farthest_position};
+            if (now.visited >= hull_size(node) / 4) {
+                now.stamp = ++last_stamp_;
+            }
         }
     }
     if (seen > 1 && first.on_side != previous.on_side) {

@@ -199,14 +199,17 @@ class NodeHulls {
     std::array<std::size_t, kMostBlockLevels + 1> level_begin_{};
     // Per node, the centre and scale of the last scans of its cut hull, the vertices they
     // visited in a row, and once those reach a quarter of the hull's, the stamp that marks
-    // the values kept for them in block_farthest_ (0: none yet); per block, as blocks_, the
-    // value and the stamp it was worked out for: a cache, filled by the const queries. A new
-    // centre takes a new stamp, so that no value needs clearing.
+    // the values kept for them in block_farthest_ (0: none yet); besides, the position in
+    // vertices_ of the vertex on the side that last raised the bound in its last scan, or
+    // kNoHint. Per block, as blocks_, the value and the stamp it was worked out for. A cache,
+    // filled by the const queries; a new centre takes a new stamp, so that no value needs
+    // clearing.
     struct KeptCentre {
         Coordinate c;
         double scale;
         std::size_t visited;
         std::uint64_t stamp;
+        std::uint32_t farthest_position;
     };
     struct BlockFarthest {
         double squared;
@@ -225,9 +228,6 @@ class NodeHulls {
     // layout of a hint), or kNoHint: a cache, filled by the const queries.
     static constexpr std::uint32_t kNoHint = UINT32_MAX;
     mutable Vector<std::uint32_t> hints_;
-    // Per node, the position in vertices_ of the vertex on the side that last raised the bound
-    // in its last scan of a cut hull, or kNoHint: a cache, filled by the const queries.
-    mutable Vector<std::uint32_t> farthest_hints_;
     // The position on the chain to start from, or kNoHint, and the update once the search
     // has ended at `position`.
     static std::uint32_t start_position(const std::uint32_t* hints, std::uint32_t eighth);
