@@ -59,21 +59,22 @@ std::uint32_t eighth_of(Coordinate f) {
 constexpr int kLargestExponentUnscaled = 400;
 constexpr int kSmallestExponentUnscaled = -400;
 
-// The points scaled by the power of two that brings their largest coordinate into [1, 2) (or
-// as near as a normal factor reaches), into `scaled`, where that coordinate lies outside the
-// range above and every coordinate scales exactly; else false. A turn is the sign of a
-// polynomial homogeneous in its three points, so such a scaling changes none.
-bool scaled_for_turns(const Ring& points, Vector<Coordinate>& scaled) {
+// Fills `scaled` with the points scaled by the power of two that brings their largest
+// coordinate into [1, 2) (or as near as a normal factor reaches), where that coordinate lies
+// outside the range above and every coordinate scales exactly; else leaves it empty. A turn is
+// the sign of a polynomial homogeneous in its three points, so such a scaling changes none.
+void scaled_for_turns(const Ring& points, Vector<Coordinate>& scaled) {
+    scaled.clear();
     double largest = 0.0;
     for (const Coordinate c : points) {
         largest = std::max({largest, std::fabs(c.x), std::fabs(c.y)});
     }
     if (largest == 0.0 || !std::isfinite(largest)) {
-        return false;
+        return;
     }
     const int exponent = std::ilogb(largest);
     if (exponent >= kSmallestExponentUnscaled && exponent <= kLargestExponentUnscaled) {
-        return false;
+        return;
     }
     const int shift = std::clamp(exponent, -1022, 1022);
     const double factor = std::ldexp(1.0, -shift);
@@ -85,11 +86,10 @@ bool scaled_for_turns(const Ring& points, Vector<Coordinate>& scaled) {
         // Scaled down among the subnormals, a coordinate may lose bits.
         if (s.x * inverse != c.x || s.y * inverse != c.y) {
             scaled.clear();
-            return false;
+            return;
         }
         scaled[i] = s;
     }
-    return true;
 }
 
 // The exact sign of the turn of points a, b, c (sign_of_turn), or Unknown, given the points
@@ -162,8 +162,7 @@ void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_
             : static_cast<std::size_t>(std::count(part.of, part.of + points.size(), part.part));
     const std::size_t most_vertices = kVerticesPerPoint * in_part;
     vertices_.reserve(most_vertices / 2);
-    Vector<Coordinate> scaled;
-    scaled_points_ = scaled_for_turns(points, scaled) ? scaled.data() : nullptr;
+    scaled_for_turns(points, scaled_points_);
     const std::size_t points_per_node = 2 * leaf_points;
     for (std::size_t node = leaf_base / 2; node < leaf_base; ++node) {
         const std::size_t begin = (node - leaf_base / 2) * points_per_node;
@@ -178,7 +177,7 @@ void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_
             chains_[node] = {0, 0, 0, 0};
         }
     }
-    scaled_points_ = nullptr;
+    scaled_points_ = Vector<Coordinate>{};  // its memory back at once
     blocks_.clear();
     block_levels_ = 0;
     level_begin_[0] = 0;
@@ -324,9 +323,10 @@ bool NodeHulls::build_from_children(std::size_t node) {
 bool NodeHulls::append_chain(const std::uint32_t* sorted, std::size_t count, bool upper) {
     const Sign kept = upper ? Sign::Negative : Sign::Positive;
     const std::size_t begin = vertices_.size();
+    const Coordinate* scaled = scaled_points_.empty() ? nullptr : scaled_points_.data();
     for (std::size_t i = 0; i < count; ++i) {
         while (vertices_.size() - begin >= 2) {
-            const Sign turn = turn_of(points_, scaled_points_, vertices_[vertices_.size() - 2],
+            const Sign turn = turn_of(points_, scaled, vertices_[vertices_.size() - 2],
                                       vertices_.back(), sorted[i]);
             if (turn == Sign::Unknown) {
                 vertices_.resize(begin);

@@ -182,8 +182,8 @@ class NodeHulls {
 
     const Coordinate* points_ = nullptr;
     // While the hulls are laid: the points scaled by a power of two, for the filter to try
-    // where it cannot decide on points_, or null.
-    const Coordinate* scaled_points_ = nullptr;
+    // where it cannot decide on points_ (node_hulls.cpp), or empty.
+    Vector<Coordinate> scaled_points_;
     std::size_t point_count_ = 0;
     std::size_t leaf_base_ = 0;
     std::size_t leaf_points_ = 0;
