@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 namespace quorvel {
 namespace {
@@ -154,27 +155,51 @@ double power_of_two(int k) {
     return std::bit_cast<double>(static_cast<std::uint64_t>(k + 1023) << 52);
 }
 
-// Scales the values by the power of two that brings the largest magnitude into [1, 2); false,
-// leaving them as they were, where they are all zero, not finite, the largest is below 2^-1022
-// or at least 2^1023, or where one would lose bits (a value scaled down among the subnormals,
-// which scaling back up would not restore).
+// Multiplication by `factor` and back by `inverse`, powers of two.
+struct Scaling {
+    double factor;
+    double inverse;
+};
+
+// The scaling that brings `largest`, a magnitude, into [1, 2), or as near as a normal factor
+// reaches (from 2^1023 on into [2, 4), below 2^-1022 to below 1); none where it is zero or not
+// finite.
+inline std::optional<Scaling> scaling_of(double largest) {
+    const int exponent =
+        static_cast<int>((std::bit_cast<std::uint64_t>(largest) >> 52) & 0x7ff) - 1023;
+    if (exponent >= -1022 && exponent <= 1022) {
+        return Scaling{power_of_two(-exponent), power_of_two(exponent)};
+    }
+    // Zero and the subnormals read as -1023, infinity and NaN as 1024.
+    if (largest == 0.0 || exponent > 1023) {
+        return std::nullopt;
+    }
+    const int shift = exponent < 0 ? -1022 : 1022;
+    return Scaling{power_of_two(-shift), power_of_two(shift)};
+}
+
+// Scaling back up restores every value unless scaling down sent it among the subnormals and
+// lost its low bits (or it is NaN).
+bool scales_exactly(double value, double scaled, Scaling scaling) {
+    return scaled * scaling.inverse == value;
+}
+
+// Scales the values by scaling_of() their largest magnitude; false, leaving them as they were,
+// where there is no such scaling or one value would not scale exactly.
 template <std::size_t N>
 bool scale_exactly(std::array<double, N>& values) {
     double largest = 0.0;
     for (const double value : values) {
         largest = std::max(largest, std::fabs(value));
     }
-    const int exponent =
-        static_cast<int>((std::bit_cast<std::uint64_t>(largest) >> 52) & 0x7ff) - 1023;
-    if (!(exponent >= -1022 && exponent <= 1022)) {
+    const std::optional<Scaling> scaling = scaling_of(largest);
+    if (!scaling) {
         return false;
     }
-    const double factor = power_of_two(-exponent);
-    const double inverse = power_of_two(exponent);
     std::array<double, N> scaled{};
     for (std::size_t i = 0; i < N; ++i) {
-        scaled[i] = values[i] * factor;
-        if (scaled[i] * inverse != values[i]) {
+        scaled[i] = values[i] * scaling->factor;
+        if (!scales_exactly(values[i], scaled[i], *scaling)) {
             return false;
         }
     }
@@ -272,6 +297,11 @@ Sign scaled_turn(Coordinate a, Coordinate b, Coordinate c) {
     return quick != Sign::Unknown ? quick : turn_in_range(sa, sb, sc);
 }
 
+// Rings whose largest coordinate lies in this range of exponents get no scaled copy: the filter
+// decides their turns as they are.
+constexpr int kSmallestExponentUnscaled = -400;
+constexpr int kLargestExponentUnscaled = 400;
+
 }  // namespace
 
 Sign exact_sign::turn_exactly(Coordinate a, Coordinate b, Coordinate c) {
@@ -287,6 +317,31 @@ Sign exact_sign::turn_exactly(Coordinate a, Coordinate b, Coordinate c) {
         return first;
     }
     return too_large ? turn_in_range(a, b, c) : scaled_turn(a, b, c);
+}
+
+Vector<Coordinate> scaled_for_turns(std::span<const Coordinate> points) {
+    double largest = 0.0;
+    for (const Coordinate c : points) {
+        largest = std::max({largest, std::fabs(c.x), std::fabs(c.y)});
+    }
+    const std::optional<Scaling> scaling = scaling_of(largest);
+    if (!scaling) {
+        return {};
+    }
+    const int exponent = std::ilogb(largest);
+    if (exponent >= kSmallestExponentUnscaled && exponent <= kLargestExponentUnscaled) {
+        return {};
+    }
+    Vector<Coordinate> scaled(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const Coordinate c = points[i];
+        scaled[i] = {c.x * scaling->factor, c.y * scaling->factor};
+        if (!scales_exactly(c.x, scaled[i].x, *scaling) ||
+            !scales_exactly(c.y, scaled[i].y, *scaling)) {
+            return {};
+        }
+    }
+    return scaled;
 }
 
 }  // namespace quorvel

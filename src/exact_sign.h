@@ -4,7 +4,10 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
+#include <span>
 
+#include "allocation.h"
 #include "polygon_model.h"
 
 namespace quorvel {
@@ -60,6 +63,36 @@ inline Sign sign_of_step_along(Coordinate f, Coordinate a, Coordinate b) {
 inline Sign sign_of_turn(Coordinate a, Coordinate b, Coordinate c) {
     const Sign quick = exact_sign::filtered_turn(a, b, c);
     return quick != Sign::Unknown ? quick : exact_sign::turn_exactly(a, b, c);
+}
+
+// The filter decides a turn only while the products of its differences stay below 2^1000 and
+// well above the subnormals; past that, each turn costs a scaling of its own and often the
+// expansions. For the many turns among the points of a ring whose largest coordinate lies
+// outside [2^-400, 2^400], this gives a copy of the points scaled once, by the power of two that
+// brings that coordinate into [1, 2) (or as near as a normal factor reaches), where every
+// coordinate scales exactly; else an empty vector. A turn is the sign of a polynomial
+// homogeneous in its three points, so such a scaling changes none.
+Vector<Coordinate> scaled_for_turns(std::span<const Coordinate> points);
+
+// sign_of_turn(points[a], points[b], points[c]), where `scaled` holds the same points as
+// scaled_for_turns() gave them, or is null where it gave none. Each way gives the exact sign or
+// Unknown, so the order only changes the cost: the filter on the points, then on the copy, which
+// decides the turns of rings far from unit scale; then the exact ways, on the points first,
+// since where the points span so many powers of two that one scaling cannot serve every turn,
+// the copy's small differences may lie among the subnormals.
+inline Sign sign_of_turn(const Coordinate* points, const Coordinate* scaled, std::uint32_t a,
+                         std::uint32_t b, std::uint32_t c) {
+    Sign turn = exact_sign::filtered_turn(points[a], points[b], points[c]);
+    if (turn == Sign::Unknown && scaled != nullptr) {
+        turn = exact_sign::filtered_turn(scaled[a], scaled[b], scaled[c]);
+    }
+    if (turn == Sign::Unknown) {
+        turn = exact_sign::turn_exactly(points[a], points[b], points[c]);
+    }
+    if (turn == Sign::Unknown && scaled != nullptr) {
+        turn = exact_sign::turn_exactly(scaled[a], scaled[b], scaled[c]);
+    }
+    return turn;
 }
 
 }  // namespace quorvel

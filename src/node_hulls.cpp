@@ -51,67 +51,6 @@ std::uint32_t eighth_of(Coordinate f) {
            (std::fabs(f.x) < std::fabs(f.y) ? 1u : 0u);
 }
 
-// The filter of exact_sign.h decides a turn only while the products of its differences stay
-// below 2^1000 and well above the subnormals; past that, each turn costs a scaling and often
-// the expansions. Rings whose largest coordinate lies outside [2^-400, 2^400] therefore get a
-// copy of their points scaled by one power of two, for the filter to try where it cannot
-// decide on the points themselves (turn_of).
-constexpr int kLargestExponentUnscaled = 400;
-constexpr int kSmallestExponentUnscaled = -400;
-
-// Fills `scaled` with the points scaled by the power of two that brings their largest
-// coordinate into [1, 2) (or as near as a normal factor reaches), where that coordinate lies
-// outside the range above and every coordinate scales exactly; else leaves it empty. A turn is
-// the sign of a polynomial homogeneous in its three points, so such a scaling changes none.
-void scaled_for_turns(const Ring& points, Vector<Coordinate>& scaled) {
-    scaled.clear();
-    double largest = 0.0;
-    for (const Coordinate c : points) {
-        largest = std::max({largest, std::fabs(c.x), std::fabs(c.y)});
-    }
-    if (largest == 0.0 || !std::isfinite(largest)) {
-        return;
-    }
-    const int exponent = std::ilogb(largest);
-    if (exponent >= kSmallestExponentUnscaled && exponent <= kLargestExponentUnscaled) {
-        return;
-    }
-    const int shift = std::clamp(exponent, -1022, 1022);
-    const double factor = std::ldexp(1.0, -shift);
-    const double inverse = std::ldexp(1.0, shift);
-    scaled.resize(points.size());
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const Coordinate c = points[i];
-        const Coordinate s{c.x * factor, c.y * factor};
-        // Scaled down among the subnormals, a coordinate may lose bits.
-        if (s.x * inverse != c.x || s.y * inverse != c.y) {
-            scaled.clear();
-            return;
-        }
-        scaled[i] = s;
-    }
-}
-
-// The exact sign of the turn of points a, b, c (sign_of_turn), or Unknown, given the points
-// and their copy from scaled_for_turns() or null. Each way gives the exact sign or Unknown, so
-// the order only changes the cost: the cheap filter on both copies first, and where the points
-// span so many powers of two that one scaling cannot serve every turn, the exact ways on the
-// points as given before the scaled.
-Sign turn_of(const Coordinate* p, const Coordinate* s, std::uint32_t a, std::uint32_t b,
-             std::uint32_t c) {
-    Sign turn = exact_sign::filtered_turn(p[a], p[b], p[c]);
-    if (turn == Sign::Unknown && s != nullptr) {
-        turn = exact_sign::filtered_turn(s[a], s[b], s[c]);
-    }
-    if (turn == Sign::Unknown) {
-        turn = exact_sign::turn_exactly(p[a], p[b], p[c]);
-    }
-    if (turn == Sign::Unknown && s != nullptr) {
-        turn = exact_sign::turn_exactly(s[a], s[b], s[c]);
-    }
-    return turn;
-}
-
 }  // namespace
 
 std::uint32_t NodeHulls::start_position(const std::uint32_t* hints, std::uint32_t eighth) {
@@ -133,17 +72,19 @@ void NodeHulls::remember(std::uint32_t* hints, std::size_t position, std::uint32
     hints[0] = static_cast<std::uint32_t>(position) | eighth << kPositionBits;
 }
 
-void NodeHulls::build(const Ring& points, std::size_t leaf_base, std::size_t leaf_points) {
-    build_over(points, leaf_base, leaf_points, {});
+void NodeHulls::build(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
+                      std::span<const Coordinate> scaled) {
+    build_over(points, leaf_base, leaf_points, scaled, {});
 }
 
 void NodeHulls::build_part(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
-                           const Vector<std::uint8_t>& part_of, std::uint8_t part) {
-    build_over(points, leaf_base, leaf_points, {part_of.data(), part});
+                           std::span<const Coordinate> scaled, const Vector<std::uint8_t>& part_of,
+                           std::uint8_t part) {
+    build_over(points, leaf_base, leaf_points, scaled, {part_of.data(), part});
 }
 
 void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
-                           Part part) {
+                           std::span<const Coordinate> scaled, Part part) {
     points_ = points.data();
     point_count_ = points.size();
     leaf_base_ = leaf_base;
@@ -162,7 +103,7 @@ void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_
             : static_cast<std::size_t>(std::count(part.of, part.of + points.size(), part.part));
     const std::size_t most_vertices = kVerticesPerPoint * in_part;
     vertices_.reserve(most_vertices / 2);
-    scaled_for_turns(points, scaled_points_);
+    scaled_ = scaled.empty() ? nullptr : scaled.data();
     const std::size_t points_per_node = 2 * leaf_points;
     for (std::size_t node = leaf_base / 2; node < leaf_base; ++node) {
         const std::size_t begin = (node - leaf_base / 2) * points_per_node;
@@ -177,7 +118,7 @@ void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_
             chains_[node] = {0, 0, 0, 0};
         }
     }
-    scaled_points_ = Vector<Coordinate>{};  // its memory back at once
+    scaled_ = nullptr;
     blocks_.clear();
     block_levels_ = 0;
     level_begin_[0] = 0;
@@ -323,11 +264,10 @@ bool NodeHulls::build_from_children(std::size_t node) {
 bool NodeHulls::append_chain(const std::uint32_t* sorted, std::size_t count, bool upper) {
     const Sign kept = upper ? Sign::Negative : Sign::Positive;
     const std::size_t begin = vertices_.size();
-    const Coordinate* scaled = scaled_points_.empty() ? nullptr : scaled_points_.data();
     for (std::size_t i = 0; i < count; ++i) {
         while (vertices_.size() - begin >= 2) {
-            const Sign turn = turn_of(points_, scaled, vertices_[vertices_.size() - 2],
-                                      vertices_.back(), sorted[i]);
+            const Sign turn = sign_of_turn(points_, scaled_, vertices_[vertices_.size() - 2],
+                                           vertices_.back(), sorted[i]);
             if (turn == Sign::Unknown) {
                 vertices_.resize(begin);
                 return false;

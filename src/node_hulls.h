@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <span>
 
 #include "allocation.h"
 #include "polygon_model.h"
@@ -47,15 +48,18 @@ class NodeHulls {
     // few points costs about as much). `points` must stay in place while the hulls are used.
     // A node is left without a hull when an exact sign cannot be had (coordinates beyond the
     // range of exact_sign.h) or once the hulls hold kVerticesPerPoint vertices per point; its
-    // ancestors are then left without one too.
-    void build(const Ring& points, std::size_t leaf_base, std::size_t leaf_points);
+    // ancestors are then left without one too. `scaled` holds the points as scaled_for_turns()
+    // gave them, or nothing; it is read only while the hulls are laid.
+    void build(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
+               std::span<const Coordinate> scaled = {});
 
     // The same over the points of one part only, those with part_of[i] == part, their vertices
     // capped at kVerticesPerPoint per point of the part. A node that holds none of them has an
     // empty hull: hull_size() 0 and no vertex to visit, which largest_across_in_strip() bounds
     // by 0.
     void build_part(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
-                    const Vector<std::uint8_t>& part_of, std::uint8_t part);
+                    std::span<const Coordinate> scaled, const Vector<std::uint8_t>& part_of,
+                    std::uint8_t part);
 
     bool has_hull(std::size_t node) const { return chains_[node].upper_end != 0; }
 
@@ -173,7 +177,8 @@ class NodeHulls {
         const std::uint8_t* of = nullptr;
         std::uint8_t part = 0;
     };
-    void build_over(const Ring& points, std::size_t leaf_base, std::size_t leaf_points, Part part);
+    void build_over(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
+                    std::span<const Coordinate> scaled, Part part);
     bool holds_points(std::size_t node) const;
     bool build_from_points(std::size_t node, std::size_t begin, std::size_t end, Part part);
     bool build_from_children(std::size_t node);
@@ -181,9 +186,9 @@ class NodeHulls {
     bool append_chain(const std::uint32_t* sorted, std::size_t count, bool upper);
 
     const Coordinate* points_ = nullptr;
-    // While the hulls are laid: the points scaled by a power of two, for the filter to try
-    // where it cannot decide on points_ (node_hulls.cpp), or empty.
-    Vector<Coordinate> scaled_points_;
+    // While the hulls are laid: the points scaled by a power of two, for the turns the filter
+    // cannot decide on points_, or null.
+    const Coordinate* scaled_ = nullptr;
     std::size_t point_count_ = 0;
     std::size_t leaf_base_ = 0;
     std::size_t leaf_points_ = 0;

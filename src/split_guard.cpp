@@ -35,6 +35,7 @@
 #include <limits>
 #include <span>
 
+#include "exact_sign.h"
 #include "guard_bounds.h"
 #include "node_bound.h"
 #include "segment_distance.h"
@@ -145,7 +146,8 @@ bool SplitGuard::build(const Ring& points) {
     for (std::size_t node = leaf_base_ - 1; node >= 1; --node) {
         boxes_[node] = united(boxes_[2 * node], boxes_[2 * node + 1]);
     }
-    hulls_.build(points, leaf_base_, kLeafPoints);
+    scaled_points_ = scaled_for_turns(points);
+    hulls_.build(points, leaf_base_, kLeafPoints, scaled_points_);
     parts_wanted_ = 0;
     parts_laid_ = false;
     repeated_.clear();
@@ -158,10 +160,11 @@ std::span<const NodeHulls> SplitGuard::part_hulls(const Ring& points) {
     if (parts_wanted_ > 0 && parts_wanted_ >= leaf_base_ / 256 && !parts_laid_) {
         const Vector<std::uint8_t> parts = spatial_parts(points);
         for (std::size_t part = 0; part < kSpatialParts; ++part) {
-            part_hulls_[part].build_part(points, leaf_base_, kLeafPoints, parts,
+            part_hulls_[part].build_part(points, leaf_base_, kLeafPoints, scaled_points_, parts,
                                          static_cast<std::uint8_t>(part));
         }
         parts_laid_ = true;
+        scaled_points_ = Vector<Coordinate>{};  // no hull is laid after these
     }
     return parts_laid_ ? std::span<const NodeHulls>(part_hulls_) : std::span<const NodeHulls>();
 }

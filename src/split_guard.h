@@ -128,6 +128,9 @@ class SplitGuard {
     // Node 1 is the root, node i has the children 2i and 2i + 1, and the leaves are the nodes
     // from leaf_base_ on, each over kLeafPoints consecutive points.
     Vector<NodeBox> boxes_;
+    // The ring scaled for the turns of its hulls (exact_sign.h), made once for all its hulls and
+    // kept until the last are laid; mostly empty.
+    Vector<Coordinate> scaled_points_;
     NodeHulls hulls_;
     // The hulls of the parts of the ring's points (spatial_parts.h), laid before the first
     // search once the searches have wanted them for a 256th as many nodes as the tree has

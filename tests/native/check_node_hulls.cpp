@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <span>
 #include <vector>
 
 #include "check.h"
@@ -342,9 +343,9 @@ std::vector<Coordinate> hull_around(const quorvel::NodeHulls& hulls, std::size_t
     return around;
 }
 
-// A ring far from unit scale has its turns decided on a copy scaled by a power of two: its hulls
-// are those of the same ring at unit scale, scaled. Where the copy would lose a coordinate's low
-// bits among the subnormals, the ring's own points decide.
+// A ring far from unit scale has its hulls laid with a copy scaled by a power of two, or without:
+// either way they are those of the same ring at unit scale, scaled. Where the copy would lose a
+// coordinate's low bits among the subnormals, none is made and the ring's own points decide.
 void check_hulls_at_any_scale() {
     Random random(7);
     constexpr std::size_t kLeafBase = 128;  // leaves of 8 points: 1000 points fill 125
@@ -358,21 +359,27 @@ void check_hulls_at_any_scale() {
             for (const Coordinate p : points) {
                 ring.push_back({std::ldexp(p.x, shift), std::ldexp(p.y, shift)});
             }
-            quorvel::NodeHulls hulls;
-            hulls.build(ring, kLeafBase, 8);
-            bool same = true;
-            for (std::size_t node = 1; node < kLeafBase; ++node) {
-                same &= hulls.has_hull(node) == reference.has_hull(node);
-                if (!same || !hulls.has_hull(node)) {
-                    continue;
+            const quorvel::Vector<Coordinate> scaled = quorvel::scaled_for_turns(ring);
+            check::expect(!scaled.empty(), "a ring far from unit scale gets a scaled copy");
+            // With the copy or without, the exact ways decide every turn that the filter leaves.
+            for (const std::span<const Coordinate> copy :
+                 {std::span<const Coordinate>(scaled), std::span<const Coordinate>()}) {
+                quorvel::NodeHulls hulls;
+                hulls.build(ring, kLeafBase, 8, copy);
+                bool same = true;
+                for (std::size_t node = 1; node < kLeafBase; ++node) {
+                    same &= hulls.has_hull(node) == reference.has_hull(node);
+                    if (!same || !hulls.has_hull(node)) {
+                        continue;
+                    }
+                    std::vector<Coordinate> expected = hull_around(reference, node);
+                    for (Coordinate& v : expected) {
+                        v = {std::ldexp(v.x, shift), std::ldexp(v.y, shift)};
+                    }
+                    same &= hull_around(hulls, node) == expected;
                 }
-                std::vector<Coordinate> expected = hull_around(reference, node);
-                for (Coordinate& v : expected) {
-                    v = {std::ldexp(v.x, shift), std::ldexp(v.y, shift)};
-                }
-                same &= hull_around(hulls, node) == expected;
+                check::expect(same, "the hulls of a ring scaled by a power of two are scaled");
             }
-            check::expect(same, "the hulls of a ring scaled by a power of two are scaled");
         }
     }
     // 32 points on a line near 2^605, one of them 2^-500 above it: scaled into [1, 2), that
@@ -381,8 +388,10 @@ void check_hulls_at_any_scale() {
     for (int i = 0; i < 32; ++i) {
         line.push_back({std::ldexp(i + 1.0, 600), i == 5 ? 0x1p-500 : 0.0});
     }
+    check::expect(quorvel::scaled_for_turns(line).empty(),
+                  "no scaled copy where a coordinate would lose bits");
     quorvel::NodeHulls hulls;
-    hulls.build(line, 4, 8);
+    hulls.build(line, 4, 8, quorvel::scaled_for_turns(line));
     const std::vector<Coordinate> around = hull_around(hulls, 2);
     check::expect(
         hulls.has_hull(2) && std::find(around.begin(), around.end(), line[5]) != around.end(),
@@ -740,7 +749,7 @@ void check_part_hulls() {
              {&by_place, static_cast<const quorvel::Vector<std::uint8_t>*>(&drawn)}) {
             for (std::uint8_t part = 0; part < quorvel::kSpatialParts; ++part) {
                 quorvel::NodeHulls hulls;
-                hulls.build_part(ring, leaf_base, 8, *parts, part);
+                hulls.build_part(ring, leaf_base, 8, {}, *parts, part);
                 for (std::size_t node = 1; node < leaf_base; ++node) {
                     const quorvel::NodeSpan span = quorvel::node_span(node, leaf_base, 8);
                     if (span.begin >= ring.size()) {
