@@ -112,8 +112,9 @@ class RingSplitter {
     RingSplitter(const Ring& ring, SplitKernels kernels, Workspace& workspace, bool known_tame)
         : ring_(ring), kernels_(kernels), workspace_(workspace) {
         screened_ = kernels.scan != SplitScan::Plain && (known_tame || screening_applies(ring));
+        screened_past_overflow_ = kernels.scan != SplitScan::Plain && !screened_;
         lanes_ = kernels.scan == SplitScan::FourLanes ? ScreenLanes::Four : ScreenLanes::Two;
-        if (screened_ && workspace.estimates.size() < ring.size()) {
+        if ((screened_ || screened_past_overflow_) && workspace.estimates.size() < ring.size()) {
             workspace.estimates.resize(ring.size());
         }
         switch (kernels.guard) {
@@ -182,16 +183,22 @@ class RingSplitter {
         if (run.inner_points() >= kGuardedRunPoints) {
             measured_long_ += run.inner_points();
         }
-        if (!screened_) {
-            return split_plain(ring_, run, tolerance);
+        if (screened_) {
+            return split_screened(ring_, run, tolerance, workspace_.estimates.data(), lanes_);
         }
-        return split_screened(ring_, run, tolerance, workspace_.estimates.data(), lanes_);
+        if (screened_past_overflow_) {
+            return split_screened_past_overflow(ring_, run, tolerance, workspace_.estimates.data(),
+                                                lanes_);
+        }
+        return split_plain(ring_, run, tolerance);
     }
 
     const Ring& ring_;
     SplitKernels kernels_;
     Workspace& workspace_;
     bool screened_ = false;
+    // A ring beyond screening_applies(): only its chords whose squared length overflows.
+    bool screened_past_overflow_ = false;
     ScreenLanes lanes_ = ScreenLanes::Two;
     bool guarded_ = false;
     std::size_t measured_ = 0;       // points the scans have measured

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 #include "segment_distance.h"
 #include "split_plain.h"
@@ -20,7 +21,8 @@ namespace {
 
 // The screened scan works with squared distances, which stay within a few units in the last
 // place of the squared exact distance while no square overflows or underflows. These bounds
-// keep it there; outside them the plain scan runs.
+// keep it there; outside them the plain scan runs, or the exact distances where only they
+// can split (ToStartPastOverflow::split_exactly).
 constexpr double kTameCoordinate = 1e60;
 constexpr double kTinyChordSquared = 1e-100;
 constexpr double kTinyDistanceSquared = 1e-200;
@@ -98,6 +100,12 @@ struct ToPoint {
     Coordinate s;
 
     static double scale() { return 1.0; }
+    static double tolerance_squared(double tolerance) { return tolerance * tolerance; }
+    static Split split_exactly(const Ring& points, const Run& run, double tolerance) {
+        return split_plain(points, run, tolerance);
+    }
+    // On a ring that screening_applies() accepts, no estimate overflows.
+    static constexpr double kLargestTrusted = std::numeric_limits<double>::infinity();
 
     double operator()(Coordinate p) const {
         const double ax = s.x - p.x;
@@ -130,6 +138,11 @@ struct ToChord {
     double surely_below_end = len2 * (1.0 - 0x1p-51);
 
     double scale() const { return len2; }
+    static double tolerance_squared(double tolerance) { return tolerance * tolerance; }
+    static Split split_exactly(const Ring& points, const Run& run, double tolerance) {
+        return split_plain(points, run, tolerance);
+    }
+    static constexpr double kLargestTrusted = std::numeric_limits<double>::infinity();
     // Whether the estimates' squares may underflow: split_plain then measures the run.
     bool too_short() const { return len2 < kTinyChordSquared; }
 
@@ -182,6 +195,82 @@ struct ToChord {
         const Lanes<N> to_start = (ax * ax + ay * ay) * len2;
         const Lanes<N> to_end = (bx * bx + by * by) * len2;
         return select<N>(before, to_start, select<N>(after, to_end, to_line));
+    }
+};
+
+// Squared distance from p to the start of a chord whose squared length overflows (possible only
+// on a ring beyond the coordinates that screening_applies() accepts), times factor^2, a power of
+// two that keeps the squares of the run's points away from overflow and underflow.
+//
+// The exact distance divides the projection numerator `along` by len2, which is infinite: the
+// ratio is +-0 wherever `along` is finite, so the point measures from the start, and NaN where
+// it is not, so the point measures to the line, as 0 or NaN, which never splits. The estimate
+// of such a point is 0, never a candidate unless all are, when the largest is too small to trust
+// and split_exactly() decides. The differences from the start are those the exact distance takes,
+// scaled exactly (a difference that underflows is far too small to matter, see
+// kTinyDistanceSquared), so the estimate is their squared length within a few units in the last
+// place, the exact distance being faithful, as for ToPoint. The tolerance is scaled alike; a
+// square of it that underflows lies far below every trusted estimate (from 1e-200), and one
+// that overflows far above every one (up to kLargestTrusted), so either compares rightly.
+struct ToStartPastOverflow {
+    Coordinate s;
+    Coordinate e;
+    double factor;
+    double dx = e.x - s.x;
+    double dy = e.y - s.y;
+
+    // Whether the chord from s to e is one: both steps finite, their squares' sum not. (Where a
+    // step is infinite, no point has a finite `along`, and split_plain soon finds no split.)
+    static bool overflows(Coordinate s, Coordinate e) {
+        const double dx = e.x - s.x;
+        const double dy = e.y - s.y;
+        return std::isfinite(dx) && std::isfinite(dy) && !std::isfinite(dx * dx + dy * dy);
+    }
+    static double scale() { return 1.0; }
+    double tolerance_squared(double tolerance) const {
+        const double scaled = tolerance * factor;
+        return scaled * scaled;
+    }
+    // Where the factor does not suit the run, a scaled square may overflow; the estimates are
+    // trusted below this, which leaves room for their sums and the margins.
+    static constexpr double kLargestTrusted = 0x1p1000;
+
+    // The projection numerator of the exact distance, bit for bit.
+    double along(Coordinate p) const { return (p.x - s.x) * dx + (p.y - s.y) * dy; }
+    // split_plain's answer, the exact distance taken only where it can split the run.
+    Split split_exactly(const Ring& points, const Run& run, double tolerance) const {
+        const DistanceToSegment distance(s, e);
+        Farthest best;
+        for (std::size_t i = run.first + 1; i < run.last; ++i) {
+            if (std::isfinite(along(points[i]))) {
+                const double d = distance(points[i]);
+                if (d > best.distance) {
+                    best = {true, i, d};
+                }
+            }
+        }
+        return best.found && best.distance > tolerance ? Split{best.index} : Split{};
+    }
+
+    double operator()(Coordinate p) const {
+        if (!std::isfinite(along(p))) {
+            return 0.0;
+        }
+        const double ax = (s.x - p.x) * factor;
+        const double ay = (s.y - p.y) * factor;
+        return ax * ax + ay * ay;
+    }
+    template <int N>
+    [[gnu::always_inline]] Lanes<N> lanes(const Lanes<N>& xs, const Lanes<N>& ys,
+                                          LaneMask<N>&) const {
+        const Lanes<N> ax = s.x - xs;
+        const Lanes<N> ay = s.y - ys;
+        // The negated numerator, bit for bit (see ToChord); x - x is 0 exactly when x is finite.
+        const Lanes<N> toward = ax * dx + ay * dy;
+        const LaneMask<N> finite = toward - toward == 0.0;
+        const Lanes<N> sx = ax * factor;
+        const Lanes<N> sy = ay * factor;
+        return select<N>(finite, sx * sx + sy * sy, broadcast<N>(0.0));
     }
 };
 
@@ -469,13 +558,16 @@ template <int N, class Measure>
                                                       double tolerance, const Measure& measure,
                                                       double* estimate) {
     const double scale = measure.scale();
-    const double tolerance_squared = tolerance * tolerance;
+    const double tolerance_squared = measure.tolerance_squared(tolerance);
+    const auto untrusted = [&](double largest) {
+        return largest < kTinyDistanceSquared * scale || largest > Measure::kLargestTrusted;
+    };
     const double no_split_below = tolerance_squared * (1.0 - kScreenMargin) * scale;
     if (run.inner_points() > kFewInnerPoints) {
         const Lead lead = lead_in_lanes<N>(points, run, measure);
         if (!lead.unsure) {
-            if (lead.largest < kTinyDistanceSquared * scale) {
-                return split_plain(points, run, tolerance);
+            if (untrusted(lead.largest)) {
+                return measure.split_exactly(points, run, tolerance);
             }
             if (lead.largest < no_split_below) {
                 return Split{};
@@ -496,8 +588,8 @@ template <int N, class Measure>
         // pass that keeps the estimates, decides.
     }
     const Screen screen = screen_run_in<N>(points, run, measure, estimate, no_split_below);
-    if (screen.largest < kTinyDistanceSquared * scale) {
-        return split_plain(points, run, tolerance);
+    if (untrusted(screen.largest)) {
+        return measure.split_exactly(points, run, tolerance);
     }
     if (screen.largest < no_split_below) {
         return Split{};
@@ -528,9 +620,50 @@ template <int N>
     return split_screened_by<N>(points, run, tolerance, to_chord, estimate);
 }
 
+// The factor for ToStartPastOverflow: 2^-k where 2^k is the largest step from the start to
+// those of the run's first, middle and last inner points whose `along` is finite, rounded down to
+// a power of two; where there are none, or they lie at the start, the chord's larger step. The
+// estimates are then trusted unless the farthest point lies more than about 2^499 times as far
+// as the samples (kLargestTrusted) or all lie below about 2^-333 times that far
+// (kTinyDistanceSquared), as where no point's `along` is finite and every estimate is 0: the
+// run is then measured exactly.
+double factor_past_overflow(const ToStartPastOverflow& chord, const Ring& points, const Run& run) {
+    double step = 0.0;
+    for (const std::size_t i : {run.first + 1, (run.first + run.last) / 2, run.last - 1}) {
+        const Coordinate p = points[i];
+        if (std::isfinite(chord.along(p))) {
+            step = std::max({step, std::fabs(p.x - chord.s.x), std::fabs(p.y - chord.s.y)});
+        }
+    }
+    if (step == 0.0) {
+        step = std::max(std::fabs(chord.dx), std::fabs(chord.dy));
+    }
+    // A normal factor, or 2^-1023, which scales every step it meets exactly.
+    return std::ldexp(1.0, -std::clamp(std::ilogb(step), -1000, 1023));
+}
+
+template <int N>
+[[gnu::always_inline]] inline Split split_past_overflow_in_lanes(const Ring& points, const Run& run,
+                                                                 double tolerance,
+                                                                 double* estimate) {
+    const Coordinate s = points[run.first];
+    const Coordinate e = points[run.last];
+    if (!ToStartPastOverflow::overflows(s, e)) {
+        return split_plain(points, run, tolerance);
+    }
+    ToStartPastOverflow measure{s, e, 1.0};
+    measure.factor = factor_past_overflow(measure, points, run);
+    return split_screened_by<N>(points, run, tolerance, measure, estimate);
+}
+
 Split split_screened_in_two_lanes(const Ring& points, const Run& run, double tolerance,
                                   double* estimate) {
     return split_screened_in_lanes<2>(points, run, tolerance, estimate);
+}
+
+Split split_past_overflow_in_two_lanes(const Ring& points, const Run& run, double tolerance,
+                                       double* estimate) {
+    return split_past_overflow_in_lanes<2>(points, run, tolerance, estimate);
 }
 
 #if defined(__x86_64__)
@@ -539,6 +672,12 @@ Split split_screened_in_two_lanes(const Ring& points, const Run& run, double tol
 [[gnu::target("avx2")]] Split split_screened_in_four_lanes(const Ring& points, const Run& run,
                                                            double tolerance, double* estimate) {
     return split_screened_in_lanes<4>(points, run, tolerance, estimate);
+}
+
+[[gnu::target("avx2")]] Split split_past_overflow_in_four_lanes(const Ring& points, const Run& run,
+                                                                double tolerance,
+                                                                double* estimate) {
+    return split_past_overflow_in_lanes<4>(points, run, tolerance, estimate);
 }
 #endif
 
@@ -553,6 +692,17 @@ Split split_screened(const Ring& points, const Run& run, double tolerance, doubl
 #endif
     (void)lanes;
     return split_screened_in_two_lanes(points, run, tolerance, estimate);
+}
+
+Split split_screened_past_overflow(const Ring& points, const Run& run, double tolerance,
+                                   double* estimate, ScreenLanes lanes) {
+#if defined(__x86_64__)
+    if (lanes == ScreenLanes::Four) {
+        return split_past_overflow_in_four_lanes(points, run, tolerance, estimate);
+    }
+#endif
+    (void)lanes;
+    return split_past_overflow_in_two_lanes(points, run, tolerance, estimate);
 }
 
 bool four_lanes_supported() {

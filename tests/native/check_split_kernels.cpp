@@ -273,7 +273,8 @@ void check_shapes() {
     }
     // The same shapes at the ends of the double range: huge, tiny (where squared chords
     // underflow to zero) and subnormal.
-    for (const double factor : {0x1p500, 1e150, 1e-150, 0x1p-600, 0x1p-1000, 1e-320}) {
+    for (const double factor :
+         {0x1p500, 1e150, 1e156, 0x1p990, 1e-150, 0x1p-600, 0x1p-1000, 1e-320}) {
         for (const Shape& shape : shapes) {
             const Ring ring = smoothed(scaled(shape.ring, factor));
             expect_all_agree(shape.name + " scaled", ring, 0.01 * factor);
@@ -300,7 +301,8 @@ void check_random_rings() {
 void check_tolerance_edges() {
     std::mt19937_64 random(7);
     const std::vector<Ring> rings = {smoothed(zigzag(120, false)), smoothed(spiral(500, 9)),
-                                     smoothed(comb(400, 16, false)), smoothed(circle_ties(30))};
+                                     smoothed(comb(400, 16, false)), smoothed(circle_ties(30)),
+                                     smoothed(scaled(spiral(500, 9), 1e156))};
     for (const Ring& ring : rings) {
         for (int k = 0; k < 12; ++k) {
             const Coordinate p = ring[random() % ring.size()];
@@ -381,6 +383,54 @@ void check_chords_beyond_overflow() {
             guard.split_within(ring, run, 1.0, run.inner_points(), work);
         check::expect(split.has_value() && *split == quorvel::split_plain(ring, run, 1.0),
                       "the guard decides a run whose chord overflows, within one scan");
+    }
+}
+
+// Runs whose chord overflows, so that every point whose projection on the chord stays finite
+// measures from the start, screened with a factor taken from three of their points: inner points
+// spread over the doubles around a start at the origin, ending at `far`. The runs' samples lie
+// near the start while one point lies at 1.5e308, whose estimate overflows; all lie within
+// 1e-300 of the start, where the estimates underflow; or they tie exactly, on circles around the
+// start.
+void check_screens_past_overflow() {
+    std::mt19937_64 random(11);
+    const auto closed = [](Ring ring, Coordinate far) {
+        ring.insert(ring.begin(), Coordinate{0, 0});
+        ring.push_back(far);
+        ring.push_back({0, 0});
+        return ring;
+    };
+    Ring spike;
+    Ring within_tiny;
+    Ring tied;
+    Ring spread;
+    for (int i = 1; i <= 600; ++i) {
+        spike.push_back({1.0 + i % 7, i == 301 ? 1.5e308 : 1.0 * i});
+        within_tiny.push_back({1e-300 * (i % 13), 1e-300 * (i % 5)});
+        // (3, 4), (5, 0) and (0, 5) times a power of two: exact ties from the start.
+        const Coordinate unit[] = {{3, 4}, {5, 0}, {0, 5}, {-4, 3}};
+        const double scale = std::ldexp(1.0, 100 * (i % 3));
+        spread.push_back({std::ldexp(static_cast<double>(random() % 1000), random() % 1000),
+                          std::ldexp(static_cast<double>(random() % 1000), random() % 1000)});
+        tied.push_back({unit[i % 4].x * scale, unit[i % 4].y * scale});
+    }
+    const double tolerances[] = {0.0, 1e-310, 1.0, 4.9, 5.0, 1e150, 1e300, kNaN, kInf};
+    for (const Coordinate far : {Coordinate{1e155, 0}, Coordinate{-1.7e308, 1e308}}) {
+        for (const Ring& ring : {closed(spike, far), closed(within_tiny, far), closed(tied, far),
+                                 closed(spread, far)}) {
+            for (const double t : tolerances) {
+                expect_all_agree("a run past the overflow", ring, t);
+            }
+            // Tolerances at distances of the ring's points from its start, and a unit in the last
+            // place either side.
+            for (int k = 0; k < 8; ++k) {
+                const double d =
+                    quorvel::point_segment_distance(ring[1 + random() % 600], ring[0], far);
+                for (const double t : {std::nextafter(d, -kInf), d, std::nextafter(d, kInf)}) {
+                    expect_all_agree("a run past the overflow, tolerance at a distance", ring, t);
+                }
+            }
+        }
     }
 }
 
@@ -861,6 +911,7 @@ int main() {
     check_tolerance_edges();
     check_non_finite_coordinates();
     check_chords_beyond_overflow();
+    check_screens_past_overflow();
     check_two_curves_in_turn();
     check_rings_beyond_the_hulls_range();
     check_guard_on_any_run();
