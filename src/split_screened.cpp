@@ -219,11 +219,9 @@ struct ToStartPastOverflow {
     double dx = e.x - s.x;
     double dy = e.y - s.y;
 
-    // Whether the chord from s to e is one: both steps finite, their squares' sum not. (Where a
-    // step is infinite, no point has a finite `along`, and split_plain soon finds no split.)
-    static bool overflows(Coordinate s, Coordinate e) {
-        const double dx = e.x - s.x;
-        const double dy = e.y - s.y;
+    // Whether the chord is one: both steps finite, their squares' sum not. (Where a step is
+    // infinite, no point has a finite `along`, and split_plain soon finds no split.)
+    bool overflows() const {
         return std::isfinite(dx) && std::isfinite(dy) && !std::isfinite(dx * dx + dy * dy);
     }
     static double scale() { return 1.0; }
@@ -646,12 +644,10 @@ template <int N>
 [[gnu::always_inline]] inline Split split_past_overflow_in_lanes(const Ring& points, const Run& run,
                                                                  double tolerance,
                                                                  double* estimate) {
-    const Coordinate s = points[run.first];
-    const Coordinate e = points[run.last];
-    if (!ToStartPastOverflow::overflows(s, e)) {
+    ToStartPastOverflow measure{points[run.first], points[run.last], 1.0};
+    if (!measure.overflows()) {
         return split_plain(points, run, tolerance);
     }
-    ToStartPastOverflow measure{s, e, 1.0};
     measure.factor = factor_past_overflow(measure, points, run);
     return split_screened_by<N>(points, run, tolerance, measure, estimate);
 }
