@@ -86,91 +86,108 @@ void NodeHulls::build_part(const Ring& points, std::size_t leaf_base, std::size_
 void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
                            std::span<const Coordinate> scaled, Part part) {
     points_ = points.data();
+    scaled_ = scaled.empty() ? nullptr : scaled.data();
+    part_ = part;
     point_count_ = points.size();
     leaf_base_ = leaf_base;
     leaf_points_ = leaf_points;
-    chains_.assign(2 * leaf_base, Chains{0, 0, 0, 0});
     vertices_.clear();
     hints_.clear();
     kept_centres_.clear();
-    block_farthest_.clear();
-    if (points.size() >= UINT32_MAX || leaf_base < 2) {
+    for (Vector<Block>& level : blocks_) {
+        level.clear();
+    }
+    // Positions in vertices_ are 32 bits wide.
+    if (points.size() >= UINT32_MAX / kVerticesPerPoint || leaf_base < 2) {
+        chains_.assign(2 * leaf_base, kNoHull);
         return;
     }
-    const std::size_t in_part =
-        part.of == nullptr
-            ? points.size()
-            : static_cast<std::size_t>(std::count(part.of, part.of + points.size(), part.part));
-    const std::size_t most_vertices = kVerticesPerPoint * in_part;
-    vertices_.reserve(most_vertices / 2);
-    scaled_ = scaled.empty() ? nullptr : scaled.data();
-    const std::size_t points_per_node = 2 * leaf_points;
-    for (std::size_t node = leaf_base / 2; node < leaf_base; ++node) {
-        const std::size_t begin = (node - leaf_base / 2) * points_per_node;
-        if (begin < points.size() &&
-            !build_from_points(node, begin, std::min(begin + points_per_node, points.size()),
-                               part)) {
-            chains_[node] = {0, 0, 0, 0};
+    chains_.assign(2 * leaf_base, kUnlaid);
+    std::fill(chains_.begin() + static_cast<std::ptrdiff_t>(leaf_base), chains_.end(), kNoHull);
+    tallies_.assign(leaf_base, Tally{0, 0});
+}
+
+// Lays the node's hull, its children's first where it has any: the recursion goes no deeper
+// than the tree.
+void NodeHulls::lay(std::size_t node) const {
+    chains_[node] = kNoHull;
+    if (node >= leaf_base_ / 2) {
+        const std::size_t points_per_node = 2 * leaf_points_;
+        const std::size_t begin = (node - leaf_base_ / 2) * points_per_node;
+        if (begin < point_count_) {
+            build_from_points(node, begin, std::min(begin + points_per_node, point_count_));
         }
+        return;
     }
-    for (std::size_t node = leaf_base / 2 - 1; node >= 1; --node) {
-        if (vertices_.size() > most_vertices || !build_from_children(node)) {
-            chains_[node] = {0, 0, 0, 0};
+    if (has_hull(2 * node) && has_hull(2 * node + 1)) {
+        const Tally left = tallies_[2 * node];
+        const Tally right = tallies_[2 * node + 1];
+        tallies_[node] = {left.points + right.points, left.vertices + right.vertices};
+        // The node's own hull holds no more vertices than its children's together.
+        if (tallies_[node].vertices + hull_size(2 * node) + hull_size(2 * node + 1) <=
+            kVerticesPerPoint * tallies_[node].points) {
+            const std::size_t before = vertices_.size();
+            if (build_from_children(node)) {
+                tallies_[node].vertices += vertices_.size() - before;
+            }
         }
+        return;
     }
-    scaled_ = nullptr;
-    blocks_.clear();
-    block_levels_ = 0;
-    level_begin_[0] = 0;
-    for (std::size_t size = kBlockVertices;
-         vertices_.size() / size > 0 && block_levels_ < kMostBlockLevels; size *= 2) {
-        level_begin_[block_levels_ + 1] = level_begin_[block_levels_] + vertices_.size() / size;
-        ++block_levels_;
+    // A right child past the last point holds nothing; one that holds points spoils.
+    if (has_hull(2 * node) && !holds_points(2 * node + 1)) {
+        chains_[node] = chains_[2 * node];
+        tallies_[node] = tallies_[2 * node];
     }
 }
 
-const NodeBox& NodeHulls::block_box(std::size_t level, std::size_t block) const {
-    // Boxed on first use: most hulls are never scanned, and few that are are large.
-    if (blocks_.empty()) {
+NodeHulls::Block& NodeHulls::block(std::size_t level, std::size_t index) const {
+    Vector<Block>& blocks = blocks_[level];
+    if (index >= blocks.size()) {
+        // Every block asked for lies within a laid chain, so below the end of vertices_.
         const double unboxed = std::numeric_limits<double>::quiet_NaN();
-        blocks_.assign(level_begin_[block_levels_], NodeBox{unboxed, unboxed, unboxed, unboxed});
+        blocks.resize(vertices_.size() / (kBlockVertices << level),
+                      Block{{unboxed, unboxed, unboxed, unboxed}, 0.0, 0});
     }
-    NodeBox& box = blocks_[level_begin_[level] + block];
+    return blocks[index];
+}
+
+NodeBox NodeHulls::block_box(std::size_t level, std::size_t index) const {
+    // Boxed on first use: most hulls are never scanned, and few that are are large.
+    NodeBox& box = block(level, index).box;
     if (!std::isnan(box.min_x)) {
         return box;
     }
     if (level > 0) {
-        box = united(block_box(level - 1, 2 * block), block_box(level - 1, 2 * block + 1));
+        // The blocks below are on another level, whose growth leaves `box` in place.
+        box = united(block_box(level - 1, 2 * index), block_box(level - 1, 2 * index + 1));
         return box;
     }
     box = kEmptyBox;
-    for (std::size_t i = block * kBlockVertices; i < (block + 1) * kBlockVertices; ++i) {
+    for (std::size_t i = index * kBlockVertices; i < (index + 1) * kBlockVertices; ++i) {
         box = widened(box, points_[vertices_[i]]);
     }
     return box;
 }
 
-double NodeHulls::block_farthest_squared(std::size_t level, std::size_t block,
+double NodeHulls::block_farthest_squared(std::size_t level, std::size_t index,
                                          const KeptCentre& kept, std::size_t& visited) const {
-    if (block_farthest_.empty()) {
-        block_farthest_.assign(level_begin_[block_levels_], BlockFarthest{0.0, 0});
-    }
-    BlockFarthest& value = block_farthest_[level_begin_[level] + block];
+    Block& value = block(level, index);
     if (value.stamp == kept.stamp) {
-        return value.squared;
+        return value.farthest_squared;
     }
     double squared = 0.0;
     if (level > 0) {
-        squared = std::max(block_farthest_squared(level - 1, 2 * block, kept, visited),
-                           block_farthest_squared(level - 1, 2 * block + 1, kept, visited));
+        squared = std::max(block_farthest_squared(level - 1, 2 * index, kept, visited),
+                           block_farthest_squared(level - 1, 2 * index + 1, kept, visited));
     } else {
-        for (std::size_t i = block * kBlockVertices; i < (block + 1) * kBlockVertices; ++i) {
+        for (std::size_t i = index * kBlockVertices; i < (index + 1) * kBlockVertices; ++i) {
             squared = std::max(
                 squared, squared_length(scaled_from(kept.c, points_[vertices_[i]], kept.scale)));
         }
         visited += kBlockVertices;
     }
-    value = {squared, kept.stamp};
+    value.farthest_squared = squared;
+    value.stamp = kept.stamp;
     return squared;
 }
 
@@ -182,13 +199,14 @@ bool NodeHulls::holds_points(std::size_t node) const {
     return (first_leaf - leaf_base_) * leaf_points_ < point_count_;
 }
 
-bool NodeHulls::build_from_points(std::size_t node, std::size_t begin, std::size_t end, Part part) {
+bool NodeHulls::build_from_points(std::size_t node, std::size_t begin, std::size_t end) const {
     scratch_.clear();
     for (std::size_t i = begin; i < end; ++i) {
-        if (part.of == nullptr || part.of[i] == part.part) {
+        if (part_.of == nullptr || part_.of[i] == part_.part) {
             scratch_.push_back(static_cast<std::uint32_t>(i));
         }
     }
+    tallies_[node] = {scratch_.size(), 0};
     if (scratch_.empty()) {
         chains_[node] = kEmptyHull;
         return true;
@@ -205,28 +223,19 @@ bool NodeHulls::build_from_points(std::size_t node, std::size_t begin, std::size
     }
     const std::size_t lower_begin = vertices_.size();
     if (!append_chain(scratch_.data(), scratch_.size(), false)) {
+        vertices_.resize(upper_begin);
         return false;
     }
     chains_[node] = {
         static_cast<std::uint32_t>(upper_begin), static_cast<std::uint32_t>(lower_begin),
         static_cast<std::uint32_t>(lower_begin), static_cast<std::uint32_t>(vertices_.size())};
+    tallies_[node].vertices = vertices_.size() - upper_begin;
     return true;
 }
 
-bool NodeHulls::build_from_children(std::size_t node) {
+bool NodeHulls::build_from_children(std::size_t node) const {
     const Chains left = chains_[2 * node];
     const Chains right = chains_[2 * node + 1];
-    if (!has_hull(2 * node)) {
-        return false;
-    }
-    if (!has_hull(2 * node + 1)) {
-        // A right child past the last point holds nothing; one that holds points spoils.
-        if (holds_points(2 * node + 1)) {
-            return false;
-        }
-        chains_[node] = left;
-        return true;
-    }
     // Within a part, a child may hold none of its points: the other's hull is the node's.
     if (hull_size(2 * node) == 0 || hull_size(2 * node + 1) == 0) {
         chains_[node] = hull_size(2 * node) == 0 ? right : left;
@@ -237,6 +246,7 @@ bool NodeHulls::build_from_children(std::size_t node) {
         return p[a].x < p[b].x || (p[a].x == p[b].x && p[a].y < p[b].y);
     };
     const auto same = [p](std::uint32_t a, std::uint32_t b) { return p[a] == p[b]; };
+    const std::size_t begin = vertices_.size();
     Chains made{};
     for (const bool upper : {true, false}) {
         const std::uint32_t* v = vertices_.data();
@@ -247,11 +257,12 @@ bool NodeHulls::build_from_children(std::size_t node) {
                    v + (upper ? right.upper_end : right.lower_end), std::back_inserter(scratch_),
                    less);
         scratch_.erase(std::unique(scratch_.begin(), scratch_.end(), same), scratch_.end());
-        const std::size_t begin = vertices_.size();
+        const std::size_t chain_begin = vertices_.size();
         if (!append_chain(scratch_.data(), scratch_.size(), upper)) {
+            vertices_.resize(begin);
             return false;
         }
-        (upper ? made.upper_begin : made.lower_begin) = static_cast<std::uint32_t>(begin);
+        (upper ? made.upper_begin : made.lower_begin) = static_cast<std::uint32_t>(chain_begin);
         (upper ? made.upper_end : made.lower_end) = static_cast<std::uint32_t>(vertices_.size());
     }
     chains_[node] = made;
@@ -261,7 +272,7 @@ bool NodeHulls::build_from_children(std::size_t node) {
 // Appends the upper (clockwise turns only) or lower (counterclockwise) hull chain of `sorted`,
 // lexicographically ordered with no two points equal; false, appending nothing, when a turn
 // cannot be decided.
-bool NodeHulls::append_chain(const std::uint32_t* sorted, std::size_t count, bool upper) {
+bool NodeHulls::append_chain(const std::uint32_t* sorted, std::size_t count, bool upper) const {
     const Sign kept = upper ? Sign::Negative : Sign::Positive;
     const std::size_t begin = vertices_.size();
     for (std::size_t i = 0; i < count; ++i) {
@@ -296,7 +307,7 @@ void NodeHulls::walk_around(std::size_t node, Visit&& visit, PassOver&& pass_ove
         constexpr int kLevel0Bits = std::countr_zero(kBlockVertices);
         const int aligned = edge == 0 ? 64 : std::countr_zero(edge) - kLevel0Bits;
         const int fits = std::bit_width(room / kBlockVertices) - 1;
-        const int top = std::min({aligned, fits, static_cast<int>(block_levels_) - 1});
+        const int top = std::min({aligned, fits, static_cast<int>(kMostBlockLevels) - 1});
         for (int level = top; level >= 0; --level) {
             const std::size_t block = (edge >> (level + kLevel0Bits)) - (backwards ? 1 : 0);
             if (pass_over(static_cast<std::size_t>(level), block)) {

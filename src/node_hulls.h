@@ -45,23 +45,39 @@ class NodeHulls {
   public:
     // The hulls of the nodes above the leaves of a tree whose leaves, from node leaf_base on,
     // each hold leaf_points consecutive points (the leaves themselves get none: measuring their
-    // few points costs about as much). `points` must stay in place while the hulls are used.
-    // A node is left without a hull when an exact sign cannot be had (coordinates beyond the
-    // range of exact_sign.h) or once the hulls hold kVerticesPerPoint vertices per point; its
-    // ancestors are then left without one too. `scaled` holds the points as scaled_for_turns()
-    // gave them, or nothing; it is read only while the hulls are laid.
+    // few points costs about as much). A node's hull is laid when a query first asks for it,
+    // after its children's: a ring that the guard takes over for a few runs lays the hulls of
+    // the few nodes those runs reach, not the whole tree's. A node is left without a hull when
+    // an exact sign cannot be had (coordinates beyond the range of exact_sign.h) or where the
+    // hulls of the nodes under it would hold more than kVerticesPerPoint vertices per point of
+    // the node; its ancestors are then left without one too. Neither depends on which nodes
+    // were asked for first. `scaled` holds the points as scaled_for_turns() gave them, or
+    // nothing; it and `points` must stay in place while the hulls are used.
     void build(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
                std::span<const Coordinate> scaled = {});
 
     // The same over the points of one part only, those with part_of[i] == part, their vertices
     // capped at kVerticesPerPoint per point of the part. A node that holds none of them has an
     // empty hull: hull_size() 0 and no vertex to visit, which largest_across_in_strip() bounds
-    // by 0.
+    // by 0. `part_of` must stay in place while the hulls are used.
     void build_part(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
                     std::span<const Coordinate> scaled, const Vector<std::uint8_t>& part_of,
                     std::uint8_t part);
 
-    bool has_hull(std::size_t node) const { return chains_[node].upper_end != 0; }
+    // Whether the node has a hull, laying it if none has been laid yet. The queries below take
+    // a node that has one; an unlaid node reads to them as one without vertices.
+    bool has_hull(std::size_t node) const {
+        if (unlaid(node)) [[unlikely]] {
+            lay(node);
+        }
+        return chains_[node].upper_end != 0;
+    }
+
+    // False where the node is known to have no hull (a leaf, or one refused); true where it has
+    // one or none has been laid yet. Lays nothing.
+    bool may_have_hull(std::size_t node) const {
+        return chains_[node].upper_end != 0 || unlaid(node);
+    }
 
     // Calls `visit` with every vertex of the node's hull (its two ends twice).
     template <class Visit>
@@ -145,7 +161,7 @@ class NodeHulls {
     static constexpr std::size_t kBlockVertices = 16;
     static constexpr std::size_t kBlockedHull = 64;
 
-    // Vertices held by all hulls together.
+    // Vertices held by the hulls laid so far.
     std::size_t vertex_count() const { return vertices_.size(); }
 
     // Each vertex is the index of a point (4 bytes), so the hulls take at most 32 bytes per
@@ -172,6 +188,14 @@ class NodeHulls {
     // An empty hull: its chains hold no vertex, wherever they start (not at 0, which would
     // mean no hull).
     static constexpr Chains kEmptyHull{1, 1, 1, 1};
+    // No hull: a leaf, a node past the last point, or one refused.
+    static constexpr Chains kNoHull{0, 0, 0, 0};
+    // Not laid yet: to a query that reads it, a hull without vertices; told apart from
+    // kNoHull by its lower chain.
+    static constexpr Chains kUnlaid{0, 0, 1, 1};
+    bool unlaid(std::size_t node) const {
+        return chains_[node].upper_end == 0 && chains_[node].lower_end != 0;
+    }
     // The points the hulls are of: those with of[i] == part, or all where `of` is null.
     struct Part {
         const std::uint8_t* of = nullptr;
@@ -179,34 +203,50 @@ class NodeHulls {
     };
     void build_over(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
                     std::span<const Coordinate> scaled, Part part);
+    void lay(std::size_t node) const;
     bool holds_points(std::size_t node) const;
-    bool build_from_points(std::size_t node, std::size_t begin, std::size_t end, Part part);
-    bool build_from_children(std::size_t node);
-    const NodeBox& block_box(std::size_t level, std::size_t block) const;
-    bool append_chain(const std::uint32_t* sorted, std::size_t count, bool upper);
+    bool build_from_points(std::size_t node, std::size_t begin, std::size_t end) const;
+    bool build_from_children(std::size_t node) const;
+    bool append_chain(const std::uint32_t* sorted, std::size_t count, bool upper) const;
 
     const Coordinate* points_ = nullptr;
-    // While the hulls are laid: the points scaled by a power of two, for the turns the filter
-    // cannot decide on points_, or null.
+    // The points scaled by a power of two, for the turns the filter cannot decide on points_,
+    // or null.
     const Coordinate* scaled_ = nullptr;
+    Part part_;
     std::size_t point_count_ = 0;
     std::size_t leaf_base_ = 0;
     std::size_t leaf_points_ = 0;
-    Vector<Chains> chains_;
-    Vector<std::uint32_t> vertices_;
-    // The box of the points of vertices_[k * size, (k + 1) * size) for size = kBlockVertices
-    // << level, at blocks_[level_begin_[level] + k]; NaN until first asked for: a cache, filled
-    // by the const queries. Level 0 holds a box per 16 vertices, all levels together twice as
-    // many: 4 bytes per vertex.
-    mutable Vector<NodeBox> blocks_;
-    static constexpr std::size_t kMostBlockLevels = 40;
-    std::size_t block_levels_ = 0;
-    std::array<std::size_t, kMostBlockLevels + 1> level_begin_{};
+    // The hulls, laid on first ask: a cache, filled by the const queries. Per node, besides,
+    // the points of the part it holds and the vertices of the hulls laid under it and its own,
+    // for the cap of kVerticesPerPoint.
+    struct Tally {
+        std::size_t points;
+        std::size_t vertices;
+    };
+    mutable Vector<Chains> chains_;
+    mutable Vector<Tally> tallies_;
+    mutable Vector<std::uint32_t> vertices_;
+    // Per block of vertices_[k * size, (k + 1) * size) for size = kBlockVertices << level, at
+    // blocks_[level][k]: the box of its points, NaN until first asked for; and the largest
+    // squared distance of its points from the centre kept for the node that holds it, with the
+    // stamp of that centre (below). A cache, filled by the const queries; each level grows as
+    // the hulls are laid, and a block, which lies within one node's chain, never changes once
+    // that chain is laid. Level 0 holds a block per 16 vertices, all levels together twice as
+    // many: 6 bytes per vertex.
+    struct Block {
+        NodeBox box;
+        double farthest_squared;
+        std::uint64_t stamp;
+    };
+    static constexpr std::size_t kMostBlockLevels = 28;  // up to 2^32 vertices
+    mutable std::array<Vector<Block>, kMostBlockLevels> blocks_;
+    Block& block(std::size_t level, std::size_t index) const;
+    NodeBox block_box(std::size_t level, std::size_t index) const;
     // Per node, the centre and scale of the last scans of its cut hull, the vertices they
     // visited in a row, and once those reach a quarter of the hull's, the stamp that marks
-    // the values kept for them in block_farthest_ (0: none yet); besides, the position in
-    // vertices_ of the vertex on the side that last raised the bound in its last scan, or
-    // kNoHint. Per block, as blocks_, the value and the stamp it was worked out for. A cache,
+    // the values kept for them in blocks_ (0: none yet); besides, the position in vertices_ of
+    // the vertex on the side that last raised the bound in its last scan, or kNoHint. A cache,
     // filled by the const queries; a new centre takes a new stamp, so that no value needs
     // clearing.
     struct KeptCentre {
@@ -216,12 +256,7 @@ class NodeHulls {
         std::uint64_t stamp;
         std::uint32_t farthest_position;
     };
-    struct BlockFarthest {
-        double squared;
-        std::uint64_t stamp;
-    };
     mutable Vector<KeptCentre> kept_centres_;
-    mutable Vector<BlockFarthest> block_farthest_;
     mutable std::uint64_t last_stamp_ = 0;
     // The largest squared distance of the block's vertices from the centre kept for the node
     // that holds the block, as farthest_squared_on_side() computes it; adds the vertices
@@ -237,7 +272,7 @@ class NodeHulls {
     // has ended at `position`.
     static std::uint32_t start_position(const std::uint32_t* hints, std::uint32_t eighth);
     static void remember(std::uint32_t* hints, std::size_t position, std::uint32_t eighth);
-    Vector<std::uint32_t> scratch_;
+    mutable Vector<std::uint32_t> scratch_;
 };
 
 }  // namespace quorvel

@@ -158,13 +158,12 @@ bool SplitGuard::build(const Ring& points) {
 
 std::span<const NodeHulls> SplitGuard::part_hulls(const Ring& points) {
     if (parts_wanted_ > 0 && parts_wanted_ >= leaf_base_ / 256 && !parts_laid_) {
-        const Vector<std::uint8_t> parts = spatial_parts(points);
+        parts_of_ = spatial_parts(points);
         for (std::size_t part = 0; part < kSpatialParts; ++part) {
-            part_hulls_[part].build_part(points, leaf_base_, kLeafPoints, scaled_points_, parts,
+            part_hulls_[part].build_part(points, leaf_base_, kLeafPoints, scaled_points_, parts_of_,
                                          static_cast<std::uint8_t>(part));
         }
         parts_laid_ = true;
-        scaled_points_ = Vector<Coordinate>{};  // no hull is laid after these
     }
     return parts_laid_ ? std::span<const NodeHulls>(part_hulls_) : std::span<const NodeHulls>();
 }
@@ -193,7 +192,7 @@ SplitGuard::Pending SplitGuard::pending(std::size_t node, const Bound& bound, do
     const NodeSpan span = node_span(node, leaf_base_, kLeafPoints);
     // Leaves have no hull: their box is all there is.
     return {node, span.begin, span.begin + span.size,
-            bound(boxes_[node], std::max(tolerance, best)), hulls_.has_hull(node) ? 0 : 2};
+            bound(boxes_[node], std::max(tolerance, best)), hulls_.may_have_hull(node) ? 0 : 2};
 }
 
 Split SplitGuard::split(const Ring& points, const Run& run, double tolerance) {
@@ -311,9 +310,12 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
                 Pending fresh = pending(node, bound, best.distance, tolerance);
                 work += kBoundWork;
                 if (fresh.narrowings == 0 &&
-                    best.could_be_beaten(fresh.begin, fresh.bound, tolerance) &&
-                    hulls_.hull_size(node) <= guard_bounds::kScannedHull) {
-                    fresh = narrowed(fresh);
+                    best.could_be_beaten(fresh.begin, fresh.bound, tolerance)) {
+                    if (!hulls_.has_hull(node)) {
+                        fresh.narrowings = 2;
+                    } else if (hulls_.hull_size(node) <= guard_bounds::kScannedHull) {
+                        fresh = narrowed(fresh);
+                    }
                 }
                 push(fresh);
             };

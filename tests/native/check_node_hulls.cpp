@@ -330,6 +330,9 @@ void check_farthest_cache() {
 // lower one right to left without the ends they share.
 std::vector<Coordinate> hull_around(const quorvel::NodeHulls& hulls, std::size_t node) {
     std::vector<Coordinate> chains;
+    if (!hulls.has_hull(node)) {
+        return chains;
+    }
     hulls.visit_vertices(node, [&](Coordinate v) { chains.push_back(v); });
     // The lower chain starts again at the leftmost vertex, where the upper one starts.
     std::size_t lower = 1;
@@ -341,6 +344,56 @@ std::vector<Coordinate> hull_around(const quorvel::NodeHulls& hulls, std::size_t
         around.push_back(chains[i]);
     }
     return around;
+}
+
+// Hulls are laid as first asked for. Whatever the order of asking, each node gets the hull it
+// gets when every node is asked for from the bottom up; asking for one node lays hulls within its
+// own stretch only; and the hulls under a node hold at most kVerticesPerPoint vertices per point
+// of it, so that on a circle, where every point is a vertex at every level, the upper nodes keep
+// their boxes only.
+void check_hulls_laid_on_demand() {
+    Random random(11);
+    std::mt19937_64 engine(12);
+    constexpr std::size_t kLeafBase = 1024;  // leaves of 8 points: 6000 points fill 750
+    constexpr std::size_t kMost = quorvel::NodeHulls::kVerticesPerPoint;
+    for (int kind = 0; kind < 5; ++kind) {
+        const std::vector<Coordinate> points = points_for_hulls(random, kind, 6000);
+        const quorvel::Ring ring(points.begin(), points.end());
+        quorvel::NodeHulls bottom_up;
+        bottom_up.build(ring, kLeafBase, 8);
+        for (std::size_t node = kLeafBase - 1; node >= 1; --node) {
+            bottom_up.has_hull(node);
+        }
+        check::expect(bottom_up.vertex_count() <= kMost * ring.size(),
+                      "the hulls hold at most kVerticesPerPoint vertices per point");
+        for (const std::size_t node : {kLeafBase / 2 + 3, std::size_t{37}, std::size_t{2}}) {
+            quorvel::NodeHulls alone;
+            alone.build(ring, kLeafBase, 8);
+            alone.has_hull(node);
+            const quorvel::NodeSpan span = quorvel::node_span(node, kLeafBase, 8);
+            check::expect(alone.vertex_count() <= kMost * span.size,
+                          "asking for one node lays hulls within its stretch only");
+        }
+        std::vector<std::size_t> order(kLeafBase - 1);
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            order[i] = i + 1;
+        }
+        std::shuffle(order.begin(), order.end(), engine);
+        quorvel::NodeHulls scattered;
+        scattered.build(ring, kLeafBase, 8);
+        bool same = true;
+        for (const std::size_t node : order) {
+            same &= scattered.has_hull(node) == bottom_up.has_hull(node);
+            if (same && scattered.has_hull(node)) {
+                same &= hull_around(scattered, node) == hull_around(bottom_up, node);
+            }
+        }
+        check::expect(same, "hulls asked for in any order are those asked for from the bottom up");
+        if (kind == 4) {
+            check::expect(!bottom_up.has_hull(1) && bottom_up.has_hull(kLeafBase / 8),
+                          "on a circle the cap leaves the upper nodes without hulls");
+        }
+    }
 }
 
 // A ring far from unit scale has its hulls laid with a copy scaled by a power of two, or without:
@@ -806,6 +859,7 @@ int main() {
     check_steps();
     check_hulls();
     check_hulls_at_any_scale();
+    check_hulls_laid_on_demand();
     check_cut_corners_past_blocks();
     check_kept_centre_past_blocks();
     check_farthest_from_last_scan();
