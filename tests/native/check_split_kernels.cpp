@@ -294,6 +294,16 @@ void check_random_rings() {
         expect_all_agree("random walk", walk, 0.1);
         expect_all_agree("random walk", walk, 1.5);
     }
+    // Beyond the coordinates that are screened unscaled, up to chords whose squared length
+    // overflows and points whose products with a chord's steps do.
+    for (int round = 0; round < 60; ++round) {
+        const double scale = std::ldexp(1.0, 200 + static_cast<int>(random() % 823));
+        const Ring ring = random_ring(random, 50 + static_cast<int>(random() % 400), scale);
+        expect_all_agree("random ring far out", ring, scale * 0.05);
+        expect_all_agree("random ring far out smoothed", smoothed(ring), scale * 1e-6);
+        const Ring walk = smoothed(scaled(random_walk(random, 400), scale * 0x1p-10));
+        expect_all_agree("random walk far out", walk, scale * 0x1p-12);
+    }
 }
 
 // Tolerances that are distances of the ring, and one unit in the last place either side; NaN,
