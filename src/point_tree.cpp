@@ -31,9 +31,9 @@ void PointTree::build(const Ring& points) {
 // Every node's points stay in the order of their indices, as the ring's are at the root: a
 // split by index then takes the first half as it lies, and a split by place keeps the order in
 // each half. The halves are the same as a selection by (coordinate, index) would give.
-void PointTree::lay_children(std::size_t i) {
+std::size_t PointTree::lay_children(std::size_t i) {
     if (nodes_[2 * i].end != 0) {
-        return;
+        return 0;
     }
     const Node n = nodes_[i];
     const std::uint32_t split = n.begin + (n.end - n.begin) / 2;
@@ -48,6 +48,7 @@ void PointTree::lay_children(std::size_t i) {
                      split};
     nodes_[2 * i + 1] = {halves.upper, placed_[split].index, placed_[n.end - 1].index, split,
                          n.end};
+    return n.end - n.begin;
 }
 
 // The box of the points placed in [begin, end).

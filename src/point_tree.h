@@ -45,10 +45,11 @@ class PointTree {
     // Rings of 2^32 points or more get no tree.
     void build(const Ring& points);
 
-    // Lays the children of inner node i, unless they are laid already. Nodes are laid as the
-    // searches first reach them, so that parts of the ring that no search reaches cost one
-    // pass over their points at most.
-    void lay_children(std::size_t i);
+    // Lays the children of inner node i, unless they are laid already; returns the points they
+    // hold if it laid them, else 0, so that the searches can count what laying costs. Nodes are
+    // laid as the searches first reach them, so that parts of the ring that no search reaches
+    // cost one pass over their points at most.
+    std::size_t lay_children(std::size_t i);
 
     // Forgets the tree, keeping its memory for the next.
     void clear() {

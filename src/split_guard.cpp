@@ -68,6 +68,12 @@ constexpr std::size_t kMeasuredBeforeSorting = 4;
 // What the tree over the ring's order may spend on a chord whose squared length overflows, in
 // nodes per level, before the ring's such chords go to the tree of the points in space.
 constexpr std::size_t kOverflowTrialNodes = 64;
+// Laying the tree of the points in space, per point: its root, and each node's children as the
+// searches first reach it (mostly a selection by place), measured against the screened scan.
+// The searches count it, as it may cost O(n log n) in all: on a ring that the guard serves for
+// its last few runs, the laying would otherwise cost many times the scans it spares.
+constexpr std::size_t kRootWork = 4;
+constexpr std::size_t kLayWork = 5;
 
 // The best point measured so far, by the scan's rule (above).
 struct Best {
@@ -380,7 +386,12 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
                                                        std::size_t limit_of_work,
                                                        std::size_t& work) {
     if (points_in_space_.empty()) {
+        // Not begun where the work left would not cover laying the root.
+        if (work > limit_of_work || limit_of_work - work < points.size() * kRootWork) {
+            return std::nullopt;
+        }
         points_in_space_.build(points);
+        work += points.size() * kRootWork;
         if (points_in_space_.empty()) {
             return std::nullopt;
         }
@@ -429,7 +440,7 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
                 work += (node.end - node.begin) * kMeasureWork;
                 break;
             }
-            points_in_space_.lay_children(pending.node);
+            work += points_in_space_.lay_children(pending.node) * kLayWork;
             const Pending first = reach_node(2 * pending.node);
             const Pending second = reach_node(2 * pending.node + 1);
             const bool second_sooner = opens_after(first, second);

@@ -28,7 +28,7 @@
 // node of the tree over the ring's order surrounds the box, so such chords are searched over a
 // second tree, of the points in space (point_tree.h), laid as the searches reach its nodes, in
 // O(n log n) at most, once the first tree has failed such a chord within a small allowance
-// (split_within).
+// (split_within); its laying counts as the searches' work.
 // A ring that comes back to the same points over and over ties exactly on most splits, each
 // tie with copies of the run's winner further on, which no bound can drop; once the searches
 // have measured four points per point of the ring in leaves, the ring's points are sorted once,
@@ -39,8 +39,9 @@
 // after run. The stage therefore lets the guard of a ring spend no more than a quarter of what
 // the ring's scans would have cost (split_within gives up at a limit, and the scan decides), so
 // that where the guard cannot drop nodes the ring costs at most about a quarter more than the
-// scan, besides laying the trees, which is not counted: once per ring, and only after the scans
-// have measured n (log2 n + 1) points.
+// scan, besides laying the tree over the ring's order and its hulls, which is not counted: the
+// boxes once per ring, and only after the scans have measured n (log2 n + 1) points, and each
+// hull once, to serve the later runs.
 #pragma once
 
 #include <array>

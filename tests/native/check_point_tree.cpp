@@ -100,7 +100,8 @@ void check_tree(const Ring& ring, const char* what) {
 
 // Laid breadth first, and each node's children asked for again at once and after the whole tree
 // is laid, the tree is the one laid depth first: laying a node moves only the points of its own
-// range, once.
+// range, once. Laying reports the node's points the first time, what the searches count as
+// its cost, and nothing when asked again.
 void check_order_of_laying(const Ring& ring, const char* what) {
     PointTree depth_first;
     depth_first.build(ring);
@@ -111,9 +112,10 @@ void check_order_of_laying(const Ring& ring, const char* what) {
     std::vector<std::size_t> queue{1};
     for (std::size_t next = 0; next < queue.size(); ++next) {
         const std::size_t id = queue[next];
-        if (!breadth_first.is_leaf(breadth_first.node(id))) {
-            breadth_first.lay_children(id);
-            breadth_first.lay_children(id);
+        const PointTree::Node& node = breadth_first.node(id);
+        if (!breadth_first.is_leaf(node)) {
+            check::expect(breadth_first.lay_children(id) == node.end - node.begin, what);
+            check::expect(breadth_first.lay_children(id) == 0, what);
             queue.push_back(2 * id);
             queue.push_back(2 * id + 1);
         }
@@ -121,7 +123,7 @@ void check_order_of_laying(const Ring& ring, const char* what) {
     // Asked again once the whole tree is laid, as later searches ask.
     for (const std::size_t id : queue) {
         if (!breadth_first.is_leaf(breadth_first.node(id))) {
-            breadth_first.lay_children(id);
+            check::expect(breadth_first.lay_children(id) == 0, what);
         }
     }
     bool same = true;

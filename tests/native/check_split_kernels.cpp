@@ -396,6 +396,39 @@ void check_chords_beyond_overflow() {
     }
 }
 
+// Laying the tree of the points in space counts as the guard's work: a search whose allowance
+// would not cover laying the root gives up before laying it, spending nothing, and one that
+// lays it and its root's children counts at least a unit per point for each, beyond what the
+// same search costs once they are laid.
+void check_laying_in_space_counted() {
+    const Ring ring = line_toward({-3.37e307, -1.348e308});
+    std::size_t end = 0;
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+        if (std::fabs(ring[i].y) > std::fabs(ring[end].y)) {
+            end = i;
+        }
+    }
+    const quorvel::Run run{0, end};
+    check::expect(!(quorvel::DistanceToSegment(ring[run.first], ring[run.last]).len2() <
+                    std::numeric_limits<double>::infinity()),
+                  "the run's chord overflows");
+    quorvel::SplitGuard guard;
+    check::expect(guard.build(ring), "the guard accepts a finite ring");
+    guard.search_overflows_in_space();
+    std::size_t work = 0;
+    check::expect(!guard.split_within(ring, run, 1.0, ring.size(), work) && work == 0,
+                  "a search that cannot pay for the tree in space gives up before laying it");
+    std::size_t first = 0;
+    std::size_t again = 0;
+    for (std::size_t* spent : {&first, &again}) {
+        const std::optional<quorvel::Split> split =
+            guard.split_within(ring, run, 1.0, SIZE_MAX, *spent);
+        check::expect(split.has_value() && *split == quorvel::split_plain(ring, run, 1.0),
+                      "the tree in space decides the run once it may be laid");
+    }
+    check::expect(first >= again + 2 * ring.size(), "laying the tree in space counts as work");
+}
+
 // Runs whose chord overflows, so that every point whose projection on the chord stays finite
 // measures from the start, screened with a factor taken from three of their points: inner points
 // spread over the doubles around a start at the origin, ending at `far`. The runs' samples lie
@@ -645,8 +678,8 @@ void check_rings_beyond_the_hulls_range() {
     // Near 8e155, where a node's hull spans the gap between the curves, the corner where an edge
     // across it leaves the strip has |L| past the largest double, though no point does; the
     // hulls of the ring's parts by place, one curve each, drop those nodes (0.37 of a scan's
-    // work without them).
-    expect_guard_below("two convex curves apart near 8e155", at_overflow, 0.01 * 4e153, 1000, 0.3);
+    // work without them; 0.32 with them, the laying of the tree in space counted).
+    expect_guard_below("two convex curves apart near 8e155", at_overflow, 0.01 * 4e153, 1000, 0.35);
     // There the distances are rounded to a few hundred steps across the ring, and points within
     // a few steps of the farthest cannot be told apart without measuring them.
     expect_guard_below("spiral near 1e-157", tiny, 0.01 * 1e-160, 100, 0.3);
@@ -874,7 +907,10 @@ void check_scans_stay_near_n_log_n() {
          0.01 * 1e-160},
         {"half circle and zigzag in turn near 1e-150", circle_and_zigzag(16000, 1e-150),
          1e-12 * 1e-150},
-        {"zigzag near 1e154", smoothed(scaled(zigzag(8000, false), 5e150)), 0.01 * 5e150},
+        // The guard, taking over from the start, gives up on the chords that overflow until the
+        // scans have paid for laying the tree in space: 1.1 n (log2 n + 1) with a stall factor
+        // of 0 and split_plain's scans.
+        {"zigzag near 1e154", smoothed(scaled(zigzag(8000, false), 5e150)), 0.01 * 5e150, 0.5},
         {"two convex curves apart", two_convex_curves_apart(16000), 1e-6},
         // 9.1 n (log2 n + 1) with a stall factor of 1, and 16 at twice the points, where the
         // farthest point from a run's start was bounded by the boxes alone. Near 3e150 the
@@ -921,6 +957,7 @@ int main() {
     check_tolerance_edges();
     check_non_finite_coordinates();
     check_chords_beyond_overflow();
+    check_laying_in_space_counted();
     check_screens_past_overflow();
     check_two_curves_in_turn();
     check_rings_beyond_the_hulls_range();
