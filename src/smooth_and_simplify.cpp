@@ -165,6 +165,12 @@ class RingSplitter {
             // The guard may spend a quarter of what scanning this ring would have cost so far,
             // this run included; where its bounds cannot tell the points apart it gives up, and
             // the scan decides. What it spends on such runs fills its caches for later ones.
+            // A ring beyond the screened range counts every point at split_plain's cost, though
+            // its runs whose chord overflows are screened for about a quarter of that. Counted
+            // at their own cost, they held back the guard where it must lay the tree of points
+            // in space before it pays (up to a sixth more instructions); as it is, a ring that
+            // the guard takes over for its last few runs may spend about as much again as its
+            // scans.
             const std::size_t allowed =
                 scan_point_work_ * (measured_ + unscanned_ + run.inner_points()) / 4;
             const std::size_t limit = allowed > guard_work_ ? allowed - guard_work_ : 0;
