@@ -24,9 +24,7 @@
 // combs at 45 degrees, points tied on a circle around a run's end) cost about O(n log n). A
 // chord whose squared length overflows (coordinates beyond about 1e154) lets only points in a
 // small box around its start win, the farthest from the start, which each node's hull bounds by
-// its farthest vertex from there (a node with points beyond the box is bounded by its box alone,
-// its hull not laid for such a chord: its farthest vertex mostly lies beyond the box too, and
-// would keep the node all the same); where the ring comes back near that start from all over, every
+// its farthest vertex from there; where the ring comes back near that start from all over, every
 // node of the tree over the ring's order surrounds the box, so such chords are searched over a
 // second tree, of the points in space (point_tree.h), laid as the searches reach its nodes, in
 // O(n log n) at most, once the first tree has failed such a chord within a small allowance
