@@ -168,7 +168,7 @@ class RingSplitter {
             // A ring beyond the screened range counts every point at split_plain's cost, though
             // its runs whose chord overflows are screened for about a quarter of that. Counted
             // at their own cost, they held back the guard where it must lay the tree of points
-            // in space before it pays (up to a sixth more instructions); as it is, a ring that
+            // in space before it pays (up to an eighth more instructions); as it is, a ring that
             // the guard takes over for its last few runs may spend about as much again as its
             // scans.
             const std::size_t allowed =
