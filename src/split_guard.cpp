@@ -68,10 +68,11 @@ constexpr std::size_t kMeasuredBeforeSorting = 4;
 // What the tree over the ring's order may spend on a chord whose squared length overflows, in
 // nodes per level, before the ring's such chords go to the tree of the points in space.
 constexpr std::size_t kOverflowTrialNodes = 64;
-// Laying the tree of the points in space, per point: its root, and each node's children as the
-// searches first reach it (mostly a selection by place), measured against the screened scan.
-// The searches count it, as it may cost O(n log n) in all: on a ring that the guard serves for
-// its last few runs, the laying would otherwise cost many times the scans it spares.
+// Laying the tree of the points in space, per point, measured against the screened scan: the
+// root (a copy of the ring and its box), and a node's children, as the searches first reach it
+// (mostly a selection by place). The searches count it, as it may cost O(n log n) in all: on a
+// ring that the guard serves for its last few runs, the laying would otherwise cost many times
+// the scans it spares.
 constexpr std::size_t kRootWork = 4;
 constexpr std::size_t kLayWork = 5;
 

@@ -39,9 +39,10 @@
 // after run. The stage therefore lets the guard of a ring spend no more than a quarter of what
 // the ring's scans would have cost (split_within gives up at a limit, and the scan decides), so
 // that where the guard cannot drop nodes the ring costs at most about a quarter more than the
-// scan, besides laying the tree over the ring's order and its hulls, which is not counted: the
-// boxes once per ring, and only after the scans have measured n (log2 n + 1) points, and each
-// hull once, to serve the later runs.
+// scan (up to about as much again beyond the screened range, where the stage counts every point
+// at the plain scan's cost, smooth_and_simplify.cpp), besides laying the tree over the ring's
+// order and its hulls, which is not counted: the boxes once per ring, and only after the scans
+// have measured n (log2 n + 1) points, and each hull once, to serve the later runs.
 #pragma once
 
 #include <array>
