@@ -75,6 +75,13 @@ constexpr std::size_t kOverflowTrialNodes = 64;
 // the scans it spares.
 constexpr std::size_t kRootWork = 4;
 constexpr std::size_t kLayWork = 5;
+// The parts' hulls are laid once the searches have wanted them for one node per so many leaves
+// of the tree. The rings that gain from them want them from their first runs on, for ever more
+// nodes (up to 23 per leaf); a ring whose wanting starts near its last runs would spend almost
+// as much on the laying as on all the rest (seed 1030165167 of stall_search.py at 160,000
+// points wanted them for 256 nodes, one per 256 leaves: 869 M instructions laid them, against
+// 1.01 G for the rest).
+constexpr std::size_t kLeavesPerPartsWanted = 64;
 
 // The best point measured so far, by the scan's rule (above).
 struct Best {
@@ -112,6 +119,17 @@ struct Best {
 // a few times n; one whose ends move with every run would otherwise spend a scan per run.
 std::size_t cache_points_allowed(std::size_t n) {
     return n * static_cast<std::size_t>(std::bit_width(n));
+}
+
+// Whether every point of the box has finite products of its differences from the chord's start
+// with the chord's steps: where the chord's squared length overflows, only such points can win,
+// and a hull over points beyond, bounded by its vertex farthest from the start, mostly keeps its
+// node all the same.
+bool products_stay_finite(const NodeBox& box, const DistanceToSegment& distance) {
+    const Coordinate s = distance.start();
+    const double u = std::max(std::fabs(s.x - box.min_x), std::fabs(s.x - box.max_x));
+    const double v = std::max(std::fabs(s.y - box.min_y), std::fabs(s.y - box.max_y));
+    return u * std::fabs(distance.dx()) < kInfinity && v * std::fabs(distance.dy()) < kInfinity;
 }
 
 NodeBox box_of(const Ring& points, std::size_t begin, std::size_t end) {
@@ -164,7 +182,7 @@ bool SplitGuard::build(const Ring& points) {
 }
 
 std::span<const NodeHulls> SplitGuard::part_hulls(const Ring& points) {
-    if (parts_wanted_ > 0 && parts_wanted_ >= leaf_base_ / 256 && !parts_laid_) {
+    if (parts_wanted_ > 0 && parts_wanted_ >= leaf_base_ / kLeavesPerPartsWanted && !parts_laid_) {
         parts_of_ = spatial_parts(points);
         for (std::size_t part = 0; part < kSpatialParts; ++part) {
             part_hulls_[part].build_part(points, leaf_base_, kLeafPoints, scaled_points_, parts_of_,
@@ -284,6 +302,7 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
         // Best first: the pending node with the highest bound is opened next (the earliest
         // among equals), its bound first narrowed by its hull if it has one and put back, so
         // that nodes open in the order of their tightest bounds and the best grows fast.
+        const bool chord_overflows = !(distance.len2() < kInfinity);
         const auto search = [&](const auto& bound) {
             const auto push = [&](const Pending& node) {
                 if (best.could_be_beaten(node.begin, node.bound, tolerance)) {
@@ -318,7 +337,8 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
                 work += kBoundWork;
                 if (fresh.narrowings == 0 &&
                     best.could_be_beaten(fresh.begin, fresh.bound, tolerance)) {
-                    if (!hulls_.has_hull(node)) {
+                    if ((chord_overflows && !products_stay_finite(boxes_[node], distance)) ||
+                        !hulls_.has_hull(node)) {
                         fresh.narrowings = 2;
                     } else if (hulls_.hull_size(node) <= guard_bounds::kScannedHull) {
                         fresh = narrowed(fresh);

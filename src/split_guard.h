@@ -11,7 +11,7 @@
 // the hulls those runs reach; at most O(n log n) in all, as the hulls under a node may hold no
 // more than 8 vertices per point of the node (beyond that it keeps its box only), and as much
 // again for the hulls of the ring's parts by place (spatial_parts.h), laid only once searches
-// near the largest doubles have wanted them for a 256th as many nodes as there are leaves
+// near the largest doubles have wanted them for a 64th as many nodes as there are leaves
 // (guard_bounds.h, 13). A query measures the first and last few inner points, then opens
 // the O(log n) nodes that cover the run and, best first, only nodes whose bound reaches the best
 // distance found. With a hull that bound is exact on the line branch but for a few units in the
@@ -24,7 +24,9 @@
 // combs at 45 degrees, points tied on a circle around a run's end) cost about O(n log n). A
 // chord whose squared length overflows (coordinates beyond about 1e154) lets only points in a
 // small box around its start win, the farthest from the start, which each node's hull bounds by
-// its farthest vertex from there; where the ring comes back near that start from all over, every
+// its farthest vertex from there (a node with points beyond the box is bounded by its box alone,
+// its hull not laid for such a chord: its farthest vertex mostly lies beyond the box too, and
+// would keep the node all the same); where the ring comes back near that start from all over, every
 // node of the tree over the ring's order surrounds the box, so such chords are searched over a
 // second tree, of the points in space (point_tree.h), laid as the searches reach its nodes, in
 // O(n log n) at most, once the first tree has failed such a chord within a small allowance
@@ -137,7 +139,7 @@ class SplitGuard {
     Vector<Coordinate> scaled_points_;
     NodeHulls hulls_;
     // The hulls of the parts of the ring's points (spatial_parts.h), laid before the first
-    // search once the searches have wanted them for a 256th as many nodes as the tree has
+    // search once the searches have wanted them for a 64th as many nodes as the tree has
     // leaves: they cost about as much to lay as the hulls of the tree, which a ring that wants
     // them for a few nodes only would not win back. Until then empty. `parts_of_` holds the
     // part of each point.
