@@ -68,12 +68,17 @@ std::optional<double> line_bound_in_strip(const DistanceToSegment& distance, con
         return std::nullopt;
     }
     const double high = std::ldexp(len2, -both) * kStripWidening + kStripMargin;
-    // Blocks of vertices that cannot keep the bound above the limit need not be visited.
-    const double enough = std::ldexp(limit / distance.length(), -shift) *
-                          std::ldexp(len2, -f_shift) * (1.0 - 0x1p-40);
     // The points of the line branch lie in the strip: |T'| is at most `high` there.
     const double along = std::min(high, kStripAlong);
     const double largest_sum = std::ldexp(kLargestStripSum, -both);
+    // Blocks of vertices that cannot keep the bound above the limit need not be visited. A block
+    // passed over counts with its box's farthest corner, so a block whose corner would take the
+    // bound past the largest sum is visited: its vertices may not, and a bound refused there
+    // kept whole nodes, and their children, that the bound from the vertices drops.
+    const double enough =
+        std::min(std::ldexp(limit / distance.length(), -shift) * std::ldexp(len2, -f_shift),
+                 largest_sum - along) *
+        (1.0 - 0x1p-40);
     const double scale = std::ldexp(1.0, -shift);
     std::size_t visited = 0;
     const std::optional<NodeHulls::AcrossInStrip> own =
