@@ -81,9 +81,6 @@ void NodeHulls::build_part(const Ring& points, std::size_t leaf_base, std::size_
                            std::span<const Coordinate> scaled, const Vector<std::uint8_t>& part_of,
                            std::uint8_t part) {
     build_over(points, leaf_base, leaf_points, scaled, {part_of.data(), part});
-    for (std::size_t node = leaf_base - 1; node >= 1; --node) {
-        has_hull(node);
-    }
 }
 
 void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,

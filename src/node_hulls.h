@@ -59,9 +59,8 @@ class NodeHulls {
     // The same over the points of one part only, those with part_of[i] == part, their vertices
     // capped at kVerticesPerPoint per point of the part. A node that holds none of them has an
     // empty hull: hull_size() 0 and no vertex to visit, which largest_across_in_strip() bounds
-    // by 0. Every node's hull is laid at once: the searches that want the parts' hulls ask for
-    // them at most nodes, and laid as asked for they cost more in all (an eighth more at
-    // 80,000 points of the benchmark's curves_farther).
+    // by 0. These too are laid as asked for, so `part_of` must stay in place while they are
+    // used.
     void build_part(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
                     std::span<const Coordinate> scaled, const Vector<std::uint8_t>& part_of,
                     std::uint8_t part);

@@ -75,12 +75,9 @@ constexpr std::size_t kOverflowTrialNodes = 64;
 // the scans it spares.
 constexpr std::size_t kRootWork = 4;
 constexpr std::size_t kLayWork = 5;
-// The parts' hulls are laid once the searches have wanted them for one node per so many leaves
-// of the tree. The rings that gain from them want them from their first runs on, for ever more
-// nodes (up to 23 per leaf); a ring whose wanting starts near its last runs would spend almost
-// as much on the laying as on all the rest (seed 1030165167 of stall_search.py at 160,000
-// points wanted them for 256 nodes, one per 256 leaves: 869 M instructions laid them, against
-// 1.01 G for the rest).
+// The parts' hulls are begun once the searches have wanted them for one node per so many
+// leaves of the tree: splitting the points by place and readying four trees costs O(n), which a
+// ring that wants the parts for a few nodes would not win back.
 constexpr std::size_t kLeavesPerPartsWanted = 64;
 
 // The best point measured so far, by the scan's rule (above).

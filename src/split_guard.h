@@ -10,9 +10,9 @@
 // asks for it, after its children's, so that a ring the guard serves for a few runs lays only
 // the hulls those runs reach; at most O(n log n) in all, as the hulls under a node may hold no
 // more than 8 vertices per point of the node (beyond that it keeps its box only), and as much
-// again for the hulls of the ring's parts by place (spatial_parts.h), laid only once searches
-// near the largest doubles have wanted them for a 64th as many nodes as there are leaves
-// (guard_bounds.h, 13). A query measures the first and last few inner points, then opens
+// again for the hulls of the ring's parts by place (spatial_parts.h), laid as asked for once
+// searches near the largest doubles have wanted them for a 64th as many nodes as there are
+// leaves (guard_bounds.h, 13). A query measures the first and last few inner points, then opens
 // the O(log n) nodes that cover the run and, best first, only nodes whose bound reaches the best
 // distance found. With a hull that bound is exact on the line branch but for a few units in the
 // last place, and within a few units of the farthest corner of the hull cut by the branch's line
@@ -138,11 +138,10 @@ class SplitGuard {
     // kept while they may be laid, until the next build(); mostly empty.
     Vector<Coordinate> scaled_points_;
     NodeHulls hulls_;
-    // The hulls of the parts of the ring's points (spatial_parts.h), laid before the first
+    // The hulls of the parts of the ring's points (spatial_parts.h), begun before the first
     // search once the searches have wanted them for a 64th as many nodes as the tree has
-    // leaves: they cost about as much to lay as the hulls of the tree, which a ring that wants
-    // them for a few nodes only would not win back. Until then empty. `parts_of_` holds the
-    // part of each point.
+    // leaves, and laid as asked for from then on. Until then empty. `parts_of_` holds the part
+    // of each point, which the hulls read as they are laid.
     std::array<NodeHulls, kSpatialParts> part_hulls_;
     Vector<std::uint8_t> parts_of_;
     std::size_t parts_wanted_ = 0;

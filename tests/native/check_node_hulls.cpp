@@ -774,9 +774,10 @@ bool holds(const std::vector<Coordinate>& around, Coordinate p) {
     return true;
 }
 
-// The hulls of one part of a ring's points: each node's hull has only the part's points of the
-// node for vertices and holds every one of them (no exact turn leaves it), and a node with
-// none of them has an empty hull, which bounds the strip by 0. Parts by place, and parts drawn
+// The hulls of one part of a ring's points, laid as asked for: each node's hull has only the
+// part's points of the node for vertices and holds every one of them (no exact turn leaves it),
+// is the one that asking from the bottom up lays, and a node with none of them has an empty
+// hull, which bounds the strip by 0. Parts by place, and parts drawn
 // at random, one of them empty; on random points, collinear ones, a grid with repeats, a
 // circle and two opposite arcs, which the parts by place split apart.
 void check_part_hulls() {
@@ -803,6 +804,11 @@ void check_part_hulls() {
             for (std::uint8_t part = 0; part < quorvel::kSpatialParts; ++part) {
                 quorvel::NodeHulls hulls;
                 hulls.build_part(ring, leaf_base, 8, {}, *parts, part);
+                quorvel::NodeHulls bottom_up;
+                bottom_up.build_part(ring, leaf_base, 8, {}, *parts, part);
+                for (std::size_t node = leaf_base - 1; node >= 1; --node) {
+                    bottom_up.has_hull(node);
+                }
                 for (std::size_t node = 1; node < leaf_base; ++node) {
                     const quorvel::NodeSpan span = quorvel::node_span(node, leaf_base, 8);
                     if (span.begin >= ring.size()) {
@@ -839,6 +845,9 @@ void check_part_hulls() {
                         continue;
                     }
                     const std::vector<Coordinate> around = hull_around(hulls, node);
+                    check::expect(around == hull_around(bottom_up, node),
+                                  "a part's hulls asked for from the root down are those asked "
+                                  "for from the bottom up");
                     for (const Coordinate v : around) {
                         check::expect(std::ranges::find(in_part, v) != in_part.end(),
                                       "a part's hull has only the part's points for vertices");
