@@ -777,9 +777,9 @@ bool holds(const std::vector<Coordinate>& around, Coordinate p) {
 // The hulls of one part of a ring's points, laid as asked for: each node's hull has only the
 // part's points of the node for vertices and holds every one of them (no exact turn leaves it),
 // is the one that asking from the bottom up lays, and a node with none of them has an empty
-// hull, which bounds the strip by 0. Parts by place, and parts drawn
-// at random, one of them empty; on random points, collinear ones, a grid with repeats, a
-// circle and two opposite arcs, which the parts by place split apart.
+// hull, which bounds the strip by 0. Parts by place, and parts drawn at random, one of them
+// empty; on random points, collinear ones, a grid with repeats, a circle and two opposite arcs,
+// which the parts by place split apart.
 void check_part_hulls() {
     Random random(12);
     int left_empty = 0;
