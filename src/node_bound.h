@@ -4,6 +4,7 @@
 // the proof in guard_bounds.h.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <span>
 
@@ -32,10 +33,25 @@ class NodeBound {
           hulls_(hulls),
           hull_(distance, {hulls, part_hulls, parts_wanted}),
           points_(points),
-          farthest_(farthest) {}
+          farthest_(farthest),
+          chord_overflows_(!(distance.len2() < kInfinity)) {}
 
     // The bound of the box (1 to 5).
     double operator()(const NodeBox& box, double limit) const { return reach(box, limit).bound(); }
+
+    // Whether the node's hull may narrow the bound of its box. Where the chord's squared length
+    // overflows, only points whose differences from the chord's start have finite products with
+    // the chord's steps can win (10): a hull over points beyond that, bounded by its vertex
+    // farthest from the start, mostly keeps its node all the same. Ordinary queries (8) have no
+    // such chord.
+    bool hull_may_narrow(const NodeBox& box, std::size_t node) const {
+        if constexpr (!Ordinary) {
+            if (chord_overflows_ && !products_stay_finite(box)) {
+                return false;
+            }
+        }
+        return hulls_.has_hull(node);
+    }
 
     // The bound of the box narrowed by the node's hull, where it has one, and by the exact
     // farthest distances from the chord's ends where they alone keep the bound above `limit`
@@ -46,6 +62,7 @@ class NodeBound {
 
   private:
     Reach reach(const NodeBox& box, double limit) const;
+    bool products_stay_finite(const NodeBox& box) const;
     void narrow_ends_by_cuts(Reach& reach, const NodeBox& box, double limit,
                              std::size_t& work) const;
     bool cached_within(double& bound, std::size_t node, Coordinate c, double limit) const;
@@ -57,7 +74,18 @@ class NodeBound {
     HullBound<Ordinary> hull_;
     const Ring& points_;
     FarthestCache& farthest_;
+    bool chord_overflows_;
 };
+
+// Whether every point of the box has finite products of its differences from the chord's start
+// with the chord's steps.
+template <bool Ordinary>
+inline bool NodeBound<Ordinary>::products_stay_finite(const NodeBox& box) const {
+    const Coordinate s = distance_.start();
+    const double u = std::max(std::fabs(s.x - box.min_x), std::fabs(s.x - box.max_x));
+    const double v = std::max(std::fabs(s.y - box.min_y), std::fabs(s.y - box.max_y));
+    return u * std::fabs(distance_.dx()) < kInfinity && v * std::fabs(distance_.dy()) < kInfinity;
+}
 
 // Inline, as the search takes the box's bound of every node it reaches.
 template <bool Ordinary>

@@ -118,17 +118,6 @@ std::size_t cache_points_allowed(std::size_t n) {
     return n * static_cast<std::size_t>(std::bit_width(n));
 }
 
-// Whether every point of the box has finite products of its differences from the chord's start
-// with the chord's steps: where the chord's squared length overflows, only such points can win,
-// and a hull over points beyond, bounded by its vertex farthest from the start, mostly keeps its
-// node all the same.
-bool products_stay_finite(const NodeBox& box, const DistanceToSegment& distance) {
-    const Coordinate s = distance.start();
-    const double u = std::max(std::fabs(s.x - box.min_x), std::fabs(s.x - box.max_x));
-    const double v = std::max(std::fabs(s.y - box.min_y), std::fabs(s.y - box.max_y));
-    return u * std::fabs(distance.dx()) < kInfinity && v * std::fabs(distance.dy()) < kInfinity;
-}
-
 NodeBox box_of(const Ring& points, std::size_t begin, std::size_t end) {
     NodeBox box = kEmptyBox;
     for (std::size_t i = begin; i < end; ++i) {
@@ -299,7 +288,6 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
         // Best first: the pending node with the highest bound is opened next (the earliest
         // among equals), its bound first narrowed by its hull if it has one and put back, so
         // that nodes open in the order of their tightest bounds and the best grows fast.
-        const bool chord_overflows = !(distance.len2() < kInfinity);
         const auto search = [&](const auto& bound) {
             const auto push = [&](const Pending& node) {
                 if (best.could_be_beaten(node.begin, node.bound, tolerance)) {
@@ -334,8 +322,7 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
                 work += kBoundWork;
                 if (fresh.narrowings == 0 &&
                     best.could_be_beaten(fresh.begin, fresh.bound, tolerance)) {
-                    if ((chord_overflows && !products_stay_finite(boxes_[node], distance)) ||
-                        !hulls_.has_hull(node)) {
+                    if (!bound.hull_may_narrow(boxes_[node], node)) {
                         fresh.narrowings = 2;
                     } else if (hulls_.hull_size(node) <= guard_bounds::kScannedHull) {
                         fresh = narrowed(fresh);
