@@ -320,8 +320,10 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 
 #include "hypotenuse.h"
@@ -484,6 +486,23 @@ template <bool Ordinary>
 // in its numerator of r exceed them (12 and 13 above).
 inline Coordinate products_of_r(const DistanceToSegment& distance, Coordinate offsets) {
     return {offsets.x * std::fabs(distance.dx()), offsets.y * std::fabs(distance.dy())};
+}
+
+// x * 2^e, the value of std::ldexp(x, e), without a call into the math library on the bounds'
+// hot path: where 2^e is a normal double, the product is exact or rounded once, to the same
+// nearest double as ldexp rounds x * 2^e to (at an overflow both give the infinity, at an
+// underflow the same subnormal or zero).
+inline double times_two_to(double x, int e) {
+    if (e >= -1022 && e <= 1023) [[likely]] {
+        return x * std::bit_cast<double>(static_cast<std::uint64_t>(e + 1023) << 52);
+    }
+    return std::ldexp(x, e);
+}
+
+// std::ilogb(x), read from the bits where x is normal.
+inline int binary_exponent(double x) {
+    const auto biased = static_cast<int>((std::bit_cast<std::uint64_t>(x) >> 52) & 0x7ff);
+    return biased != 0 && biased != 0x7ff ? biased - 1023 : std::ilogb(x);
 }
 
 // An upper bound on hypot(a, b) over |a| <= big_a, |b| <= big_b (5 above). `limit` is the value

@@ -53,16 +53,16 @@ inline double projected_bound(const DistanceToSegment& distance, double along, d
     if (!(larger > 0.0 && larger < kInfinity)) {
         return kInfinity;
     }
-    const int exponent = std::ilogb(larger);
-    const double a = std::ldexp(along, -exponent);
-    const double c = std::ldexp(across, -exponent);
+    const int exponent = binary_exponent(larger);
+    const double a = times_two_to(along, -exponent);
+    const double c = times_two_to(across, -exponent);
     const double root = std::sqrt(a * a + c * c) / std::sqrt(least_chord_square(distance));
-    return std::ldexp(root, exponent) * kFarthestSlack + kProjectedTinySlack;
+    return times_two_to(root, exponent) * kFarthestSlack + kProjectedTinySlack;
 }
 
 // The exponent of a positive finite value, else 0.
 inline int exponent_or_zero(double value) {
-    return value > 0.0 && value < kInfinity ? std::ilogb(value) : 0;
+    return value > 0.0 && value < kInfinity ? binary_exponent(value) : 0;
 }
 
 }  // namespace
@@ -269,17 +269,17 @@ inline double HullBound<Ordinary>::farthest_bound(std::size_t node, const NodeBo
     const double extent = std::max(offsets.x, offsets.y);
     const int shift = exponent_or_zero(extent);
     const int f_shift = exponent_or_zero(std::fabs(f.x) + std::fabs(f.y));
-    const Coordinate scaled_f{std::ldexp(f.x, -f_shift), std::ldexp(f.y, -f_shift)};
-    const double scaled_tau = std::ldexp(tau, -shift - f_shift);
-    if (!(std::ldexp(scaled_f.x, f_shift) == f.x && std::ldexp(scaled_f.y, f_shift) == f.y &&
-          std::ldexp(scaled_tau, shift + f_shift) == tau)) {
+    const Coordinate scaled_f{times_two_to(f.x, -f_shift), times_two_to(f.y, -f_shift)};
+    const double scaled_tau = times_two_to(tau, -shift - f_shift);
+    if (!(times_two_to(scaled_f.x, f_shift) == f.x && times_two_to(scaled_f.y, f_shift) == f.y &&
+          times_two_to(scaled_tau, shift + f_shift) == tau)) {
         return kInfinity;
     }
     // Blocks of vertices that cannot keep the bound above the limit need not be visited.
-    const double enough = std::ldexp(limit, -shift) / kFarthestSlack;
+    const double enough = times_two_to(limit, -shift) / kFarthestSlack;
     std::size_t visited = 0;
     const std::optional<double> squared = hulls_.own.farthest_squared_on_side(
-        node, c, scaled_f, scaled_tau, std::ldexp(1.0, -shift), enough * enough, visited);
+        node, c, scaled_f, scaled_tau, times_two_to(1.0, -shift), enough * enough, visited);
     work += kScanWork * visited;
     if (!squared) {
         return kInfinity;
@@ -288,7 +288,7 @@ inline double HullBound<Ordinary>::farthest_bound(std::size_t node, const NodeBo
     if (!(root >= kFarthestSmallest && root <= kFarthestLargest)) {
         return kInfinity;
     }
-    return std::ldexp(root * kFarthestSlack, shift) + kProjectedTinySlack;
+    return times_two_to(root * kFarthestSlack, shift) + kProjectedTinySlack;
 }
 
 // The span of a numerator over the node's points, from its values for `chord` at the hull's

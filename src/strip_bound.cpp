@@ -60,26 +60,26 @@ std::optional<double> line_bound_in_strip(const DistanceToSegment& distance, con
     if (!((products.x < kInfinity || products.y < kInfinity) && largest < kInfinity)) {
         return std::nullopt;
     }
-    const int shift = std::ilogb(largest);
-    const int f_shift = std::ilogb(chord_size);
+    const int shift = binary_exponent(largest);
+    const int f_shift = binary_exponent(chord_size);
     const int both = shift + f_shift;
-    const Coordinate f{std::ldexp(dx, -f_shift), std::ldexp(dy, -f_shift)};
-    if (!(std::ldexp(f.x, f_shift) == dx && std::ldexp(f.y, f_shift) == dy)) {
+    const Coordinate f{times_two_to(dx, -f_shift), times_two_to(dy, -f_shift)};
+    if (!(times_two_to(f.x, f_shift) == dx && times_two_to(f.y, f_shift) == dy)) {
         return std::nullopt;
     }
-    const double high = std::ldexp(len2, -both) * kStripWidening + kStripMargin;
+    const double high = times_two_to(len2, -both) * kStripWidening + kStripMargin;
     // The points of the line branch lie in the strip: |T'| is at most `high` there.
     const double along = std::min(high, kStripAlong);
-    const double largest_sum = std::ldexp(kLargestStripSum, -both);
+    const double largest_sum = times_two_to(kLargestStripSum, -both);
     // Blocks of vertices that cannot keep the bound above the limit need not be visited. A block
     // passed over counts with its box's farthest corner, so a block whose corner would take the
     // bound past the largest sum is visited: its vertices may not, and a bound refused there
     // kept whole nodes, and their children, that the bound from the vertices drops.
     const double enough =
-        std::min(std::ldexp(limit / distance.length(), -shift) * std::ldexp(len2, -f_shift),
+        std::min(times_two_to(limit / distance.length(), -shift) * times_two_to(len2, -f_shift),
                  largest_sum - along) *
         (1.0 - 0x1p-40);
-    const double scale = std::ldexp(1.0, -shift);
+    const double scale = times_two_to(1.0, -shift);
     std::size_t visited = 0;
     const std::optional<NodeHulls::AcrossInStrip> own =
         hulls.own.largest_across_in_strip(node, s, f, -kStripMargin, high, scale, enough, visited);
@@ -101,7 +101,7 @@ std::optional<double> line_bound_in_strip(const DistanceToSegment& distance, con
     if (!across || !(along + *across <= largest_sum)) {
         return std::nullopt;
     }
-    const double numerator = std::ldexp(*across * kStripSlack + kStripTinySlack, both);
+    const double numerator = times_two_to(*across * kStripSlack + kStripTinySlack, both);
     return line_bound<false>({-numerator, numerator, false}, len2, distance.length());
 }
 

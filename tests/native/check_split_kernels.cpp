@@ -5,8 +5,9 @@
 // and a line visited in turn; a zigzag that comes back to the same points), on random rings, at the
 // extremes of the double range, with NaN and infinite coordinates and tolerances, and at tolerances
 // one unit in the last place around a distance of the ring. The guard is also asked about arbitrary
-// runs directly.
+// runs directly. The bounds' scaling by powers of two is checked against the math library.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "check.h"
+#include "guard_bounds.h"
 #include "segment_distance.h"
 #include "smooth_and_simplify.h"
 #include "split_guard.h"
@@ -856,6 +858,47 @@ void check_guard_far_out_on_any_run() {
     }
 }
 
+// The bounds scale by powers of two without the math library: every product must be the one
+// std::ldexp gives, bit for bit, through the subnormals, past overflow and beyond the range of
+// a normal 2^e, and every exponent the one std::ilogb gives.
+void check_powers_of_two() {
+    using quorvel::guard_bounds::binary_exponent;
+    using quorvel::guard_bounds::times_two_to;
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  0x1p-1074,
+                                  -0x1p-1074,
+                                  0x1.8p-1074,
+                                  0x1p-1022,
+                                  0x1.fffffffffffffp-1023,
+                                  1.0,
+                                  -1.5,
+                                  0x1.fffffffffffffp1023,
+                                  kInf,
+                                  -kInf,
+                                  kNaN,
+                                  0x1.0000000000001p0,
+                                  0x1.7ffffffffffffp-1};
+    std::mt19937_64 random(17);
+    for (int i = 0; i < 2000; ++i) {
+        values.push_back(std::bit_cast<double>(random()));
+    }
+    const auto same = [](double a, double b) {
+        return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b) ||
+               (std::isnan(a) && std::isnan(b));
+    };
+    int differing = 0;
+    int exponents_differing = 0;
+    for (const double x : values) {
+        for (int e = -2200; e <= 2200; ++e) {
+            differing += same(times_two_to(x, e), std::ldexp(x, e)) ? 0 : 1;
+        }
+        exponents_differing += binary_exponent(x) == std::ilogb(x) ? 0 : 1;
+    }
+    check::expect(differing == 0, "times_two_to(x, e) == std::ldexp(x, e)");
+    check::expect(exponents_differing == 0, "binary_exponent(x) == std::ilogb(x)");
+}
+
 // A run whose winner is a point where both products of r's numerator overflow, with opposite
 // signs: its r is NaN, so it takes the line branch, far behind the run's start, where the
 // numerator of its distance overflows to an infinity. A point farther from the start (but
@@ -963,6 +1006,7 @@ int main() {
     check_rings_beyond_the_hulls_range();
     check_guard_on_any_run();
     check_guard_far_out_on_any_run();
+    check_powers_of_two();
     check_winner_whose_r_is_nan();
     check_scans_stay_near_n_log_n();
     check_rings_that_revisit_points();
