@@ -7,20 +7,6 @@
 #include <limits>
 
 namespace quorvel {
-namespace {
-
-// Points are the same when their bits are, which leaves no doubt that their distances are.
-struct PointBits {
-    std::uint64_t x;
-    std::uint64_t y;
-
-    explicit PointBits(Coordinate c)
-        : x(std::bit_cast<std::uint64_t>(c.x)), y(std::bit_cast<std::uint64_t>(c.y)) {}
-
-    friend auto operator<=>(const PointBits&, const PointBits&) = default;
-};
-
-}  // namespace
 
 void RepeatedPoints::build(const Ring& points, std::size_t leaf_base, std::size_t leaf_points) {
     // A leaf past the ring's points, which no run reaches, keeps the largest value; the tree's
@@ -32,29 +18,34 @@ void RepeatedPoints::build(const Ring& points, std::size_t leaf_base, std::size_
         std::fill(least_earlier_copy_.begin(), least_earlier_copy_.end(), 0);
         return;
     }
-    // Sorted by point and then by index, the copies of a point come together, each after the
-    // latest earlier one. A sort rather than a hash table: no choice of coordinates can make it
-    // slow.
-    order_.resize(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        order_[i] = static_cast<std::uint32_t>(i);
-    }
-    std::sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
-        const PointBits pa(points[a]);
-        const PointBits pb(points[b]);
-        return pa < pb || (pa == pb && a < b);
-    });
+    sort_by_bits(points);
     for (std::size_t k = 0; k < n; ++k) {
-        const std::size_t i = order_[k];
-        const bool repeats = k > 0 && PointBits(points[order_[k - 1]]) == PointBits(points[i]);
-        const std::size_t earlier = repeats ? order_[k - 1] : 0;
-        std::size_t& leaf = least_earlier_copy_[leaf_base + i / leaf_points];
+        const Keyed& p = sorted_[k];
+        const bool repeats = k > 0 && sorted_[k - 1].x == p.x && sorted_[k - 1].y == p.y;
+        const std::size_t earlier = repeats ? sorted_[k - 1].index : 0;
+        std::size_t& leaf = least_earlier_copy_[leaf_base + p.index / leaf_points];
         leaf = std::min(leaf, earlier);
     }
     for (std::size_t node = leaf_base - 1; node >= 1; --node) {
         least_earlier_copy_[node] =
             std::min(least_earlier_copy_[2 * node], least_earlier_copy_[2 * node + 1]);
     }
+}
+
+// Sorted by their bits, x first, and then by index, the copies of a point come together, each
+// after the latest earlier one. A sort rather than a hash table: no choice of coordinates can
+// make it slow. The bits travel with the indices, so that comparing two points reads neither
+// from the ring.
+void RepeatedPoints::sort_by_bits(const Ring& points) {
+    const std::size_t n = points.size();
+    sorted_.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        sorted_[i] = {std::bit_cast<std::uint64_t>(points[i].x),
+                      std::bit_cast<std::uint64_t>(points[i].y), static_cast<std::uint32_t>(i)};
+    }
+    std::sort(sorted_.begin(), sorted_.end(), [](const Keyed& a, const Keyed& b) {
+        return a.x != b.x ? a.x < b.x : a.y != b.y ? a.y < b.y : a.index < b.index;
+    });
 }
 
 }  // namespace quorvel

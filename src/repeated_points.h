@@ -32,8 +32,17 @@ class RepeatedPoints {
     }
 
   private:
+    // A point's bits and its index, as build() sorts them.
+    struct Keyed {
+        std::uint64_t x;
+        std::uint64_t y;
+        std::uint32_t index;
+    };
+
+    void sort_by_bits(const Ring& points);
+
     Vector<std::size_t> least_earlier_copy_;
-    Vector<std::uint32_t> order_;  // scratch of build(): the points' indices, sorted
+    Vector<Keyed> sorted_;  // scratch of build(): the points, sorted
 };
 
 }  // namespace quorvel
