@@ -7,25 +7,29 @@
 
 namespace quorvel {
 
-void PointTree::build(const Ring& points) {
+void PointTree::build(const Ring& points, std::size_t begin, std::size_t end) {
     clear();
-    if (points.empty() || points.size() >= UINT32_MAX) {
+    if (begin >= end || end > points.size() || points.size() >= UINT32_MAX) {
         return;
     }
     // Halving keeps the sizes of the nodes at one depth within one of each other, so no leaf
     // lies deeper than the first depth at which the largest node has kLeafPoints points or
     // fewer, and the nodes there are numbered below twice the power of two above
     // n / kLeafPoints. A node not laid yet holds no points (end 0).
-    const std::size_t leaves = (points.size() + kLeafPoints - 1) / kLeafPoints;
+    const std::size_t n = end - begin;
+    const std::size_t leaves = (n + kLeafPoints - 1) / kLeafPoints;
     nodes_.assign(2 * std::bit_ceil(leaves), Node{});
-    placed_.resize(points.size());
-    for (std::uint32_t i = 0; i < placed_.size(); ++i) {
-        placed_[i] = {points[i], i};
+    placed_.resize(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        placed_[k] = {points[begin + k], static_cast<std::uint32_t>(begin + k)};
     }
-    keys_.resize(points.size());
-    upper_.resize(points.size() - points.size() / 2);
-    const auto size = static_cast<std::uint32_t>(points.size());
-    nodes_[1] = {box_over(0, size), 0, size - 1, 0, size};
+    keys_.resize(n);
+    upper_.resize(n - n / 2);
+    first_index_ = begin;
+    end_index_ = end;
+    const auto size = static_cast<std::uint32_t>(n);
+    nodes_[1] = {box_over(0, size), static_cast<std::uint32_t>(begin),
+                 static_cast<std::uint32_t>(end - 1), 0, size};
 }
 
 // Every node's points stay in the order of their indices, as the ring's are at the root: a

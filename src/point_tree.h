@@ -41,9 +41,13 @@ class PointTree {
     static constexpr std::size_t kLeafPoints = 64;
     static constexpr std::size_t kScatteredIndices = 4;
 
-    // Takes the points of `points`, all finite, replacing any earlier tree, and lays its root.
-    // Rings of 2^32 points or more get no tree.
-    void build(const Ring& points);
+    // Takes the points of `points` with indices in [begin, end), all finite, replacing any
+    // earlier tree, and lays its root. Rings of 2^32 points or more get no tree.
+    void build(const Ring& points, std::size_t begin, std::size_t end);
+    // Whether the tree holds every point with an index in [begin, end).
+    bool holds_indices(std::size_t begin, std::size_t end) const {
+        return !empty() && begin >= first_index_ && end <= end_index_;
+    }
 
     // Lays the children of inner node i, unless they are laid already; returns the points they
     // hold if it laid them, else 0, so that the searches can count what laying costs. Nodes are
@@ -57,10 +61,11 @@ class PointTree {
         placed_.clear();
     }
     bool empty() const { return nodes_.empty(); }
+    std::size_t size() const { return placed_.size(); }
     // Node i, once laid: the root, or a child of a node whose children are laid.
     const Node& node(std::size_t i) const { return nodes_[i]; }
     bool is_leaf(const Node& n) const { return n.end - n.begin <= kLeafPoints; }
-    // The ring's points, grouped by the nodes laid.
+    // The points taken, grouped by the nodes laid.
     const Placed* placed() const { return placed_.data(); }
 
   private:
@@ -75,6 +80,8 @@ class PointTree {
 
     Vector<Node> nodes_;
     Vector<Placed> placed_;
+    std::size_t first_index_ = 0;
+    std::size_t end_index_ = 0;
     // Room for splitting a node by place: a coordinate per point of it, and its upper half.
     Vector<double> keys_;
     Vector<Placed> upper_;

@@ -75,6 +75,10 @@ constexpr std::size_t kOverflowTrialNodes = 64;
 // the scans it spares.
 constexpr std::size_t kRootWork = 4;
 constexpr std::size_t kLayWork = 5;
+// A run whose chord overflows and whose inner points are at most this share of the ring's gets a
+// first tree in space of its own inner points: where a later run lies beyond them, the tree of
+// the whole ring costs at most this share more again.
+constexpr std::size_t kRunShareOfOwnTree = 8;
 // The parts' hulls are begun once the searches have wanted them for one node per so many
 // leaves of the tree: splitting the points by place and readying four trees costs O(n), which a
 // ring that wants the parts for a few nodes would not win back.
@@ -390,13 +394,21 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
                                                        const DistanceToSegment& distance,
                                                        std::size_t limit_of_work,
                                                        std::size_t& work) {
-    if (points_in_space_.empty()) {
-        // Not begun where the work left would not cover laying the root.
-        if (work > limit_of_work || limit_of_work - work < points.size() * kRootWork) {
+    if (!points_in_space_.holds_indices(run.first + 1, run.last)) {
+        // A short run's tree holds its inner points alone: the runs that stall the scans here
+        // mostly peel a few points at a time off one long run, whose chords all end at the same
+        // far point, and a ring whose such run is a tenth of it would otherwise lay ten times
+        // the points. A run beyond that tree gets one of the whole ring, which holds every later
+        // run. Not laid where the work left would not cover laying the root.
+        const bool whole =
+            !points_in_space_.empty() || run.inner_points() > points.size() / kRunShareOfOwnTree;
+        const std::size_t begin = whole ? 0 : run.first + 1;
+        const std::size_t end = whole ? points.size() : run.last;
+        if (work > limit_of_work || limit_of_work - work < (end - begin) * kRootWork) {
             return std::nullopt;
         }
-        points_in_space_.build(points);
-        work += points.size() * kRootWork;
+        points_in_space_.build(points, begin, end);
+        work += (end - begin) * kRootWork;
         if (points_in_space_.empty()) {
             return std::nullopt;
         }

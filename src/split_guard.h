@@ -88,6 +88,9 @@ class SplitGuard {
         overflows_only_in_space_ = true;
     }
 
+    // The points that the tree in space holds, none before it is laid: for checks.
+    std::size_t points_in_space() const { return points_in_space_.size(); }
+
     // From now until the next build(), the searches skip the stretches of a run that only repeat
     // earlier points of it, which they otherwise do once they have measured many points: for
     // checks of that rule. `points` is the ring given to build().
@@ -165,8 +168,9 @@ class SplitGuard {
         Vector<Pending> nodes_;
     };
     PendingHeap pending_;
-    // Laid once the tree over the ring's order has failed a chord that overflows; from then on
-    // it serves them until it gives up on one (split_within).
+    // Laid once the tree over the ring's order has failed a chord that overflows: over that
+    // run's inner points where they are few, else, and for a later run beyond them, over the
+    // whole ring; from then on it serves them until it gives up on one (split_within).
     PointTree points_in_space_;
     // Which tree searches the next chord whose squared length overflows: the tree over the
     // ring's order within a small allowance (until it first exceeds it), the tree in space, or

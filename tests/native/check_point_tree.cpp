@@ -1,8 +1,8 @@
-// The layout of the guard's tree of points in space, node by node, against its definition, in
-// whatever order its nodes are laid: each node holds the points it claims, with their exact box
-// and extreme indices, and an inner node gives the lesser half of its points to its first
-// child, by index where they are scattered over the ring and by (coordinate, index) across the
-// wider side of its box otherwise.
+// The layout of the guard's tree of points in space, over a whole ring or a stretch of it, node
+// by node, against its definition, in whatever order its nodes are laid: each node holds the points
+// it claims, with their exact box and extreme indices, and an inner node gives the lesser half of
+// its points to its first child, by index where they are scattered over the ring and by
+// (coordinate, index) across the wider side of its box otherwise.
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -82,19 +82,25 @@ void check_node(PointTree& tree, const Ring& ring, std::size_t id, std::uint32_t
     check_node(tree, ring, 2 * id + 1, split, end, leaf_points, what);
 }
 
-void check_tree(const Ring& ring, const char* what) {
+// The tree over the points with indices in [begin, end): it holds each of them once, and no
+// other.
+void check_tree(const Ring& ring, std::size_t begin, std::size_t end, const char* what) {
     PointTree tree;
-    tree.build(ring);
+    tree.build(ring, begin, end);
+    const auto size = static_cast<std::uint32_t>(end - begin);
+    check::expect(tree.holds_indices(begin, end) && !tree.holds_indices(begin, end + 1) &&
+                      (begin == 0 || !tree.holds_indices(begin - 1, end)),
+                  what);
     std::size_t leaf_points = 0;
-    check_node(tree, ring, 1, 0, static_cast<std::uint32_t>(ring.size()), leaf_points, what);
-    check::expect(leaf_points == ring.size(), what);
+    check_node(tree, ring, 1, 0, size, leaf_points, what);
+    check::expect(leaf_points == size, what);
     std::vector<std::uint32_t> indices;
-    for (std::size_t k = 0; k < ring.size(); ++k) {
+    for (std::size_t k = 0; k < size; ++k) {
         indices.push_back(tree.placed()[k].index);
     }
     std::sort(indices.begin(), indices.end());
     for (std::size_t k = 0; k < indices.size(); ++k) {
-        check::expect(indices[k] == k, what);
+        check::expect(indices[k] == begin + k, what);
     }
 }
 
@@ -104,11 +110,11 @@ void check_tree(const Ring& ring, const char* what) {
 // its cost, and nothing when asked again.
 void check_order_of_laying(const Ring& ring, const char* what) {
     PointTree depth_first;
-    depth_first.build(ring);
+    depth_first.build(ring, 0, ring.size());
     std::size_t leaf_points = 0;
     check_node(depth_first, ring, 1, 0, static_cast<std::uint32_t>(ring.size()), leaf_points, what);
     PointTree breadth_first;
-    breadth_first.build(ring);
+    breadth_first.build(ring, 0, ring.size());
     std::vector<std::size_t> queue{1};
     for (std::size_t next = 0; next < queue.size(); ++next) {
         const std::size_t id = queue[next];
@@ -178,9 +184,11 @@ Ring scattered_points(std::size_t n, std::uint64_t seed) {
 
 int main() {
     for (const std::size_t n : {1u, 2u, 64u, 65u, 129u, 1000u, 20000u}) {
-        check_tree(zigzag(n), "zigzag");
-        check_tree(grid_ties(n, n), "grid with ties");
-        check_tree(scattered_points(n, n + 1), "scattered points");
+        check_tree(zigzag(n), 0, n, "zigzag");
+        check_tree(grid_ties(n, n), 0, n, "grid with ties");
+        check_tree(scattered_points(n, n + 1), 0, n, "scattered points");
+        check_tree(zigzag(n + 100), 37, n + 37, "zigzag, part of it");
+        check_tree(grid_ties(n + 100, n), 100, n + 100, "grid with ties, its end");
     }
     check_order_of_laying(zigzag(5000), "zigzag laid breadth first");
     check_order_of_laying(grid_ties(5000, 7), "grid laid breadth first");

@@ -16,6 +16,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "check.h"
@@ -401,7 +402,8 @@ void check_chords_beyond_overflow() {
 // Laying the tree of the points in space counts as the guard's work: a search whose allowance
 // would not cover laying the root gives up before laying it, spending nothing, and one that
 // lays it and its root's children counts at least a unit per point for each, beyond what the
-// same search costs once they are laid.
+// same search costs once they are laid. The first tree of a run of at most an eighth of the ring
+// holds the run's inner points alone; a run beyond them lays one of the whole ring.
 void check_laying_in_space_counted() {
     const Ring ring = line_toward({-3.37e307, -1.348e308});
     std::size_t end = 0;
@@ -420,15 +422,24 @@ void check_laying_in_space_counted() {
     std::size_t work = 0;
     check::expect(!guard.split_within(ring, run, 1.0, ring.size(), work) && work == 0,
                   "a search that cannot pay for the tree in space gives up before laying it");
+    const quorvel::Run part{end - ring.size() / 8, end};
     std::size_t first = 0;
     std::size_t again = 0;
-    for (std::size_t* spent : {&first, &again}) {
+    std::size_t beyond = 0;
+    for (const auto& [searched, spent, held] :
+         {std::tuple{part, &first, part.inner_points()},
+          std::tuple{part, &again, part.inner_points()}, std::tuple{run, &beyond, ring.size()}}) {
         const std::optional<quorvel::Split> split =
-            guard.split_within(ring, run, 1.0, SIZE_MAX, *spent);
-        check::expect(split.has_value() && *split == quorvel::split_plain(ring, run, 1.0),
+            guard.split_within(ring, searched, 1.0, SIZE_MAX, *spent);
+        check::expect(split.has_value() && *split == quorvel::split_plain(ring, searched, 1.0),
                       "the tree in space decides the run once it may be laid");
+        check::expect(guard.points_in_space() == held,
+                      "the tree in space holds the first run's inner points, then the ring's");
     }
-    check::expect(first >= again + 2 * ring.size(), "laying the tree in space counts as work");
+    check::expect(first >= again + 2 * part.inner_points(),
+                  "laying the tree in space over the run's points counts as work");
+    check::expect(beyond >= again + 2 * ring.size(),
+                  "laying the tree in space over the whole ring counts as work");
 }
 
 // Runs whose chord overflows, so that every point whose projection on the chord stays finite
