@@ -106,6 +106,8 @@ struct ToPoint {
     }
     // On a ring that screening_applies() accepts, no estimate overflows.
     static constexpr double kLargestTrusted = std::numeric_limits<double>::infinity();
+    // Whether the largest estimate is of distances too small to trust.
+    static bool too_small(double largest) { return largest < kTinyDistanceSquared; }
 
     double operator()(Coordinate p) const {
         const double ax = s.x - p.x;
@@ -143,6 +145,7 @@ struct ToChord {
         return split_plain(points, run, tolerance);
     }
     static constexpr double kLargestTrusted = std::numeric_limits<double>::infinity();
+    bool too_small(double largest) const { return largest < kTinyDistanceSquared * len2; }
     // Whether the estimates' squares may underflow: split_plain then measures the run.
     bool too_short() const { return len2 < kTinyChordSquared; }
 
@@ -232,6 +235,15 @@ struct ToStartPastOverflow {
     // Where the factor does not suit the run, a scaled square may overflow; the estimates are
     // trusted below this, which leaves room for their sums and the margins.
     static constexpr double kLargestTrusted = 0x1p1000;
+    // Too small to trust where the scaled squares may have lost digits to underflow, as for
+    // ToPoint, and also where the distances themselves, unscaled, are that small: the exact
+    // distance of a point so near the start may round to a subnormal, in steps of 5e-324 that
+    // no margin on the scaled estimates covers, so that points whose squared distances differ
+    // by thousands of units in the last place tie. Dividing by the factor, a power of two, is
+    // exact but where it overflows (distances far above the bound) or underflows (far below).
+    bool too_small(double largest) const {
+        return largest < kTinyDistanceSquared || largest / factor / factor < kTinyDistanceSquared;
+    }
 
     // The projection numerator of the exact distance, bit for bit.
     double along(Coordinate p) const { return (p.x - s.x) * dx + (p.y - s.y) * dy; }
@@ -558,7 +570,7 @@ template <int N, class Measure>
     const double scale = measure.scale();
     const double tolerance_squared = measure.tolerance_squared(tolerance);
     const auto untrusted = [&](double largest) {
-        return largest < kTinyDistanceSquared * scale || largest > Measure::kLargestTrusted;
+        return measure.too_small(largest) || largest > Measure::kLargestTrusted;
     };
     const double no_split_below = tolerance_squared * (1.0 - kScreenMargin) * scale;
     if (run.inner_points() > kFewInnerPoints) {

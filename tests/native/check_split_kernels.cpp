@@ -446,8 +446,9 @@ void check_laying_in_space_counted() {
 // measures from the start, screened with a factor taken from three of their points: inner points
 // spread over the doubles around a start at the origin, ending at `far`. The runs' samples lie
 // near the start while one point lies at 1.5e308, whose estimate overflows; all lie within
-// 1e-300 of the start, where the estimates underflow; or they tie exactly, on circles around the
-// start.
+// 1e-300 of the start, where the estimates underflow; they tie exactly, on circles around the
+// start; or their distances are subnormal, where rounding ties points that the scaled estimates
+// tell apart.
 void check_screens_past_overflow() {
     std::mt19937_64 random(11);
     const auto closed = [](Ring ring, Coordinate far) {
@@ -460,6 +461,7 @@ void check_screens_past_overflow() {
     Ring within_tiny;
     Ring tied;
     Ring spread;
+    Ring subnormal;
     for (int i = 1; i <= 600; ++i) {
         spike.push_back({1.0 + i % 7, i == 301 ? 1.5e308 : 1.0 * i});
         within_tiny.push_back({1e-300 * (i % 13), 1e-300 * (i % 5)});
@@ -469,11 +471,19 @@ void check_screens_past_overflow() {
         spread.push_back({std::ldexp(static_cast<double>(random() % 1000), random() % 1000),
                           std::ldexp(static_cast<double>(random() % 1000), random() % 1000)});
         tied.push_back({unit[i % 4].x * scale, unit[i % 4].y * scale});
+        // Distances from the start that round to whole multiples of the least subnormal, many
+        // of them tied. The first two tie at 991 such steps, though the second lies farther
+        // before rounding; every later one lies nearer than both.
+        const Coordinate steps = i == 1   ? Coordinate{705, 696}
+                                 : i == 2 ? Coordinate{707, 694}
+                                          : Coordinate{static_cast<double>(random() % 600),
+                                                       static_cast<double>(random() % 600)};
+        subnormal.push_back({0x1p-1074 * steps.x, 0x1p-1074 * steps.y});
     }
     const double tolerances[] = {0.0, 1e-310, 1.0, 4.9, 5.0, 1e150, 1e300, kNaN, kInf};
     for (const Coordinate far : {Coordinate{1e155, 0}, Coordinate{-1.7e308, 1e308}}) {
         for (const Ring& ring : {closed(spike, far), closed(within_tiny, far), closed(tied, far),
-                                 closed(spread, far)}) {
+                                 closed(spread, far), closed(subnormal, far)}) {
             for (const double t : tolerances) {
                 expect_all_agree("a run past the overflow", ring, t);
             }
