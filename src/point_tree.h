@@ -42,7 +42,8 @@ class PointTree {
     static constexpr std::size_t kScatteredIndices = 4;
 
     // Takes the points of `points` with indices in [begin, end), all finite, replacing any
-    // earlier tree, and lays its root. Rings of 2^32 points or more get no tree.
+    // earlier tree, and lays its root. An empty range, or a ring of 2^32 points or more, gets
+    // no tree.
     void build(const Ring& points, std::size_t begin, std::size_t end);
     // Whether the tree holds every point with an index in [begin, end).
     bool holds_indices(std::size_t begin, std::size_t end) const {
