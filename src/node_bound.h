@@ -4,7 +4,6 @@
 // the proof in guard_bounds.h.
 #pragma once
 
-#include <cmath>
 #include <cstddef>
 #include <span>
 
@@ -81,10 +80,8 @@ class NodeBound {
 // with the chord's steps.
 template <bool Ordinary>
 inline bool NodeBound<Ordinary>::products_stay_finite(const NodeBox& box) const {
-    const Coordinate s = distance_.start();
-    const double u = std::max(std::fabs(s.x - box.min_x), std::fabs(s.x - box.max_x));
-    const double v = std::max(std::fabs(s.y - box.min_y), std::fabs(s.y - box.max_y));
-    return u * std::fabs(distance_.dx()) < kInfinity && v * std::fabs(distance_.dy()) < kInfinity;
+    const Coordinate products = products_of_r(distance_, largest_offsets(box, distance_.start()));
+    return products.x < kInfinity && products.y < kInfinity;
 }
 
 // Inline, as the search takes the box's bound of every node it reaches.
