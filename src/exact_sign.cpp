@@ -319,29 +319,39 @@ Sign exact_sign::turn_exactly(Coordinate a, Coordinate b, Coordinate c) {
     return too_large ? turn_in_range(a, b, c) : scaled_turn(a, b, c);
 }
 
-Vector<Coordinate> scaled_for_turns(std::span<const Coordinate> points) {
-    double largest = 0.0;
-    for (const Coordinate c : points) {
-        largest = std::max({largest, std::fabs(c.x), std::fabs(c.y)});
-    }
+void ScaledForTurns::reset(std::span<const Coordinate> points, double largest) {
+    points_ = points;
+    scaled_.clear();
+    state_ = State::None;
     const std::optional<Scaling> scaling = scaling_of(largest);
     if (!scaling) {
-        return {};
+        return;
     }
     const int exponent = std::ilogb(largest);
     if (exponent >= kSmallestExponentUnscaled && exponent <= kLargestExponentUnscaled) {
-        return {};
+        return;
     }
-    Vector<Coordinate> scaled(points.size());
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const Coordinate c = points[i];
-        scaled[i] = {c.x * scaling->factor, c.y * scaling->factor};
-        if (!scales_exactly(c.x, scaled[i].x, *scaling) ||
-            !scales_exactly(c.y, scaled[i].y, *scaling)) {
-            return {};
+    factor_ = scaling->factor;
+    inverse_ = scaling->inverse;
+    state_ = State::Unmade;
+}
+
+const Coordinate* ScaledForTurns::made() const {
+    // Made once: a ring that fails to scale exactly is not tried again.
+    state_ = State::None;
+    scaled_.resize(points_.size());
+    const Scaling scaling{factor_, inverse_};
+    for (std::size_t i = 0; i < points_.size(); ++i) {
+        const Coordinate c = points_[i];
+        scaled_[i] = {c.x * factor_, c.y * factor_};
+        if (!scales_exactly(c.x, scaled_[i].x, scaling) ||
+            !scales_exactly(c.y, scaled_[i].y, scaling)) {
+            scaled_.clear();
+            return nullptr;
         }
     }
-    return scaled;
+    state_ = State::Made;
+    return scaled_.data();
 }
 
 }  // namespace quorvel

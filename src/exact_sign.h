@@ -68,29 +68,55 @@ inline Sign sign_of_turn(Coordinate a, Coordinate b, Coordinate c) {
 // The filter decides a turn only while the products of its differences stay below 2^1000 and
 // well above the subnormals; past that, each turn costs a scaling of its own and often the
 // expansions. For the many turns among the points of a ring whose largest coordinate lies
-// outside [2^-400, 2^400], this gives a copy of the points scaled once, by the power of two that
+// outside [2^-400, 2^400], this holds a copy of the points scaled once, by the power of two that
 // brings that coordinate into [1, 2) (or as near as a normal factor reaches), where every
-// coordinate scales exactly; else an empty vector. A turn is the sign of a polynomial
-// homogeneous in its three points, so such a scaling changes none.
-Vector<Coordinate> scaled_for_turns(std::span<const Coordinate> points);
+// coordinate scales exactly. A turn is the sign of a polynomial homogeneous in its three
+// points, so such a scaling changes none. The copy is made when a turn first needs it: many
+// rings beyond that range have every turn their hulls need decided by the filter as they are.
+class ScaledForTurns {
+  public:
+    // For `points`, which must stay in place while the copy may be made; `largest` is the
+    // largest magnitude of their coordinates. Makes no copy yet.
+    void reset(std::span<const Coordinate> points, double largest);
 
-// sign_of_turn(points[a], points[b], points[c]), where `scaled` holds the same points as
-// scaled_for_turns() gave them, or is null where it gave none. Each way gives the exact sign or
-// Unknown, so the order only changes the cost: the filter on the points, then on the copy, which
-// decides the turns of rings far from unit scale; then the exact ways, on the points first,
-// since where the points span so many powers of two that one scaling cannot serve every turn,
-// the copy's small differences may lie among the subnormals.
-inline Sign sign_of_turn(const Coordinate* points, const Coordinate* scaled, std::uint32_t a,
+    // The scaled copy, made on the first call; null where the ring lies within the range or a
+    // coordinate would not scale exactly (it would lose its low bits among the subnormals).
+    const Coordinate* points() const {
+        return state_ == State::Made ? scaled_.data() : state_ == State::None ? nullptr : made();
+    }
+
+  private:
+    const Coordinate* made() const;
+
+    std::span<const Coordinate> points_;
+    double factor_ = 1.0;
+    double inverse_ = 1.0;
+    enum class State : std::uint8_t { None, Unmade, Made };
+    mutable State state_ = State::None;
+    mutable Vector<Coordinate> scaled_;
+};
+
+// sign_of_turn(points[a], points[b], points[c]), where `scaled`, if not null, was reset() with
+// the same points. Each way gives the exact sign or Unknown, so the order only changes the
+// cost: the filter on the points, then on the scaled copy, which decides the turns of rings far
+// from unit scale; then the exact ways, on the points first, since where the points span so
+// many powers of two that one scaling cannot serve every turn, the copy's small differences may
+// lie among the subnormals.
+inline Sign sign_of_turn(const Coordinate* points, const ScaledForTurns* scaled, std::uint32_t a,
                          std::uint32_t b, std::uint32_t c) {
     Sign turn = exact_sign::filtered_turn(points[a], points[b], points[c]);
-    if (turn == Sign::Unknown && scaled != nullptr) {
-        turn = exact_sign::filtered_turn(scaled[a], scaled[b], scaled[c]);
+    if (turn != Sign::Unknown) {
+        return turn;
+    }
+    const Coordinate* copy = scaled != nullptr ? scaled->points() : nullptr;
+    if (copy != nullptr) {
+        turn = exact_sign::filtered_turn(copy[a], copy[b], copy[c]);
     }
     if (turn == Sign::Unknown) {
         turn = exact_sign::turn_exactly(points[a], points[b], points[c]);
     }
-    if (turn == Sign::Unknown && scaled != nullptr) {
-        turn = exact_sign::turn_exactly(scaled[a], scaled[b], scaled[c]);
+    if (turn == Sign::Unknown && copy != nullptr) {
+        turn = exact_sign::turn_exactly(copy[a], copy[b], copy[c]);
     }
     return turn;
 }

@@ -73,20 +73,20 @@ void NodeHulls::remember(std::uint32_t* hints, std::size_t position, std::uint32
 }
 
 void NodeHulls::build(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
-                      std::span<const Coordinate> scaled) {
+                      const ScaledForTurns* scaled) {
     build_over(points, leaf_base, leaf_points, scaled, {});
 }
 
 void NodeHulls::build_part(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
-                           std::span<const Coordinate> scaled, const Vector<std::uint8_t>& part_of,
+                           const ScaledForTurns* scaled, const Vector<std::uint8_t>& part_of,
                            std::uint8_t part) {
     build_over(points, leaf_base, leaf_points, scaled, {part_of.data(), part});
 }
 
 void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
-                           std::span<const Coordinate> scaled, Part part) {
+                           const ScaledForTurns* scaled, Part part) {
     points_ = points.data();
-    scaled_ = scaled.empty() ? nullptr : scaled.data();
+    scaled_ = scaled;
     part_ = part;
     point_count_ = points.size();
     leaf_base_ = leaf_base;

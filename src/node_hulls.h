@@ -11,9 +11,9 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
-#include <span>
 
 #include "allocation.h"
+#include "exact_sign.h"
 #include "polygon_model.h"
 
 namespace quorvel {
@@ -51,10 +51,10 @@ class NodeHulls {
     // an exact sign cannot be had (coordinates beyond the range of exact_sign.h) or where the
     // hulls of the nodes under it would hold more than kVerticesPerPoint vertices per point of
     // the node; its ancestors are then left without one too. Neither depends on which nodes
-    // were asked for first. `scaled` holds the points as scaled_for_turns() gave them, or
-    // nothing; it and `points` must stay in place while the hulls are used.
+    // were asked for first. `scaled`, if not null, was reset() with `points`; both must stay in
+    // place while the hulls are used.
     void build(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
-               std::span<const Coordinate> scaled = {});
+               const ScaledForTurns* scaled = nullptr);
 
     // The same over the points of one part only, those with part_of[i] == part, their vertices
     // capped at kVerticesPerPoint per point of the part. A node that holds none of them has an
@@ -62,7 +62,7 @@ class NodeHulls {
     // by 0. These too are laid as asked for, so `part_of` must stay in place while they are
     // used.
     void build_part(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
-                    std::span<const Coordinate> scaled, const Vector<std::uint8_t>& part_of,
+                    const ScaledForTurns* scaled, const Vector<std::uint8_t>& part_of,
                     std::uint8_t part);
 
     // Whether the node has a hull, laying it if none has been laid yet. The queries below take
@@ -203,7 +203,7 @@ class NodeHulls {
         std::uint8_t part = 0;
     };
     void build_over(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
-                    std::span<const Coordinate> scaled, Part part);
+                    const ScaledForTurns* scaled, Part part);
     void lay(std::size_t node) const;
     bool holds_points(std::size_t node) const;
     bool build_from_points(std::size_t node, std::size_t begin, std::size_t end) const;
@@ -211,9 +211,8 @@ class NodeHulls {
     bool append_chain(const std::uint32_t* sorted, std::size_t count, bool upper) const;
 
     const Coordinate* points_ = nullptr;
-    // The points scaled by a power of two, for the turns the filter cannot decide on points_,
-    // or null.
-    const Coordinate* scaled_ = nullptr;
+    // The points scaled for the turns the filter cannot decide on points_, or null.
+    const ScaledForTurns* scaled_ = nullptr;
     Part part_;
     std::size_t point_count_ = 0;
     std::size_t leaf_base_ = 0;

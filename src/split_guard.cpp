@@ -122,12 +122,24 @@ std::size_t cache_points_allowed(std::size_t n) {
     return n * static_cast<std::size_t>(std::bit_width(n));
 }
 
-NodeBox box_of(const Ring& points, std::size_t begin, std::size_t end) {
+// The box of points [begin, end); `finite` is cleared where one of their coordinates is NaN or
+// infinite, which the box alone would not show (a NaN leaves std::min and std::max unmoved).
+NodeBox box_of(const Ring& points, std::size_t begin, std::size_t end, bool& finite) {
     NodeBox box = kEmptyBox;
+    // Stays zero while every coordinate is finite: zero times an infinity or a NaN is a NaN.
+    double zero = 0.0;
     for (std::size_t i = begin; i < end; ++i) {
         box = widened(box, points[i]);
+        zero += points[i].x * 0.0 + points[i].y * 0.0;
     }
+    finite = finite && zero == 0.0;
     return box;
+}
+
+// The largest magnitude of the coordinates within a box.
+double largest_in(const NodeBox& box) {
+    return std::max(
+        {std::fabs(box.min_x), std::fabs(box.max_x), std::fabs(box.min_y), std::fabs(box.max_y)});
 }
 
 }  // namespace
@@ -141,28 +153,27 @@ bool SplitGuard::build(const Ring& points) {
     space_gives_up_before_order_ = 1;
     overflow_trial_work_ =
         kOverflowTrialNodes * kBoundWork * static_cast<std::size_t>(std::bit_width(points.size()));
-    leaf_base_ = 0;
-    double largest = 0.0;
-    for (const Coordinate c : points) {
-        if (!std::isfinite(c.x) || !std::isfinite(c.y)) {
-            return false;
-        }
-        largest = std::max({largest, std::fabs(c.x), std::fabs(c.y)});
-    }
-    ordinary_coordinates_ = largest <= kLargestOrdinaryCoordinate;
     const std::size_t leaves = (points.size() + kLeafPoints - 1) / kLeafPoints;
     leaf_base_ = std::bit_ceil(std::max<std::size_t>(leaves, 1));
     boxes_.assign(2 * leaf_base_, kEmptyBox);
+    bool finite = true;
     for (std::size_t leaf = 0; leaf < leaves; ++leaf) {
         const std::size_t begin = leaf * kLeafPoints;
         boxes_[leaf_base_ + leaf] =
-            box_of(points, begin, std::min(begin + kLeafPoints, points.size()));
+            box_of(points, begin, std::min(begin + kLeafPoints, points.size()), finite);
+    }
+    if (!finite) {
+        boxes_.clear();
+        leaf_base_ = 0;
+        return false;
     }
     for (std::size_t node = leaf_base_ - 1; node >= 1; --node) {
         boxes_[node] = united(boxes_[2 * node], boxes_[2 * node + 1]);
     }
-    scaled_points_ = scaled_for_turns(points);
-    hulls_.build(points, leaf_base_, kLeafPoints, scaled_points_);
+    const double largest = points.empty() ? 0.0 : largest_in(boxes_[1]);
+    ordinary_coordinates_ = largest <= kLargestOrdinaryCoordinate;
+    scaled_for_turns_.reset(points, largest);
+    hulls_.build(points, leaf_base_, kLeafPoints, &scaled_for_turns_);
     parts_wanted_ = 0;
     parts_laid_ = false;
     repeated_.clear();
@@ -175,8 +186,8 @@ std::span<const NodeHulls> SplitGuard::part_hulls(const Ring& points) {
     if (parts_wanted_ > 0 && parts_wanted_ >= leaf_base_ / kLeavesPerPartsWanted && !parts_laid_) {
         parts_of_ = spatial_parts(points);
         for (std::size_t part = 0; part < kSpatialParts; ++part) {
-            part_hulls_[part].build_part(points, leaf_base_, kLeafPoints, scaled_points_, parts_of_,
-                                         static_cast<std::uint8_t>(part));
+            part_hulls_[part].build_part(points, leaf_base_, kLeafPoints, &scaled_for_turns_,
+                                         parts_of_, static_cast<std::uint8_t>(part));
         }
         parts_laid_ = true;
     }

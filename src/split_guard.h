@@ -54,6 +54,7 @@
 #include <span>
 
 #include "allocation.h"
+#include "exact_sign.h"
 #include "farthest_cache.h"
 #include "node_hulls.h"
 #include "point_tree.h"
@@ -137,9 +138,9 @@ class SplitGuard {
     // Node 1 is the root, node i has the children 2i and 2i + 1, and the leaves are the nodes
     // from leaf_base_ on, each over kLeafPoints consecutive points.
     Vector<NodeBox> boxes_;
-    // The ring scaled for the turns of its hulls (exact_sign.h), made once for all its hulls and
-    // kept while they may be laid, until the next build(); mostly empty.
-    Vector<Coordinate> scaled_points_;
+    // The ring scaled for the turns of its hulls (exact_sign.h), made when a turn first needs
+    // it; mostly never.
+    ScaledForTurns scaled_for_turns_;
     NodeHulls hulls_;
     // The hulls of the parts of the ring's points (spatial_parts.h), begun before the first
     // search once the searches have wanted them for a 64th as many nodes as the tree has

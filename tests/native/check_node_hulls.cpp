@@ -3,6 +3,7 @@
 // in magnitude (or such values scaled by a power of two), so that every difference and product of
 // them is an exact 128-bit integer.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -396,9 +397,19 @@ void check_hulls_laid_on_demand() {
     }
 }
 
-// A ring far from unit scale has its hulls laid with a copy scaled by a power of two, or without:
-// either way they are those of the same ring at unit scale, scaled. Where the copy would lose a
-// coordinate's low bits among the subnormals, none is made and the ring's own points decide.
+// The largest magnitude of the ring's coordinates, which turn_scaling_for() takes.
+double largest_coordinate(const quorvel::Ring& ring) {
+    double largest = 0.0;
+    for (const Coordinate p : ring) {
+        largest = std::max({largest, std::fabs(p.x), std::fabs(p.y)});
+    }
+    return largest;
+}
+
+// A ring far from unit scale has the turns of its hulls that the filter leaves tried on a copy
+// scaled by a power of two, or not: either way its hulls are those of the same ring at unit
+// scale, scaled. Where the copy would lose a coordinate's low bits among the subnormals, none is
+// made and the ring's own points decide.
 void check_hulls_at_any_scale() {
     Random random(7);
     constexpr std::size_t kLeafBase = 128;  // leaves of 8 points: 1000 points fill 125
@@ -412,11 +423,12 @@ void check_hulls_at_any_scale() {
             for (const Coordinate p : points) {
                 ring.push_back({std::ldexp(p.x, shift), std::ldexp(p.y, shift)});
             }
-            const quorvel::Vector<Coordinate> scaled = quorvel::scaled_for_turns(ring);
-            check::expect(!scaled.empty(), "a ring far from unit scale gets a scaled copy");
+            quorvel::ScaledForTurns scaled;
+            scaled.reset(ring, largest_coordinate(ring));
+            check::expect(scaled.points() != nullptr, "a ring far from unit scale gets a copy");
             // With the copy or without, the exact ways decide every turn that the filter leaves.
-            for (const std::span<const Coordinate> copy :
-                 {std::span<const Coordinate>(scaled), std::span<const Coordinate>()}) {
+            for (const quorvel::ScaledForTurns* copy :
+                 std::array<const quorvel::ScaledForTurns*, 2>{&scaled, nullptr}) {
                 quorvel::NodeHulls hulls;
                 hulls.build(ring, kLeafBase, 8, copy);
                 bool same = true;
@@ -435,16 +447,26 @@ void check_hulls_at_any_scale() {
             }
         }
     }
+    const auto copied = [](const quorvel::Ring& ring, double largest) {
+        quorvel::ScaledForTurns scaled;
+        scaled.reset(ring, largest);
+        return scaled.points() != nullptr;
+    };
+    const quorvel::Ring two{{0x1p-401, 0.0}, {0.0, 1.0}};
+    check::expect(!copied(two, 0x1p400) && !copied(two, 0x1p-400) && copied(two, 0x1p401) &&
+                      copied(two, 0x1p-401) && !copied(two, 0.0),
+                  "only rings beyond [2^-400, 2^400] get a copy");
     // 32 points on a line near 2^605, one of them 2^-500 above it: scaled into [1, 2), that
     // height would underflow to zero and the point would fall off the upper chain.
     quorvel::Ring line;
     for (int i = 0; i < 32; ++i) {
         line.push_back({std::ldexp(i + 1.0, 600), i == 5 ? 0x1p-500 : 0.0});
     }
-    check::expect(quorvel::scaled_for_turns(line).empty(),
-                  "no scaled copy where a coordinate would lose bits");
+    quorvel::ScaledForTurns scaled;
+    scaled.reset(line, largest_coordinate(line));
+    check::expect(scaled.points() == nullptr, "no scaled copy where a coordinate would lose bits");
     quorvel::NodeHulls hulls;
-    hulls.build(line, 4, 8, quorvel::scaled_for_turns(line));
+    hulls.build(line, 4, 8, &scaled);
     const std::vector<Coordinate> around = hull_around(hulls, 2);
     check::expect(
         hulls.has_hull(2) && std::find(around.begin(), around.end(), line[5]) != around.end(),

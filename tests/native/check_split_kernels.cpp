@@ -343,6 +343,15 @@ void check_non_finite_coordinates() {
         expect_all_agree("non-finite coordinate", spoiled, 5.0);
         quorvel::SplitGuard guard;
         check::expect(!guard.build(spoiled), "the guard refuses a ring with NaN or infinity");
+        // One coordinate alone, in the ring's last and partly filled leaf too.
+        for (const std::size_t at : {std::size_t{1}, ring.size() - 2}) {
+            for (double Coordinate::*axis : {&Coordinate::x, &Coordinate::y}) {
+                Ring one = ring;
+                one[at].*axis = bad;
+                check::expect(!guard.build(one),
+                              "the guard refuses a ring with one NaN or infinity");
+            }
+        }
     }
     // Coordinates near the largest double: differences and products overflow.
     Ring huge = {{0, 0}};
