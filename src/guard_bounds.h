@@ -325,6 +325,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 #include "hypotenuse.h"
 #include "node_hulls.h"
@@ -505,22 +506,33 @@ inline int binary_exponent(double x) {
     return biased != 0 && biased != 0x7ff ? biased - 1023 : std::ilogb(x);
 }
 
+// The cheap bound of 5 on hypot(a, b) over |a| <= big_a, |b| <= big_b, and the root it is
+// taken from; none outside its range (from 2^-450 to the overflow).
+struct CheapHypot {
+    double root;
+    double bound;
+};
+inline std::optional<CheapHypot> cheap_hypot_bound(double big_a, double big_b) {
+    const double larger = std::max(big_a, big_b);
+    // Above 2^500 it is computed on the values times 2^-600 (5 above).
+    const bool scaled = larger > kCheapHypotLargest && larger < kInfinity;
+    if (!scaled && !(larger >= kCheapHypotSmallest && larger <= kCheapHypotLargest)) {
+        return std::nullopt;
+    }
+    const double a = scaled ? big_a * 0x1p-600 : big_a;
+    const double b = scaled ? big_b * 0x1p-600 : big_b;
+    const double root_of_sum = std::sqrt(a * a + b * b);
+    const double root = scaled ? root_of_sum * 0x1p600 : root_of_sum;
+    return CheapHypot{root, root * kCheapHypotSlack};
+}
+
 // An upper bound on hypot(a, b) over |a| <= big_a, |b| <= big_b (5 above). `limit` is the value
 // at or below which the caller drops the box: the tight bound is computed only when it could
 // decide that where the cheap one cannot.
 inline double hypot_bound(double big_a, double big_b, double limit) {
-    const double larger = std::max(big_a, big_b);
-    // Above the cheap bound's range it is computed on the values times 2^-600 (5 above).
-    const bool scaled = larger > kCheapHypotLargest && larger < kInfinity;
-    if (scaled || (larger >= kCheapHypotSmallest && larger <= kCheapHypotLargest)) {
-        const double a = scaled ? big_a * 0x1p-600 : big_a;
-        const double b = scaled ? big_b * 0x1p-600 : big_b;
-        const double root_of_sum = std::sqrt(a * a + b * b);
-        const double root = scaled ? root_of_sum * 0x1p600 : root_of_sum;
-        const double cheap = root * kCheapHypotSlack;
-        if (!(cheap > limit && root <= limit)) {
-            return cheap;
-        }
+    const std::optional<CheapHypot> cheap = cheap_hypot_bound(big_a, big_b);
+    if (cheap && !(cheap->bound > limit && cheap->root <= limit)) {
+        return cheap->bound;
     }
     return std::nextafter(hypotenuse(big_a, big_b), kInfinity);
 }

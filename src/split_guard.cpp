@@ -115,6 +115,28 @@ struct Best {
     }
 };
 
+// Whether point i at p could beat `best` against a chord from s, of steps d, whose squared
+// length overflows (guard_bounds.h 10). Off the start branch such a chord measures 0 or NaN,
+// which never wins: the branch is read from the numerator R, computed as the chord's distance
+// computes it. On the start branch it measures hypot(s - p), which the cheap bound of
+// guard_bounds.h 5 bounds from above: a point whose bound cannot beat the best is dropped
+// unmeasured, as a node of that one point would be. In the tree in space, the points of a leaf
+// that its box kept often lie off the branch, or tie closely where the distance from the start
+// barely changes across them, as where the ring passes the far side of a circle through that
+// start; the test is a few operations, the exact distance a call of hypotenuse(). (In the tree of
+// the ring's order, such a chord's leaves mostly lie next to the start, where nearly every point
+// must be measured, and the test cost more than it spared.)
+bool may_win_past_overflow(const Best& best, Coordinate s, Coordinate d, std::size_t i,
+                           Coordinate p, double tolerance) {
+    const double along = (p.x - s.x) * d.x + (p.y - s.y) * d.y;
+    if (!(along - along == 0.0)) {
+        return false;
+    }
+    const std::optional<guard_bounds::CheapHypot> cheap =
+        guard_bounds::cheap_hypot_bound(std::fabs(s.x - p.x), std::fabs(s.y - p.y));
+    return !cheap || best.could_be_beaten(i, cheap->bound, tolerance);
+}
+
 // The points the farthest cache may measure for a ring of n points: n (log2 n + 1), what
 // splitting costs when every split halves its run. A ring whose runs share their ends needs
 // a few times n; one whose ends move with every run would otherwise spend a scan per run.
@@ -445,6 +467,8 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
             pending_.push(node);
         }
     };
+    const Coordinate start = distance.start();
+    const Coordinate step{distance.dx(), distance.dy()};
     // Best first, as over the ring's order; a child that would come out of the heap next is
     // opened at once instead of going through it, which spares half the heap's upkeep on the
     // short descents that most searches here make.
@@ -461,7 +485,8 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
             if (points_in_space_.is_leaf(node)) {
                 for (std::uint32_t k = node.begin; k < node.end; ++k) {
                     const std::size_t i = placed[k].index;
-                    if (i > run.first && i < run.last) {
+                    if (i > run.first && i < run.last &&
+                        may_win_past_overflow(best, start, step, i, placed[k].point, tolerance)) {
                         best.offer(i, distance(placed[k].point));
                     }
                 }

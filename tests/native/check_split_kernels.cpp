@@ -214,6 +214,23 @@ Ring line_with_points_across(std::mt19937_64& random, int n, double length, doub
     return ring;
 }
 
+// Points within 1e-140 of the origin, every third one near (1e155, +-1e155) instead: a chord
+// between the two kinds overflows, and the distances from its start to the points near it lie
+// below the range of the cheap bound on hypot, so that those points must be measured exactly.
+Ring tiny_points_and_far_ones(std::mt19937_64& random, int n) {
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    Ring ring;
+    for (int i = 0; i < n; ++i) {
+        if (i % 3 == 0) {
+            ring.push_back({1e155 * (1.0 + unit(random) / 4), (i % 2 == 0 ? 1e155 : -1e155)});
+        } else {
+            ring.push_back({unit(random) * 1e-140, unit(random) * 1e-140});
+        }
+    }
+    ring.push_back(ring.front());
+    return ring;
+}
+
 // A random walk with duplicated points, runs along the axes and on diagonals.
 Ring random_walk(std::mt19937_64& random, int n) {
     std::uniform_int_distribution<int> step(-3, 3);
@@ -833,7 +850,7 @@ void check_guard_on_any_run() {
 // 1e300, where chords' squared lengths overflow, hull terms pass 2^1023 (the chord divided, or
 // boxes cut to a branch) and the numerators of far points overflow, as it comes and with every
 // chord that overflows sent to the tree of the points in space; near 1e-160, where they are
-// subnormal.
+// subnormal; and chords that overflow from points within 1e-140 of each other.
 void check_guard_far_out_on_any_run() {
     std::mt19937_64 random(101);
     const std::vector<Ring> rings = {smoothed(scaled(zigzag(300, false), 1e152)),
@@ -855,7 +872,8 @@ void check_guard_far_out_on_any_run() {
                                      smoothed(scaled(spiral(1500, 25), 1e-161)),
                                      scaled(spiral_and_line(2000, 10), 1e-160),
                                      smoothed(zigzag_in_passes(1200, 1e150)),
-                                     smoothed(zigzag_in_passes(1200, 3e150))};
+                                     smoothed(zigzag_in_passes(1200, 3e150)),
+                                     tiny_points_and_far_ones(random, 1200)};
     for (const Ring& ring : rings) {
         quorvel::SplitGuard guard;
         quorvel::SplitGuard in_space;
