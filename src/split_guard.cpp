@@ -65,6 +65,12 @@ constexpr std::size_t kBoundWork = 8;
 // sort costs about as much, and the rings that stall the scans without coming back to the same
 // points measure less than half as many (up to 1.99 per point at 160,000 points).
 constexpr std::size_t kMeasuredBeforeSorting = 4;
+// ... and only once at least one in so many of those points tied exactly with the best point
+// found so far: a ring that comes back to its points ties on most splits, where about a fifth of
+// the points measured tie, while one that merely keeps its nodes open with close calls, as two
+// curves near each other do, ties on a few points in tens of thousands, and would sort its
+// points for nothing.
+constexpr std::size_t kMeasuredPerTie = 64;
 // What the tree over the ring's order may spend on a chord whose squared length overflows, in
 // nodes per level, before the ring's such chords go to the tree of the points in space.
 constexpr std::size_t kOverflowTrialNodes = 64;
@@ -84,17 +90,22 @@ constexpr std::size_t kRunShareOfOwnTree = 8;
 // ring that wants the parts for a few nodes would not win back.
 constexpr std::size_t kLeavesPerPartsWanted = 64;
 
-// The best point measured so far, by the scan's rule (above).
+// The best point measured so far, by the scan's rule (above), and how many points measured
+// tied with it.
 struct Best {
     bool found = false;
     std::size_t index = 0;
     double distance = 0.0;
+    std::size_t ties = 0;
 
     void offer(std::size_t i, double d) {
         if (d > distance) {
-            *this = {true, i, d};
-        } else if (found && d == distance && i < index) {
+            found = true;
             index = i;
+            distance = d;
+        } else if (found && d == distance) {
+            ++ties;
+            index = std::min(index, i);
         }
     }
 
@@ -200,6 +211,7 @@ bool SplitGuard::build(const Ring& points) {
     parts_laid_ = false;
     repeated_.clear();
     leaf_points_measured_ = 0;
+    ties_measured_ = 0;
     farthest_.reset(2 * leaf_base_, leaf_base_, kLeafPoints, cache_points_allowed(points.size()));
     return true;
 }
@@ -302,7 +314,8 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
                                                  std::size_t work_limit, std::size_t& work) {
     Best best;
     const std::size_t first_inner = run.first + 1;
-    if (!repeated_.built() && leaf_points_measured_ > kMeasuredBeforeSorting * points.size()) {
+    if (!repeated_.built() && leaf_points_measured_ > kMeasuredBeforeSorting * points.size() &&
+        ties_measured_ > leaf_points_measured_ / kMeasuredPerTie) {
         repeated_.build(points, leaf_base_, kLeafPoints);
     }
     if (run.inner_points() <= kDirectScanPoints) {
@@ -415,6 +428,7 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
                 ? search(NodeBound<true>(distance, hulls_, parts, parts_wanted_, points, farthest_))
                 : search(
                       NodeBound<false>(distance, hulls_, parts, parts_wanted_, points, farthest_));
+        ties_measured_ += best.ties;
         if (!decided) {
             return std::nullopt;
         }
