@@ -155,18 +155,23 @@ std::size_t cache_points_allowed(std::size_t n) {
     return n * static_cast<std::size_t>(std::bit_width(n));
 }
 
-// The box of points [begin, end); `finite` is cleared where one of their coordinates is NaN or
-// infinite, which the box alone would not show (a NaN leaves std::min and std::max unmoved).
+// The box of points [begin, end), each point's x and y taken together as the two lanes of a
+// pair; `finite` is cleared where one of their coordinates is NaN or infinite, which the box
+// alone would not show (a NaN fails every comparison and leaves the box unmoved).
 NodeBox box_of(const Ring& points, std::size_t begin, std::size_t end, bool& finite) {
-    NodeBox box = kEmptyBox;
+    using Pair = double __attribute__((vector_size(16)));
+    Pair low{kInfinity, kInfinity};
+    Pair high{-kInfinity, -kInfinity};
     // Stays zero while every coordinate is finite: zero times an infinity or a NaN is a NaN.
-    double zero = 0.0;
+    Pair zero{0.0, 0.0};
     for (std::size_t i = begin; i < end; ++i) {
-        box = widened(box, points[i]);
-        zero += points[i].x * 0.0 + points[i].y * 0.0;
+        const Pair p{points[i].x, points[i].y};
+        low = p < low ? p : low;
+        high = p > high ? p : high;
+        zero += p * 0.0;
     }
-    finite = finite && zero == 0.0;
-    return box;
+    finite = finite && zero[0] == 0.0 && zero[1] == 0.0;
+    return {low[0], high[0], low[1], high[1]};
 }
 
 // The largest magnitude of the coordinates within a box.
