@@ -105,6 +105,9 @@ void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_
     chains_.assign(2 * leaf_base, kUnlaid);
     std::fill(chains_.begin() + static_cast<std::ptrdiff_t>(leaf_base), chains_.end(), kNoHull);
     tallies_.assign(leaf_base, Tally{0, 0});
+    wanted_.assign(leaf_base, Wanted{0, 0});
+    search_ = 0;
+    lays_at_once_ = true;
 }
 
 // Lays the node's hull, its children's first where it has any: the recursion goes no deeper
@@ -119,7 +122,7 @@ void NodeHulls::lay(std::size_t node) const {
         }
         return;
     }
-    if (has_hull(2 * node) && has_hull(2 * node + 1)) {
+    if (laid_hull(2 * node) && laid_hull(2 * node + 1)) {
         const Tally left = tallies_[2 * node];
         const Tally right = tallies_[2 * node + 1];
         tallies_[node] = {left.points + right.points, left.vertices + right.vertices};
@@ -134,10 +137,19 @@ void NodeHulls::lay(std::size_t node) const {
         return;
     }
     // A right child past the last point holds nothing; one that holds points spoils.
-    if (has_hull(2 * node) && !holds_points(2 * node + 1)) {
+    if (laid_hull(2 * node) && !holds_points(2 * node + 1)) {
         chains_[node] = chains_[2 * node];
         tallies_[node] = tallies_[2 * node];
     }
+}
+
+bool NodeHulls::wanted_often_enough(std::size_t node) const {
+    Wanted& wanted = wanted_[node];
+    if (wanted.search != search_) {
+        wanted.search = search_;
+        ++wanted.searches;
+    }
+    return wanted.searches >= kSearchesBeforeLaying;
 }
 
 NodeHulls::Block& NodeHulls::block(std::size_t level, std::size_t index) const {

@@ -45,9 +45,10 @@ class NodeHulls {
   public:
     // The hulls of the nodes above the leaves of a tree whose leaves, from node leaf_base on,
     // each hold leaf_points consecutive points (the leaves themselves get none: measuring their
-    // few points costs about as much). A node's hull is laid when a query first asks for it,
-    // after its children's: a ring that the guard takes over for a few runs lays the hulls of
-    // the few nodes those runs reach, not the whole tree's. A node is left without a hull when
+    // few points costs about as much). A node's hull is laid when a query asks for it (at once,
+    // or once the searches of several runs have: begin_search()), after its children's: a ring
+    // that the guard takes over for a few runs lays the hulls of the few nodes those runs
+    // reach, not the whole tree's. A node is left without a hull when
     // an exact sign cannot be had (coordinates beyond the range of exact_sign.h) or where the
     // hulls of the nodes under it would hold more than kVerticesPerPoint vertices per point of
     // the node; its ancestors are then left without one too. Neither depends on which nodes
@@ -65,10 +66,30 @@ class NodeHulls {
                     const ScaledForTurns* scaled, const Vector<std::uint8_t>& part_of,
                     std::uint8_t part);
 
-    // Whether the node has a hull, laying it if none has been laid yet. The queries below take
-    // a node that has one; an unlaid node reads to them as one without vertices.
+    // Begins the queries of one search. Until the next call, a hull not laid yet is laid when
+    // they ask for it if `lays_at_once`, else once the searches of kSearchesBeforeLaying runs
+    // have asked for it; until then it reads as none. Laying the hulls under a node costs up to
+    // about sixteen times measuring its points (up to kVerticesPerPoint vertices per point,
+    // each a turn or two), and a search that finds no hull there measures its points once at
+    // most: laid once as many searches have wanted it, as a ski rental, a hull costs at most
+    // about twice the better of laying it at once and never laying it. The hulls that the runs
+    // of a stalled ring share are wanted run after run; a node that one run's search alone
+    // reaches, as where a ring visits a curve in interleaved passes and every stretch of it
+    // spans the curve, gets none.
+    void begin_search(bool lays_at_once) const {
+        ++search_;
+        lays_at_once_ = lays_at_once;
+    }
+    static constexpr std::uint32_t kSearchesBeforeLaying = 16;
+
+    // Whether the node has a hull, laying it if none has been laid yet and the search asking
+    // lays it (begin_search()). The queries below take a node that has one; an unlaid node
+    // reads to them as one without vertices.
     bool has_hull(std::size_t node) const {
         if (unlaid(node)) [[unlikely]] {
+            if (!lays_at_once_ && !wanted_often_enough(node)) {
+                return false;
+            }
             lay(node);
         }
         return chains_[node].upper_end != 0;
@@ -205,6 +226,14 @@ class NodeHulls {
     void build_over(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
                     const ScaledForTurns* scaled, Part part);
     void lay(std::size_t node) const;
+    bool wanted_often_enough(std::size_t node) const;
+    // has_hull() for the children of a node being laid, which are laid whoever asked.
+    bool laid_hull(std::size_t node) const {
+        if (unlaid(node)) {
+            lay(node);
+        }
+        return chains_[node].upper_end != 0;
+    }
     bool holds_points(std::size_t node) const;
     bool build_from_points(std::size_t node, std::size_t begin, std::size_t end) const;
     bool build_from_children(std::size_t node) const;
@@ -226,6 +255,15 @@ class NodeHulls {
     };
     mutable Vector<Chains> chains_;
     mutable Vector<Tally> tallies_;
+    // Per node above the leaves, the last search that asked for its unlaid hull and how many
+    // searches have; the number of the current search, and whether it lays at once.
+    struct Wanted {
+        std::uint32_t search;
+        std::uint32_t searches;
+    };
+    mutable Vector<Wanted> wanted_;
+    mutable std::uint32_t search_ = 0;
+    mutable bool lays_at_once_ = true;
     mutable Vector<std::uint32_t> vertices_;
     // Per block of vertices_[k * size, (k + 1) * size) for size = kBlockVertices << level, at
     // blocks_[level][k]: the box of its points, NaN until first asked for; and the largest

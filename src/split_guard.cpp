@@ -85,6 +85,9 @@ constexpr std::size_t kLayWork = 5;
 // first tree in space of its own inner points: where a later run lies beyond them, the tree of
 // the whole ring costs at most this share more again.
 constexpr std::size_t kRunShareOfOwnTree = 8;
+// The runs with at least this share of the ring's points lay at once the hulls their searches ask
+// for; shorter ones, once the searches of a few runs have asked (NodeHulls::begin_search()).
+constexpr std::size_t kRunShareLayingHulls = 64;
 // The parts' hulls are begun once the searches have wanted them for one node per so many
 // leaves of the tree: splitting the points by place and readying four trees costs O(n), which a
 // ring that wants the parts for a few nodes would not win back.
@@ -426,6 +429,13 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
             return true;
         };
         const std::span<const NodeHulls> parts = part_hulls(points);
+        // A long run's search lays every hull it asks for: the later runs of a stalled ring,
+        // peeled off it, ask for the same ones.
+        const bool lays_at_once = run.inner_points() * kRunShareLayingHulls >= points.size();
+        hulls_.begin_search(lays_at_once);
+        for (const NodeHulls& part : parts) {
+            part.begin_search(lays_at_once);
+        }
         const bool ordinary = ordinary_coordinates_ &&
                               (distance.degenerate() || distance.len2() >= kSmallestOrdinaryLen2);
         const bool decided =

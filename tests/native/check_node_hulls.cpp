@@ -397,6 +397,54 @@ void check_hulls_laid_on_demand() {
     }
 }
 
+// A search that does not lay at once gets a hull not laid yet only once the searches of
+// kSearchesBeforeLaying runs have asked for it, each counted once however often it asks; a new
+// tree counts afresh, and the hulls a laid node's laying laid serve every search.
+void check_hulls_laid_once_wanted() {
+    Random random(13);
+    constexpr std::size_t kLeafBase = 1024;
+    constexpr std::uint32_t kSearches = quorvel::NodeHulls::kSearchesBeforeLaying;
+    const std::vector<Coordinate> points = points_for_hulls(random, 0, 6000);
+    const quorvel::Ring ring(points.begin(), points.end());
+    quorvel::NodeHulls reference;
+    reference.build(ring, kLeafBase, 8);
+    constexpr std::size_t kNode = 3;
+    check::expect(reference.has_hull(kNode), "a node of scattered points has a hull");
+
+    quorvel::NodeHulls hulls;
+    hulls.build(ring, kLeafBase, 8);
+    bool refused = true;
+    for (std::uint32_t search = 1; search < kSearches; ++search) {
+        hulls.begin_search(false);
+        for (int ask = 0; ask < 3; ++ask) {
+            refused &= !hulls.has_hull(kNode);
+        }
+    }
+    check::expect(refused && hulls.vertex_count() == 0,
+                  "a hull is refused to the searches before the last one needed");
+    hulls.begin_search(false);
+    check::expect(
+        hulls.has_hull(kNode) && hull_around(hulls, kNode) == hull_around(reference, kNode),
+        "the search that makes kSearchesBeforeLaying lays the hull");
+    check::expect(hulls.has_hull(2 * kNode) && hulls.has_hull(4 * kNode + 1),
+                  "the hulls under it, laid with it, serve at once");
+    hulls.begin_search(false);
+    check::expect(hulls.has_hull(kNode), "a laid hull serves every later search");
+
+    hulls.build(ring, kLeafBase, 8);
+    for (std::uint32_t search = 1; search < kSearches; ++search) {
+        hulls.begin_search(false);
+        hulls.has_hull(kNode);
+    }
+    hulls.build(ring, kLeafBase, 8);
+    hulls.begin_search(false);
+    check::expect(!hulls.has_hull(kNode), "a new tree counts the searches afresh");
+    hulls.begin_search(true);
+    check::expect(
+        hulls.has_hull(kNode) && hull_around(hulls, kNode) == hull_around(reference, kNode),
+        "a search that lays at once lays the hull it asks for");
+}
+
 // The largest magnitude of the ring's coordinates, which turn_scaling_for() takes.
 double largest_coordinate(const quorvel::Ring& ring) {
     double largest = 0.0;
@@ -891,6 +939,7 @@ int main() {
     check_hulls();
     check_hulls_at_any_scale();
     check_hulls_laid_on_demand();
+    check_hulls_laid_once_wanted();
     check_cut_corners_past_blocks();
     check_kept_centre_past_blocks();
     check_farthest_from_last_scan();
