@@ -108,6 +108,7 @@ void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_
     wanted_.assign(leaf_base, Wanted{0, 0});
     search_ = 0;
     lays_at_once_ = true;
+    laid_points_ = 0;
 }
 
 // Lays the node's hull, its children's first where it has any: the recursion goes no deeper
@@ -118,7 +119,9 @@ void NodeHulls::lay(std::size_t node) const {
         const std::size_t points_per_node = 2 * leaf_points_;
         const std::size_t begin = (node - leaf_base_ / 2) * points_per_node;
         if (begin < point_count_) {
-            build_from_points(node, begin, std::min(begin + points_per_node, point_count_));
+            if (build_from_points(node, begin, std::min(begin + points_per_node, point_count_))) {
+                laid_points_ += tallies_[node].points;
+            }
         }
         return;
     }
@@ -132,6 +135,7 @@ void NodeHulls::lay(std::size_t node) const {
             const std::size_t before = vertices_.size();
             if (build_from_children(node)) {
                 tallies_[node].vertices += vertices_.size() - before;
+                laid_points_ += tallies_[node].points;
             }
         }
         return;
@@ -143,7 +147,10 @@ void NodeHulls::lay(std::size_t node) const {
     }
 }
 
-bool NodeHulls::wanted_often_enough(std::size_t node) const {
+bool NodeHulls::worth_laying(std::size_t node) const {
+    if (laid_points_ > 0 && vertices_.size() * kPointsPerSmallHullVertex <= laid_points_) {
+        return true;
+    }
     Wanted& wanted = wanted_[node];
     if (wanted.search != search_) {
         wanted.search = search_;

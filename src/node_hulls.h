@@ -67,19 +67,22 @@ class NodeHulls {
                     std::uint8_t part);
 
     // Begins the queries of one search. Until the next call, a hull not laid yet is laid when
-    // they ask for it if `lays_at_once`, else once the searches of kSearchesBeforeLaying runs
-    // have asked for it; until then it reads as none. Laying the hulls under a node costs up to
-    // about sixteen times measuring its points (up to kVerticesPerPoint vertices per point,
-    // each a turn or two), and a search that finds no hull there measures its points once at
-    // most: laid once as many searches have wanted it, as a ski rental, a hull costs at most
+    // they ask for it if `lays_at_once`; else where the hulls laid so far are small, at most one
+    // vertex per kPointsPerSmallHullVertex points of their nodes, as on most rings, whose
+    // stretches are far from convex; else once the searches of kSearchesBeforeLaying runs have
+    // asked for it, and until then it reads as none. Laying the hulls under a node costs up to
+    // about sixteen times measuring its points (up to kVerticesPerPoint vertices per point, each
+    // a turn or two), and a search that finds no hull there measures its points once at most:
+    // laid once as many searches have wanted it, as a ski rental, a large hull costs at most
     // about twice the better of laying it at once and never laying it. The hulls that the runs
-    // of a stalled ring share are wanted run after run; a node that one run's search alone
-    // reaches, as where a ring visits a curve in interleaved passes and every stretch of it
-    // spans the curve, gets none.
+    // of a stalled ring share are wanted run after run; a node of points in convex position
+    // that one run's search alone reaches, as where a ring visits a circle in interleaved passes
+    // and every stretch of it spans the circle, gets none.
     void begin_search(bool lays_at_once) const {
         ++search_;
         lays_at_once_ = lays_at_once;
     }
+    static constexpr std::size_t kPointsPerSmallHullVertex = 2;
     static constexpr std::uint32_t kSearchesBeforeLaying = 16;
 
     // Whether the node has a hull, laying it if none has been laid yet and the search asking
@@ -87,7 +90,7 @@ class NodeHulls {
     // reads to them as one without vertices.
     bool has_hull(std::size_t node) const {
         if (unlaid(node)) [[unlikely]] {
-            if (!lays_at_once_ && !wanted_often_enough(node)) {
+            if (!lays_at_once_ && !worth_laying(node)) {
                 return false;
             }
             lay(node);
@@ -226,7 +229,7 @@ class NodeHulls {
     void build_over(const Ring& points, std::size_t leaf_base, std::size_t leaf_points,
                     const ScaledForTurns* scaled, Part part);
     void lay(std::size_t node) const;
-    bool wanted_often_enough(std::size_t node) const;
+    bool worth_laying(std::size_t node) const;
     // has_hull() for the children of a node being laid, which are laid whoever asked.
     bool laid_hull(std::size_t node) const {
         if (unlaid(node)) {
@@ -256,7 +259,8 @@ class NodeHulls {
     mutable Vector<Chains> chains_;
     mutable Vector<Tally> tallies_;
     // Per node above the leaves, the last search that asked for its unlaid hull and how many
-    // searches have; the number of the current search, and whether it lays at once.
+    // searches have; the number of the current search, and whether it lays at once; the points
+    // of the nodes whose hulls have been laid, each counted once per such node.
     struct Wanted {
         std::uint32_t search;
         std::uint32_t searches;
@@ -264,6 +268,7 @@ class NodeHulls {
     mutable Vector<Wanted> wanted_;
     mutable std::uint32_t search_ = 0;
     mutable bool lays_at_once_ = true;
+    mutable std::size_t laid_points_ = 0;
     mutable Vector<std::uint32_t> vertices_;
     // Per block of vertices_[k * size, (k + 1) * size) for size = kBlockVertices << level, at
     // blocks_[level][k]: the box of its points, NaN until first asked for; and the largest

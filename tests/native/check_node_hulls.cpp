@@ -398,8 +398,9 @@ void check_hulls_laid_on_demand() {
 }
 
 // A search that does not lay at once gets a hull not laid yet only once the searches of
-// kSearchesBeforeLaying runs have asked for it, each counted once however often it asks; a new
-// tree counts afresh, and the hulls a laid node's laying laid serve every search.
+// kSearchesBeforeLaying runs have asked for it, each counted once however often it asks, unless
+// the hulls laid so far are small; a new tree counts afresh, and the hulls a laid node's laying
+// laid serve every search.
 void check_hulls_laid_once_wanted() {
     Random random(13);
     constexpr std::size_t kLeafBase = 1024;
@@ -430,6 +431,8 @@ void check_hulls_laid_once_wanted() {
                   "the hulls under it, laid with it, serve at once");
     hulls.begin_search(false);
     check::expect(hulls.has_hull(kNode), "a laid hull serves every later search");
+    check::expect(hulls.has_hull(2),
+                  "where the hulls laid are small, a search lays the next it asks for at once");
 
     hulls.build(ring, kLeafBase, 8);
     for (std::uint32_t search = 1; search < kSearches; ++search) {
@@ -443,6 +446,20 @@ void check_hulls_laid_once_wanted() {
     check::expect(
         hulls.has_hull(kNode) && hull_around(hulls, kNode) == hull_around(reference, kNode),
         "a search that lays at once lays the hull it asks for");
+
+    // Points in convex position: every point of a node is a vertex of its hull.
+    const std::vector<Coordinate> around = points_for_hulls(random, 4, 6000);
+    const quorvel::Ring circle(around.begin(), around.end());
+    quorvel::NodeHulls large;
+    large.build(circle, kLeafBase, 8);
+    constexpr std::size_t kLaid = kLeafBase / 8;
+    for (std::uint32_t search = 1; search <= kSearches; ++search) {
+        large.begin_search(false);
+        large.has_hull(kLaid);
+    }
+    large.begin_search(false);
+    check::expect(large.has_hull(kLaid) && !large.has_hull(kLaid + 1),
+                  "where the hulls laid are large, the next waits for its searches");
 }
 
 // The largest magnitude of the ring's coordinates, which turn_scaling_for() takes.
