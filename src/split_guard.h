@@ -7,7 +7,7 @@
 // the pruning.
 //
 // Cost. Laying the tree takes O(n) for the boxes. A node's hull is laid when a search first
-// asks for it (for a run shorter than a 64th of the ring, once the searches of 16 runs have:
+// asks for it (for a short run on a ring whose hulls are large, once 16 searches have:
 // node_hulls.h), after its children's, so that a ring the guard serves for a few runs lays only
 // the hulls those runs reach; at most O(n log n) in all, as the hulls under a node may hold no
 // more than 8 vertices per point of the node (beyond that it keeps its box only), and as much
