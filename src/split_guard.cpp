@@ -86,7 +86,8 @@ constexpr std::size_t kLayWork = 5;
 // the whole ring costs at most this share more again.
 constexpr std::size_t kRunShareOfOwnTree = 8;
 // The runs with at least this share of the ring's points lay at once the hulls their searches ask
-// for; shorter ones, once the searches of a few runs have asked (NodeHulls::begin_search()).
+// for; shorter ones only where the ring's hulls laid so far are small, else once the searches of
+// several runs have asked (NodeHulls::begin_search()).
 constexpr std::size_t kRunShareLayingHulls = 64;
 // The parts' hulls are begun once the searches have wanted them for one node per so many
 // leaves of the tree: splitting the points by place and readying four trees costs O(n), which a
