@@ -89,13 +89,10 @@ class NodeHulls {
     // lays it (begin_search()). The queries below take a node that has one; an unlaid node
     // reads to them as one without vertices.
     bool has_hull(std::size_t node) const {
-        if (unlaid(node)) [[unlikely]] {
-            if (!lays_at_once_ && !worth_laying(node)) {
-                return false;
-            }
-            lay(node);
+        if (unlaid(node) && !lays_at_once_ && !worth_laying(node)) [[unlikely]] {
+            return false;
         }
-        return chains_[node].upper_end != 0;
+        return laid_hull(node);
     }
 
     // False where the node is known to have no hull (a leaf, or one refused); true where it has
@@ -230,9 +227,10 @@ class NodeHulls {
                     const ScaledForTurns* scaled, Part part);
     void lay(std::size_t node) const;
     bool worth_laying(std::size_t node) const;
-    // has_hull() for the children of a node being laid, which are laid whoever asked.
+    // Whether the node has a hull, laying it first whoever asked: has_hull() once the search
+    // may lay it, and the children of a node being laid.
     bool laid_hull(std::size_t node) const {
-        if (unlaid(node)) {
+        if (unlaid(node)) [[unlikely]] {
             lay(node);
         }
         return chains_[node].upper_end != 0;
