@@ -5,6 +5,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <limits>
 #include <utility>
 
 #include "split_guard.h"
@@ -95,6 +96,14 @@ constexpr std::size_t kPlainPointWork = 4;
 // Shorter runs are scanned even once the guard is on: it pays off on long runs only, and short
 // ones cost little however many there are.
 constexpr std::size_t kGuardedRunPoints = 256;
+// ... and on a ring beyond the screened range, shorter runs than this whose chord's squared
+// length overflows: their scan is screened, at a quarter of split_plain's cost per point, so
+// such a run costs no more than a short run that split_plain scans. The guard bounds only the
+// start branch for such a chord (the others measure 0 or NaN), by a node's farthest vertex from
+// the start: on a line and a parabola visited in turn near 1e155 that vertex lay far off among
+// points whose numerator overflows, few nodes dropped, and on runs of 256 to 1,023 points the
+// guard spent three to four and a half times what their scan costs.
+constexpr std::size_t kGuardedOverflowingRunPoints = kGuardedRunPoints * kPlainPointWork;
 
 // The measurements in long runs (kGuardedRunPoints inner points or more) after which a ring of
 // n points counts as stalled: `factor` times what splitting costs when every split halves its
@@ -161,7 +170,7 @@ class RingSplitter {
         if (kernels_.guard == SplitGuardUse::Always) {
             return workspace_.guard.split(ring_, run, tolerance);
         }
-        if (run.inner_points() >= kGuardedRunPoints) {
+        if (guard_takes(run)) {
             // The guard may spend a quarter of what scanning this ring would have cost so far,
             // this run included; where its bounds cannot tell the points apart it gives up, and
             // the scan decides. What it spends on such runs fills its caches for later ones.
@@ -182,6 +191,20 @@ class RingSplitter {
             }
         }
         return scan(run, tolerance);
+    }
+
+    // Whether the guard, once on, takes `run` rather than leaving it to the scan.
+    bool guard_takes(const Run& run) const {
+        if (run.inner_points() < kGuardedRunPoints) {
+            return false;
+        }
+        if (!screened_past_overflow_ || run.inner_points() >= kGuardedOverflowingRunPoints) {
+            return true;
+        }
+        // The chord's squared length as point_segment_distance computes it.
+        const double dx = ring_[run.last].x - ring_[run.first].x;
+        const double dy = ring_[run.last].y - ring_[run.first].y;
+        return dx * dx + dy * dy < std::numeric_limits<double>::infinity();
     }
 
     Split scan(const Run& run, double tolerance) {
