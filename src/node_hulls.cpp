@@ -107,7 +107,7 @@ void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_
     tallies_.assign(leaf_base, Tally{0, 0});
     wanted_.assign(leaf_base, Wanted{0, 0});
     search_ = 0;
-    lays_at_once_ = true;
+    laying_ = Laying::AtOnce;
     laid_points_ = 0;
 }
 
@@ -148,7 +148,9 @@ void NodeHulls::lay(std::size_t node) const {
 }
 
 bool NodeHulls::worth_laying(std::size_t node) const {
-    if (laid_points_ > 0 && vertices_.size() * kPointsPerSmallHullVertex <= laid_points_) {
+    // Before the first hull is laid, the sizes tell nothing, unless the search probes.
+    const bool sizes_tell = laid_points_ > 0 || laying_ == Laying::Probing;
+    if (sizes_tell && vertices_.size() * kPointsPerSmallHullVertex <= laid_points_) {
         return true;
     }
     Wanted& wanted = wanted_[node];

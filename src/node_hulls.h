@@ -66,21 +66,32 @@ class NodeHulls {
                     const ScaledForTurns* scaled, const Vector<std::uint8_t>& part_of,
                     std::uint8_t part);
 
-    // Begins the queries of one search. Until the next call, a hull not laid yet is laid when
-    // they ask for it if `lays_at_once`; else where the hulls laid so far are small, at most one
-    // vertex per kPointsPerSmallHullVertex points of their nodes, as on most rings, whose
-    // stretches are far from convex; else once the searches of kSearchesBeforeLaying runs have
-    // asked for it, and until then it reads as none. Laying the hulls under a node costs up to
-    // about sixteen times measuring its points (up to kVerticesPerPoint vertices per point, each
-    // a turn or two), and a search that finds no hull there measures its points once at most:
-    // laid once as many searches have wanted it, as a ski rental, a large hull costs at most
-    // about twice the better of laying it at once and never laying it. The hulls that the runs
-    // of a stalled ring share are wanted run after run; a node of points in convex position
-    // that one run's search alone reaches, as where a ring visits a circle in interleaved passes
-    // and every stretch of it spans the circle, gets none.
-    void begin_search(bool lays_at_once) const {
+    // How the queries of a search lay a hull not laid yet that they ask for (begin_search()).
+    enum class Laying : std::uint8_t {
+        // At once.
+        AtOnce,
+        // At once where the hulls laid so far are small, at most one vertex per
+        // kPointsPerSmallHullVertex points of their nodes, as on most rings, whose stretches
+        // are far from convex; else once the searches of kSearchesBeforeLaying runs have asked
+        // for it, and until then it reads as none.
+        WhenWanted,
+        // The same, but where none has been laid yet, the first is laid at once and shows
+        // whether they are small.
+        Probing,
+    };
+
+    // Begins the queries of one search, which lay as `laying` says until the next call. Laying
+    // the hulls under a node costs up to about sixteen times measuring its points (up to
+    // kVerticesPerPoint vertices per point, each a turn or two), and a search that finds no
+    // hull there measures its points once at most: laid once as many searches have wanted it,
+    // as a ski rental, a large hull costs at most about twice the better of laying it at once
+    // and never laying it. The hulls that the runs of a stalled ring share are wanted run after
+    // run; a node of points in convex position that one run's search alone reaches, as where a
+    // ring visits a circle in interleaved passes and every stretch of it spans the circle, gets
+    // none.
+    void begin_search(Laying laying) const {
         ++search_;
-        lays_at_once_ = lays_at_once;
+        laying_ = laying;
     }
     static constexpr std::size_t kPointsPerSmallHullVertex = 2;
     static constexpr std::uint32_t kSearchesBeforeLaying = 16;
@@ -89,7 +100,7 @@ class NodeHulls {
     // lays it (begin_search()). The queries below take a node that has one; an unlaid node
     // reads to them as one without vertices.
     bool has_hull(std::size_t node) const {
-        if (unlaid(node) && !lays_at_once_ && !worth_laying(node)) [[unlikely]] {
+        if (unlaid(node) && laying_ != Laying::AtOnce && !worth_laying(node)) [[unlikely]] {
             return false;
         }
         return laid_hull(node);
@@ -257,15 +268,15 @@ class NodeHulls {
     mutable Vector<Chains> chains_;
     mutable Vector<Tally> tallies_;
     // Per node above the leaves, the last search that asked for its unlaid hull and how many
-    // searches have; the number of the current search, and whether it lays at once; the points
-    // of the nodes whose hulls have been laid, each counted once per such node.
+    // searches have; the number of the current search, and how it lays; the points of the nodes
+    // whose hulls have been laid, each counted once per such node.
     struct Wanted {
         std::uint32_t search;
         std::uint32_t searches;
     };
     mutable Vector<Wanted> wanted_;
     mutable std::uint32_t search_ = 0;
-    mutable bool lays_at_once_ = true;
+    mutable Laying laying_ = Laying::AtOnce;
     mutable std::size_t laid_points_ = 0;
     mutable Vector<std::uint32_t> vertices_;
     // Per block of vertices_[k * size, (k + 1) * size) for size = kBlockVertices << level, at

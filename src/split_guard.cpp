@@ -86,8 +86,8 @@ constexpr std::size_t kLayWork = 5;
 // the whole ring costs at most this share more again.
 constexpr std::size_t kRunShareOfOwnTree = 8;
 // The runs with at least this share of the ring's points lay at once the hulls their searches ask
-// for; shorter ones only where the ring's hulls laid so far are small, else once the searches of
-// several runs have asked (NodeHulls::begin_search()).
+// for; shorter ones, and trials, only where the ring's hulls laid so far are small, else once the
+// searches of several runs have asked (NodeHulls::begin_search()).
 constexpr std::size_t kRunShareLayingHulls = 64;
 // The parts' hulls are begun once the searches have wanted them for one node per so many
 // leaves of the tree: splitting the points by place and readying four trees costs O(n), which a
@@ -278,7 +278,7 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
     const DistanceToSegment distance(points[run.first], points[run.last]);
     if (distance.degenerate() || distance.len2() < kInfinity ||
         run.inner_points() <= kDirectScanPoints) {
-        return search_in_order(points, run, tolerance, distance, work_limit, work);
+        return search_in_order(points, run, tolerance, distance, work_limit, work, false);
     }
     // The chord's squared length overflows. The tree over the ring's order decides such a
     // chord in a few nodes where the ring does not come back near the run's start from
@@ -296,7 +296,7 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
         const std::size_t allowed = trial ? std::min(work_limit, overflow_trial_work_) : work_limit;
         const std::size_t before = work;
         const std::optional<Split> split =
-            search_in_order(points, run, tolerance, distance, allowed, work);
+            search_in_order(points, run, tolerance, distance, allowed, work, trial);
         if (split || (trial && allowed == work_limit)) {
             return split;
         }
@@ -320,7 +320,8 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
 std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& run,
                                                  double tolerance,
                                                  const DistanceToSegment& distance,
-                                                 std::size_t work_limit, std::size_t& work) {
+                                                 std::size_t work_limit, std::size_t& work,
+                                                 bool trial) {
     Best best;
     const std::size_t first_inner = run.first + 1;
     if (!repeated_.built() && leaf_points_measured_ > kMeasuredBeforeSorting * points.size() &&
@@ -431,11 +432,22 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
         };
         const std::span<const NodeHulls> parts = part_hulls(points);
         // A long run's search lays every hull it asks for: the later runs of a stalled ring,
-        // peeled off it, ask for the same ones.
-        const bool lays_at_once = run.inner_points() * kRunShareLayingHulls >= points.size();
-        hulls_.begin_search(lays_at_once);
+        // peeled off it, ask for the same ones. A trial, which may spend little, lays large hulls
+        // only as a short run does: laying them at once for the trial on a circle and a half
+        // circle visited in blocks near 1e150, whose stretches' hulls hold all their points, cost
+        // 7% of the ring's instructions at 80,000 points, and the trial failed. It lays the first
+        // at once, which shows whether they are small: a zigzag in passes, whose long runs all
+        // end at its far point, has laid none before its trials, and they need them.
+        using Laying = NodeHulls::Laying;
+        Laying laying = Laying::WhenWanted;
+        if (trial) {
+            laying = Laying::Probing;
+        } else if (run.inner_points() * kRunShareLayingHulls >= points.size()) {
+            laying = Laying::AtOnce;
+        }
+        hulls_.begin_search(laying);
         for (const NodeHulls& part : parts) {
-            part.begin_search(lays_at_once);
+            part.begin_search(laying);
         }
         const bool ordinary = ordinary_coordinates_ &&
                               (distance.degenerate() || distance.len2() >= kSmallestOrdinaryLen2);

@@ -121,10 +121,10 @@ class SplitGuard {
     Pending pending(std::size_t node, const Bound& bound, double best, double tolerance) const;
 
     // The search over the tree of the ring's order; gives up, returning none, once it has spent
-    // `work_limit`.
+    // `work_limit`. A `trial` tries the tree for a chord whose squared length overflows.
     std::optional<Split> search_in_order(const Ring& points, const Run& run, double tolerance,
                                          const DistanceToSegment& distance, std::size_t work_limit,
-                                         std::size_t& work);
+                                         std::size_t& work, bool trial);
 
     // The search for a chord whose squared length overflows, over the tree of the ring's points
     // in space; gives up, returning none, once the work passes `limit_of_work`.

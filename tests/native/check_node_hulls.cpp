@@ -400,8 +400,9 @@ void check_hulls_laid_on_demand() {
 // A search that does not lay at once gets a hull not laid yet only once the searches of
 // kSearchesBeforeLaying runs have asked for it, each counted once however often it asks, unless
 // the hulls laid so far are small; a new tree counts afresh, and the hulls a laid node's laying
-// laid serve every search.
+// laid serve every search. A probing search lays the first hull at once.
 void check_hulls_laid_once_wanted() {
+    using Laying = quorvel::NodeHulls::Laying;
     Random random(13);
     constexpr std::size_t kLeafBase = 1024;
     constexpr std::uint32_t kSearches = quorvel::NodeHulls::kSearchesBeforeLaying;
@@ -416,33 +417,33 @@ void check_hulls_laid_once_wanted() {
     hulls.build(ring, kLeafBase, 8);
     bool refused = true;
     for (std::uint32_t search = 1; search < kSearches; ++search) {
-        hulls.begin_search(false);
+        hulls.begin_search(Laying::WhenWanted);
         for (int ask = 0; ask < 3; ++ask) {
             refused &= !hulls.has_hull(kNode);
         }
     }
     check::expect(refused && hulls.vertex_count() == 0,
                   "a hull is refused to the searches before the last one needed");
-    hulls.begin_search(false);
+    hulls.begin_search(Laying::WhenWanted);
     check::expect(
         hulls.has_hull(kNode) && hull_around(hulls, kNode) == hull_around(reference, kNode),
         "the search that makes kSearchesBeforeLaying lays the hull");
     check::expect(hulls.has_hull(2 * kNode) && hulls.has_hull(4 * kNode + 1),
                   "the hulls under it, laid with it, serve at once");
-    hulls.begin_search(false);
+    hulls.begin_search(Laying::WhenWanted);
     check::expect(hulls.has_hull(kNode), "a laid hull serves every later search");
     check::expect(hulls.has_hull(2),
                   "where the hulls laid are small, a search lays the next it asks for at once");
 
     hulls.build(ring, kLeafBase, 8);
     for (std::uint32_t search = 1; search < kSearches; ++search) {
-        hulls.begin_search(false);
+        hulls.begin_search(Laying::WhenWanted);
         hulls.has_hull(kNode);
     }
     hulls.build(ring, kLeafBase, 8);
-    hulls.begin_search(false);
+    hulls.begin_search(Laying::WhenWanted);
     check::expect(!hulls.has_hull(kNode), "a new tree counts the searches afresh");
-    hulls.begin_search(true);
+    hulls.begin_search(Laying::AtOnce);
     check::expect(
         hulls.has_hull(kNode) && hull_around(hulls, kNode) == hull_around(reference, kNode),
         "a search that lays at once lays the hull it asks for");
@@ -454,12 +455,27 @@ void check_hulls_laid_once_wanted() {
     large.build(circle, kLeafBase, 8);
     constexpr std::size_t kLaid = kLeafBase / 8;
     for (std::uint32_t search = 1; search <= kSearches; ++search) {
-        large.begin_search(false);
+        large.begin_search(Laying::WhenWanted);
         large.has_hull(kLaid);
     }
-    large.begin_search(false);
+    large.begin_search(Laying::WhenWanted);
     check::expect(large.has_hull(kLaid) && !large.has_hull(kLaid + 1),
                   "where the hulls laid are large, the next waits for its searches");
+
+    // A probing search lays the first hull at once, then goes on as the sizes tell.
+    for (const bool convex : {false, true}) {
+        quorvel::NodeHulls probed;
+        probed.build(convex ? circle : ring, kLeafBase, 8);
+        probed.begin_search(Laying::Probing);
+        const bool first = probed.has_hull(kLaid);
+        const bool next = probed.has_hull(kLaid + 1);
+        check::expect(first && next != convex,
+                      convex ? "a probing search lays a first large hull, and no more"
+                             : "a probing search lays a first small hull, and the next");
+        probed.begin_search(Laying::WhenWanted);
+        check::expect(probed.has_hull(kLaid + 2) != convex,
+                      "after a probe, a search that waits lays small hulls at once alone");
+    }
 }
 
 // The largest magnitude of the ring's coordinates, which turn_scaling_for() takes.
