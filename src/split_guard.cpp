@@ -435,7 +435,7 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
         // peeled off it, ask for the same ones. A trial, which may spend little, lays large hulls
         // only as a short run does: laying them at once for the trial on a circle and a half
         // circle visited in blocks near 1e150, whose stretches' hulls hold all their points, cost
-        // 7% of the ring's instructions at 80,000 points, and the trial failed. It lays the first
+        // 6.5% of the ring's instructions at 80,000 points, and the trial failed. It lays the first
         // at once, which shows whether they are small: a zigzag in passes, whose long runs all
         // end at its far point, has laid none before its trials, and they need them.
         using Laying = NodeHulls::Laying;

@@ -474,7 +474,7 @@ void check_hulls_laid_once_wanted() {
                              : "a probing search lays a first small hull, and the next");
         probed.begin_search(Laying::WhenWanted);
         check::expect(probed.has_hull(kLaid + 2) != convex,
-                      "after a probe, a search that waits lays small hulls at once alone");
+                      "after a probe, a waiting search lays at once only where hulls are small");
     }
 }
 
