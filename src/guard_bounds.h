@@ -307,8 +307,9 @@
 //    the largest of their bounds bounding |L'| over every point of the line branch. Where a
 //    ring visits far-apart curves in turn, the node's hull spans the gaps between them, and the
 //    corner where an edge across a gap crosses a line of the strip may lie where no point does,
-//    past the overflow (below); the hulls of the parts of the ring's points by place
-//    (spatial_parts.h) follow each curve alone. 2^-k, from the node's box, scales every part.
+//    past the overflow (below); the hulls of the parts of the ring's points, by place or by
+//    position (spatial_parts.h), follow each curve alone. 2^-k, from the node's box, scales
+//    every part.
 //    So every point p of the line branch has |L(p)| <= 2^(j+k) M', M' the bound found, and
 //    |T'(p)| <= A = min(high, 5), as |T'| < 2 (|f.x| + |f.y|)(1 + e) over the node. With a = p - s
 //    and D = dx^2 + dy^2, a.x = (T dx + L dy) / D and a.y = (T dy - L dx) / D, so |a.y dx| and

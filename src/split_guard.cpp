@@ -90,7 +90,7 @@ constexpr std::size_t kRunShareOfOwnTree = 8;
 // searches of several runs have asked (NodeHulls::begin_search()).
 constexpr std::size_t kRunShareLayingHulls = 64;
 // The parts' hulls are begun once the searches have wanted them for one node per so many
-// leaves of the tree: splitting the points by place and readying four trees costs O(n), which a
+// leaves of the tree: splitting the points into parts and readying four trees costs O(n), which a
 // ring that wants the parts for a few nodes would not win back.
 constexpr std::size_t kLeavesPerPartsWanted = 64;
 
@@ -227,7 +227,7 @@ bool SplitGuard::build(const Ring& points) {
 
 std::span<const NodeHulls> SplitGuard::part_hulls(const Ring& points) {
     if (parts_wanted_ > 0 && parts_wanted_ >= leaf_base_ / kLeavesPerPartsWanted && !parts_laid_) {
-        parts_of_ = spatial_parts(points);
+        parts_of_ = ring_parts(points);
         for (std::size_t part = 0; part < kSpatialParts; ++part) {
             part_hulls_[part].build_part(points, leaf_base_, kLeafPoints, &scaled_for_turns_,
                                          parts_of_, static_cast<std::uint8_t>(part));

@@ -11,7 +11,7 @@
 // node_hulls.h), after its children's, so that a ring the guard serves for a few runs lays only
 // the hulls those runs reach; at most O(n log n) in all, as the hulls under a node may hold no
 // more than 8 vertices per point of the node (beyond that it keeps its box only), and as much
-// again for the hulls of the ring's parts by place (spatial_parts.h), laid as asked for once
+// again for the hulls of the ring's parts (spatial_parts.h), laid as asked for once
 // searches near the largest doubles have wanted them for a 64th as many nodes as there are
 // leaves (guard_bounds.h, 13). A query measures the first and last few inner points, then opens
 // the O(log n) nodes that cover the run and, best first, only nodes whose bound reaches the best

@@ -17,6 +17,7 @@
 #include "farthest_cache.h"
 #include "hypotenuse.h"
 #include "node_hulls.h"
+#include "smooth_and_simplify.h"
 #include "spatial_parts.h"
 #include "tree_layout.h"
 
@@ -892,6 +893,7 @@ void check_part_hulls() {
         const quorvel::Ring ring(points.begin(), points.end());
         const std::size_t leaf_base = std::bit_ceil((ring.size() + 7) / 8);
         const quorvel::Vector<std::uint8_t> by_place = quorvel::spatial_parts(ring);
+        const quorvel::Vector<std::uint8_t> by_phase = quorvel::phase_parts(ring.size());
         quorvel::Vector<std::uint8_t> drawn(ring.size());
         for (std::uint8_t& part : drawn) {
             part = static_cast<std::uint8_t>(random.next() % (quorvel::kSpatialParts - 1));
@@ -903,7 +905,7 @@ void check_part_hulls() {
             }
         }
         for (const quorvel::Vector<std::uint8_t>* parts :
-             {&by_place, static_cast<const quorvel::Vector<std::uint8_t>*>(&drawn)}) {
+             {&by_place, &by_phase, static_cast<const quorvel::Vector<std::uint8_t>*>(&drawn)}) {
             for (std::uint8_t part = 0; part < quorvel::kSpatialParts; ++part) {
                 quorvel::NodeHulls hulls;
                 hulls.build_part(ring, leaf_base, 8, {}, *parts, part);
@@ -966,6 +968,25 @@ void check_part_hulls() {
     check::expect(left_empty > 10, "nodes whose left child holds none of the part's points");
 }
 
+// The parts that the guard takes: by position where a ring visits two curves that touch in
+// turn, smoothed (each part then holds points near one blend of the two curves), and by place
+// where two opposite arcs are visited in turn unsmoothed, which positions modulo 8 do not part.
+void check_ring_parts() {
+    quorvel::Ring touching;
+    for (int i = 0; i < 4000; ++i) {
+        const double t = (i / 2) / 2000.0;
+        touching.push_back(i % 2 == 0 ? Coordinate{t, 0.0} : Coordinate{t, t * t});
+    }
+    touching.push_back(touching.front());
+    const quorvel::Ring smoothed = quorvel::cut_corners(quorvel::cut_corners(touching));
+    check::expect(quorvel::ring_parts(smoothed) == quorvel::phase_parts(smoothed.size()),
+                  "two curves that touch, visited in turn and smoothed, are parted by position");
+    const std::vector<Coordinate> arcs = two_opposite_arcs(256 * kUnit);
+    const quorvel::Ring apart(arcs.begin(), arcs.end());
+    check::expect(quorvel::ring_parts(apart) == quorvel::spatial_parts(apart),
+                  "two opposite arcs visited in turn are parted by place");
+}
+
 int main() {
     check_turns();
     check_steps();
@@ -978,6 +999,7 @@ int main() {
     check_farthest_from_last_scan();
     check_across_in_strip();
     check_part_hulls();
+    check_ring_parts();
     check_farthest_cache();
     return check::status();
 }
