@@ -73,15 +73,18 @@ double summed_part_sizes(const Ring& points, std::size_t begin, std::size_t end,
 // Stretches compared by ring_parts(), spread evenly over the ring.
 constexpr std::size_t kComparedStretches = 64;
 
-}  // namespace
-
-Vector<std::uint8_t> spatial_parts(const Ring& points) {
-    const NodeBox all = box_of(points);
+Vector<std::uint8_t> parts_by_place(const Ring& points, const NodeBox& all) {
     Vector<std::uint8_t> parts(points.size());
     for (std::size_t i = 0; i < points.size(); ++i) {
         parts[i] = part_by_place(all, points[i]);
     }
     return parts;
+}
+
+}  // namespace
+
+Vector<std::uint8_t> spatial_parts(const Ring& points) {
+    return parts_by_place(points, box_of(points));
 }
 
 Vector<std::uint8_t> phase_parts(std::size_t count) {
@@ -107,14 +110,7 @@ Vector<std::uint8_t> ring_parts(const Ring& points) {
                          summed_part_sizes(points, begin, end, by_place);
         ++compared;
     }
-    if (2 * phase_smaller > compared) {
-        return phase_parts(points.size());
-    }
-    Vector<std::uint8_t> parts(points.size());
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        parts[i] = by_place(i);
-    }
-    return parts;
+    return 2 * phase_smaller > compared ? phase_parts(points.size()) : parts_by_place(points, all);
 }
 
 }  // namespace quorvel
