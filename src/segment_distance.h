@@ -9,6 +9,14 @@
 
 namespace quorvel {
 
+// The squared length of the chord from `s` to `e` as every distance to it is computed: each
+// difference, square and sum rounded on its own.
+inline double chord_len2(Coordinate s, Coordinate e) {
+    const double dx = e.x - s.x;
+    const double dy = e.y - s.y;
+    return dx * dx + dy * dy;
+}
+
 // The distance from a point to the segment from `s` to `e`: to the point itself when the ends
 // are equal, else to the start, to the end or to the line, by where the projection of the point
 // falls. Each product, sum and quotient is rounded on its own. What depends on the segment alone
@@ -21,7 +29,7 @@ class DistanceToSegment {
           degenerate_(s == e),
           dx_(e.x - s.x),
           dy_(e.y - s.y),
-          len2_(dx_ * dx_ + dy_ * dy_),
+          len2_(chord_len2(s, e)),
           length_(degenerate_ ? 0.0 : hypotenuse(dx_, dy_)) {}
 
     double operator()(Coordinate p) const {

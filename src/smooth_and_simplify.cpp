@@ -8,6 +8,7 @@
 #include <limits>
 #include <utility>
 
+#include "segment_distance.h"
 #include "split_guard.h"
 #include "split_plain.h"
 #include "split_screened.h"
@@ -201,10 +202,8 @@ class RingSplitter {
         if (!screened_past_overflow_ || run.inner_points() >= kGuardedOverflowingRunPoints) {
             return true;
         }
-        // The chord's squared length as point_segment_distance computes it.
-        const double dx = ring_[run.last].x - ring_[run.first].x;
-        const double dy = ring_[run.last].y - ring_[run.first].y;
-        return dx * dx + dy * dy < std::numeric_limits<double>::infinity();
+        return chord_len2(ring_[run.first], ring_[run.last]) <
+               std::numeric_limits<double>::infinity();
     }
 
     Split scan(const Run& run, double tolerance) {

@@ -278,7 +278,8 @@ std::optional<Split> SplitGuard::split_within(const Ring& points, const Run& run
     const DistanceToSegment distance(points[run.first], points[run.last]);
     if (distance.degenerate() || distance.len2() < kInfinity ||
         run.inner_points() <= kDirectScanPoints) {
-        return search_in_order(points, run, tolerance, distance, work_limit, work, false);
+        return search_in_order(points, run, tolerance, distance, work_limit, work,
+                               /*trial=*/false);
     }
     // The chord's squared length overflows. The tree over the ring's order decides such a
     // chord in a few nodes where the ring does not come back near the run's start from

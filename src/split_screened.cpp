@@ -225,7 +225,7 @@ struct ToStartPastOverflow {
     // Whether the chord is one: both steps finite, their squares' sum not. (Where a step is
     // infinite, no point has a finite `along`, and split_plain soon finds no split.)
     bool overflows() const {
-        return std::isfinite(dx) && std::isfinite(dy) && !std::isfinite(dx * dx + dy * dy);
+        return std::isfinite(dx) && std::isfinite(dy) && !std::isfinite(chord_len2(s, e));
     }
     static double scale() { return 1.0; }
     double tolerance_squared(double tolerance) const {
