@@ -39,6 +39,7 @@
 #include "guard_bounds.h"
 #include "node_bound.h"
 #include "segment_distance.h"
+#include "short_chord_distance.h"
 #include "tree_layout.h"
 
 namespace quorvel {
@@ -329,10 +330,22 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
         ties_measured_ > leaf_points_measured_ / kMeasuredPerTie) {
         repeated_.build(points, leaf_base_, kLeafPoints);
     }
-    if (run.inner_points() <= kDirectScanPoints) {
-        for (std::size_t i = first_inner; i < run.last; ++i) {
-            best.offer(i, distance(points[i]));
+    // A chord whose squared length is subnormal has its points measured without subnormal
+    // numbers, to the same doubles.
+    const std::optional<DistanceToShortChord> short_chord = DistanceToShortChord::over(distance);
+    const auto measure_each = [&](std::size_t begin, std::size_t end) {
+        if (short_chord) {
+            for (std::size_t i = begin; i < end; ++i) {
+                best.offer(i, (*short_chord)(points[i]));
+            }
+        } else {
+            for (std::size_t i = begin; i < end; ++i) {
+                best.offer(i, distance(points[i]));
+            }
         }
+    };
+    if (run.inner_points() <= kDirectScanPoints) {
+        measure_each(first_inner, run.last);
     } else {
         // The first and last kEndPoints inner points or so, up to whole leaves, are measured
         // directly: where splits peel a few points off a run, the winner lies there, and a
@@ -340,12 +353,8 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
         // two nodes per level of the tree.
         const std::size_t first_leaf = (first_inner + kEndPoints + kLeafPoints - 1) / kLeafPoints;
         const std::size_t end_leaf = std::max(first_leaf, (run.last - kEndPoints) / kLeafPoints);
-        for (std::size_t i = first_inner; i < first_leaf * kLeafPoints; ++i) {
-            best.offer(i, distance(points[i]));
-        }
-        for (std::size_t i = end_leaf * kLeafPoints; i < run.last; ++i) {
-            best.offer(i, distance(points[i]));
-        }
+        measure_each(first_inner, first_leaf * kLeafPoints);
+        measure_each(end_leaf * kLeafPoints, run.last);
         // Best first: the pending node with the highest bound is opened next (the earliest
         // among equals), its bound first narrowed by its hull if it has one and put back, so
         // that nodes open in the order of their tightest bounds and the best grows fast.
@@ -419,9 +428,7 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
                     continue;
                 }
                 if (node.node >= leaf_base_) {
-                    for (std::size_t i = node.begin; i < node.end; ++i) {
-                        best.offer(i, distance(points[i]));
-                    }
+                    measure_each(node.begin, node.end);
                     work += kLeafPoints * kMeasureWork;
                     leaf_points_measured_ += kLeafPoints;
                     continue;

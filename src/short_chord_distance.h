@@ -1,0 +1,101 @@
+// The distance to a chord whose squared length lies below the normal doubles, the very double
+// that DistanceToSegment gives, computed without subnormal numbers. Every product of a point's
+// two numerators is subnormal there, and processors take several times longer over each: near
+// 1e-160, 20 ns a point against 5 ns here, on the machine where this was written.
+//
+// Why the doubles are the same. Scaling by 2^537 is exact wherever the scaled value is finite,
+// a subnormal difference included; so a product of a point's difference from the start and a
+// step of the chord (each step below 2^-511, as len2 is below 2^-1022), both scaled, is the
+// exact product times 2^1074. The doubles round a product below 2^-1022 to a multiple of
+// 2^-1074, half to even, and a larger one to 53 bits; scaled, to an integer below 2^52. Where
+// the scaled product rounded to 53 bits, p, lies below 2^51, adding and taking away 1.5 2^52
+// rounds it to an integer (the sum's last bit is its units). The two roundings agree with one
+// except where p is a half-integer, as no rounding to 53 bits carries a product past one (each
+// is a double); there fma() gives the exact remainder, whose sign tells the side. Where p is
+// 2^51 or more, infinite or not a number (a difference scaled past the doubles included), the
+// point is measured as DistanceToSegment measures it. The sum of two rounded products below
+// 2^51 is exact, as the unscaled sum, below 2^-1022, is; and its quotient by len2 times 2^1074
+// (exact, below 2^52) is the same quotient. Only the signs of zeros may differ, which neither
+// the comparisons of r with 0 and 1 nor |q| read.
+#pragma once
+
+#include <cmath>
+#include <optional>
+
+#include "hypotenuse.h"
+#include "polygon_model.h"
+#include "segment_distance.h"
+
+namespace quorvel {
+
+class DistanceToShortChord {
+  public:
+    // The measure for `distance`'s chord where its squared length is positive and below the
+    // normal doubles, else none.
+    static std::optional<DistanceToShortChord> over(const DistanceToSegment& distance) {
+        if (distance.degenerate() || !(distance.len2() > 0.0 && distance.len2() < 0x1p-1022)) {
+            return std::nullopt;
+        }
+        return DistanceToShortChord(distance);
+    }
+
+    double operator()(Coordinate p) const {
+        const double along_x = p.x - plain_.start().x;
+        const double along_y = p.y - plain_.start().y;
+        const double x = along_x * kScale;
+        const double y = along_y * kScale;
+        const std::optional<double> r_x = on_grid(x, dx_);
+        const std::optional<double> r_y = on_grid(y, dy_);
+        if (!r_x || !r_y) {
+            return plain_(p);
+        }
+        const double r = (*r_x + *r_y) / len2_;
+        if (r <= 0.0) {
+            return hypotenuse(plain_.start().x - p.x, plain_.start().y - p.y);
+        }
+        if (r >= 1.0) {
+            return hypotenuse(plain_.end().x - p.x, plain_.end().y - p.y);
+        }
+        // s - p is exactly -(p - s).
+        const std::optional<double> q_y = on_grid(-y, dx_);
+        const std::optional<double> q_x = on_grid(-x, dy_);
+        if (!q_y || !q_x) {
+            return plain_(p);
+        }
+        return std::fabs((*q_y - *q_x) / len2_) * plain_.length();
+    }
+
+  private:
+    static constexpr double kScale = 0x1p537;
+
+    explicit DistanceToShortChord(const DistanceToSegment& distance)
+        : plain_(distance),
+          dx_(distance.dx() * kScale),
+          dy_(distance.dy() * kScale),
+          len2_(distance.len2() * kScale * kScale) {}
+
+    // The product a b, scaled by 2^1074, as the unscaled product is rounded; none from 2^51 on.
+    static std::optional<double> on_grid(double a, double b) {
+        const double p = a * b;
+        if (!(std::fabs(p) < 0x1p51)) {
+            return std::nullopt;
+        }
+        // Adding 1.5 2^52 leaves no bits below the units: the sum rounds to an integer.
+        constexpr double kToIntegers = 0x1.8p52;
+        const double rounded = (p + kToIntegers) - kToIntegers;
+        if (std::fabs(p - rounded) == 0.5) [[unlikely]] {
+            const double remainder = std::fma(a, b, -p);
+            if (remainder != 0.0) {
+                return remainder > 0.0 ? p + 0.5 : p - 0.5;
+            }
+        }
+        return rounded;
+    }
+
+    DistanceToSegment plain_;
+    double dx_;
+    double dy_;
+    double len2_;
+};
+
+}  // namespace quorvel

@@ -1,0 +1,173 @@
+// Checks DistanceToShortChord against DistanceToSegment, bit for bit: at two points where a
+// product rounded to 53 bits lands on a half step of the subnormal grid, though the exact
+// product does not; on random chords whose squared length is subnormal, at points near them,
+// on the grids of their products, where roundings tie, far from them and at subnormal
+// coordinates; at the edges of its range; and that it serves only such chords.
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include <optional>
+#include <random>
+
+#include "check.h"
+#include "segment_distance.h"
+#include "short_chord_distance.h"
+
+namespace {
+
+using quorvel::Coordinate;
+using quorvel::DistanceToSegment;
+using quorvel::DistanceToShortChord;
+
+bool same_bits(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b) ||
+           (std::isnan(a) && std::isnan(b));
+}
+
+// Whether the two measures agree at p; prints the case where they do not.
+bool agree_at(const DistanceToSegment& plain, Coordinate p) {
+    const std::optional<DistanceToShortChord> short_chord = DistanceToShortChord::over(plain);
+    if (!short_chord) {
+        std::fprintf(stderr, "no measure for the chord {%a, %a}, {%a, %a}\n", plain.start().x,
+                     plain.start().y, plain.end().x, plain.end().y);
+        return false;
+    }
+    const double expected = plain(p);
+    const double got = (*short_chord)(p);
+    if (same_bits(expected, got)) {
+        return true;
+    }
+    std::fprintf(stderr, "chord {%a, %a}, {%a, %a}, point {%a, %a}: %a, not %a\n", plain.start().x,
+                 plain.start().y, plain.end().x, plain.end().y, p.x, p.y, got, expected);
+    return false;
+}
+
+// Found among random chords: there the 53-bit product lies on a half step, the exact one just
+// beside it, and the distance changes with the side taken.
+void check_products_beside_half_steps() {
+    struct Case {
+        Coordinate s;
+        Coordinate e;
+        Coordinate p;
+    };
+    const Case cases[] = {
+        {{0x1.c32db1fd450d4p-538, -0x1.119336391282ep-537},
+         {0x1.d70cb6c7f5143p-532, -0x1.0464cd8e44a0cp-535},
+         {0x1.030cb6c7f5143p-532, -0x1.44464cd8e44a1p-531}},
+        {{-0x1.6d600c1d23a5fp-532, 0x1.be50f8b7259aap-532},
+         {-0x1.7ab0060e91d3p-531, -0x1.4d783a46d32bp-535},
+         {-0x1.8e58030748e98p-530, 0x1.1e943e2dc966ap-530}},
+    };
+    for (const Case& c : cases) {
+        check::expect(agree_at(DistanceToSegment(c.s, c.e), c.p),
+                      "a product beside a half step is rounded to its own side");
+    }
+}
+
+// A random chord whose squared length is subnormal, and points about it.
+void check_random_chords() {
+    std::mt19937_64 random(2026);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    const auto power = [](int exponent) { return std::ldexp(1.0, exponent); };
+    int chords = 0;
+    int failures = 0;
+    while (chords < 100000) {
+        // From the largest subnormal squared lengths, whose products near the points reach the
+        // normal doubles, down.
+        const double size = power(-512 - static_cast<int>(random() % 48));
+        // Most chords lie near the origin; some far out, where the coordinates' own steps are
+        // coarse.
+        const double offset = random() % 4 == 0 ? power(-static_cast<int>(random() % 500)) : size;
+        const Coordinate s{unit(random) * offset, unit(random) * offset};
+        Coordinate e{s.x + unit(random) * size, s.y + unit(random) * size};
+        if (random() % 8 == 0) {
+            // Differences on a coarse grid, whose products tie often.
+            e = {s.x + std::round(unit(random) * 64) * power(-537),
+                 s.y + std::round(unit(random) * 64) * power(-537)};
+        }
+        const DistanceToSegment plain(s, e);
+        if (!DistanceToShortChord::over(plain)) {
+            continue;
+        }
+        ++chords;
+        for (int k = 0; k < 64; ++k) {
+            const double reach = random() % 4 == 0 ? 64.0 : 2.0;
+            Coordinate p{s.x + unit(random) * size * reach, s.y + unit(random) * size * reach};
+            switch (random() % 16) {
+                case 0:
+                case 1:
+                case 2:
+                case 3:
+                    p = {s.x + std::round(unit(random) * 512) * power(-538),
+                         s.y + std::round(unit(random) * 512) * power(-538)};
+                    break;
+                case 4:
+                    p = {unit(random) * power(-static_cast<int>(random() % 1075)),
+                         unit(random) * power(-static_cast<int>(random() % 1075))};
+                    break;
+                case 5:
+                    // Far enough that the products are normal, or the differences out of range.
+                    p = {unit(random) * power(static_cast<int>(random() % 1500) - 700),
+                         unit(random) * power(static_cast<int>(random() % 1500) - 700)};
+                    break;
+                default:
+                    break;
+            }
+            if (!agree_at(plain, p) && ++failures > 10) {
+                check::expect(false, "random chords: more than 10 points disagree");
+                return;
+            }
+        }
+    }
+    check::expect(failures == 0, "random chords: every point agrees");
+}
+
+void check_edges_of_range() {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    const Coordinate s{0x1p-540, -0x1p-541};
+    const Coordinate e{0x1.8p-530, 0x1p-531};
+    const DistanceToSegment plain(s, e);
+    const Coordinate points[] = {
+        s,
+        e,
+        {0.0, 0.0},
+        {-0.0, 0x1p-1074},
+        {0x1p-1074, -0x1p-1074},
+        {0x1p399, 0x1p-530},
+        {0x1p401, 0x1p-530},
+        {0x1p-530, -0x1p450},
+        {std::numeric_limits<double>::max(), 0.0},
+        {kInf, 0.0},
+        {0.0, -kInf},
+        {kNaN, 0x1p-530},
+        {0x1p-530, kNaN},
+    };
+    for (const Coordinate& p : points) {
+        check::expect(agree_at(plain, p), "points at the edges of the range agree");
+    }
+}
+
+void check_chords_served() {
+    const auto serves = [](Coordinate s, Coordinate e) {
+        return DistanceToShortChord::over(DistanceToSegment(s, e)).has_value();
+    };
+    check::expect(serves({0.0, 0.0}, {0x1p-520, 0x1p-520}), "a subnormal squared length serves");
+    check::expect(serves({0.0, 0.0}, {0x1p-537, 0.0}), "the least squared length serves");
+    check::expect(!serves({0.0, 0.0}, {0x1p-511, 0.0}), "a normal squared length does not");
+    check::expect(!serves({0.0, 0.0}, {0x1p-538, 0.0}), "a squared length of 0 does not");
+    check::expect(!serves({1e-160, 1e-160}, {1e-160, 1e-160}), "a degenerate chord does not");
+    check::expect(!serves({1.0, 2.0}, {3.0, 4.0}), "an ordinary chord does not");
+}
+
+}  // namespace
+
+int main() {
+    check_products_beside_half_steps();
+    check_random_chords();
+    check_edges_of_range();
+    check_chords_served();
+    return check::status();
+}
