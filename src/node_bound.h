@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 
 #include "farthest_cache.h"
@@ -13,6 +14,7 @@
 #include "node_hulls.h"
 #include "polygon_model.h"
 #include "segment_distance.h"
+#include "short_chord_distance.h"
 
 namespace quorvel {
 
@@ -33,7 +35,8 @@ class NodeBound {
           hull_(distance, {hulls, part_hulls, parts_wanted}),
           points_(points),
           farthest_(farthest),
-          chord_overflows_(!(distance.len2() < kInfinity)) {}
+          chord_overflows_(!(distance.len2() < kInfinity)),
+          short_chord_(Ordinary ? std::nullopt : DistanceToShortChord::over(distance)) {}
 
     // The bound of the box (1 to 5).
     double operator()(const NodeBox& box, double limit) const { return reach(box, limit).bound(); }
@@ -60,7 +63,16 @@ class NodeBound {
                    std::size_t cache_budget) const;
 
   private:
+    // The numerators of r and q over a box, scaled.
+    struct ScaledNumerators {
+        Span along;
+        Span across;
+    };
+
     Reach reach(const NodeBox& box, double limit) const;
+    Reach reach_by_numerators(Reach reach, const NodeBox& box, double limit, Span u, Span v,
+                              const ScaledNumerators* scaled) const;
+    std::optional<ScaledNumerators> short_chord_numerators(Span u, Span v) const;
     bool products_stay_finite(const NodeBox& box) const;
     void narrow_ends_by_cuts(Reach& reach, const NodeBox& box, double limit,
                              std::size_t& work) const;
@@ -74,6 +86,8 @@ class NodeBound {
     const Ring& points_;
     FarthestCache& farthest_;
     bool chord_overflows_;
+    // Where the chord's squared length is subnormal, its measure without subnormal products.
+    std::optional<DistanceToShortChord> short_chord_;
 };
 
 // Whether every point of the box has finite products of its differences from the chord's start
@@ -109,9 +123,32 @@ inline Reach NodeBound<Ordinary>::reach(const NodeBox& box, double limit) const 
             }
             return reach;
         }
+        // A chord whose squared length is subnormal has its numerators' spans worked out without
+        // subnormal products, to the same doubles scaled, and divided by its squared length
+        // scaled alike, to the same quotients.
+        if (short_chord_) [[unlikely]] {
+            if (const std::optional<ScaledNumerators> scaled = short_chord_numerators(u, v)) {
+                return reach_by_numerators(reach, box, limit, u, v, &*scaled);
+            }
+        }
     }
+    return reach_by_numerators(reach, box, limit, u, v, nullptr);
+}
+
+// The branches possible and their bounds, from the spans of the numerators of r and q that the
+// differences u and v give, or from their spans `scaled` with the chord's squared length.
+template <bool Ordinary>
+[[gnu::always_inline]] inline Reach NodeBound<Ordinary>::reach_by_numerators(
+    Reach reach, const NodeBox& box, double limit, Span u, Span v,
+    const ScaledNumerators* scaled) const {
+    const double dx = distance_.dx();
+    const double dy = distance_.dy();
+    const double divisor = scaled != nullptr ? short_chord_->scaled_len2() : distance_.len2();
     reach.branches = possible_branches(over<Ordinary>(
-        plus<Ordinary>(times<Ordinary>(negated(u), dx), times<Ordinary>(negated(v), dy)), len2));
+        scaled != nullptr
+            ? scaled->along
+            : plus<Ordinary>(times<Ordinary>(negated(u), dx), times<Ordinary>(negated(v), dy)),
+        divisor));
     if (reach.branches.start) {
         reach.to_start = hypot_bound(magnitude(u), magnitude(v), limit);
     }
@@ -121,8 +158,10 @@ inline Reach NodeBound<Ordinary>::reach(const NodeBox& box, double limit) const 
     }
     if (reach.branches.line) {
         reach.to_line = line_bound<Ordinary>(
-            plus<Ordinary>(times<Ordinary>(v, dx), negated(times<Ordinary>(u, dy))), len2,
-            distance_.length());
+            scaled != nullptr
+                ? scaled->across
+                : plus<Ordinary>(times<Ordinary>(v, dx), negated(times<Ordinary>(u, dy))),
+            divisor, distance_.length());
     }
     return reach;
 }

@@ -2,7 +2,9 @@
 // product rounded to 53 bits lands on a half step of the subnormal grid, though the exact
 // product does not; on random chords whose squared length is subnormal, at points near them,
 // on the grids of their products, where roundings tie, far from them and at subnormal
-// coordinates; at the edges of its range; and that it serves only such chords.
+// coordinates; at the edges of its range; and that it serves only such chords. Then the bound
+// of the simplification guard over a box, which works out the spans of such a chord's
+// numerators in the same scaled frame, against the same bound worked out unscaled.
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -12,6 +14,10 @@
 #include <random>
 
 #include "check.h"
+#include "farthest_cache.h"
+#include "guard_bounds.h"
+#include "node_bound.h"
+#include "node_hulls.h"
 #include "segment_distance.h"
 #include "short_chord_distance.h"
 
@@ -162,6 +168,87 @@ void check_chords_served() {
     check::expect(!serves({1.0, 2.0}, {3.0, 4.0}), "an ordinary chord does not");
 }
 
+// The box's bound as NodeBound<false> works it out where the chord's squared length is normal:
+// each span from the products as the doubles round them (guard_bounds.h, 2 to 5).
+double box_bound_unscaled(const DistanceToSegment& distance, const quorvel::NodeBox& box,
+                          double limit) {
+    using namespace quorvel::guard_bounds;
+    const Coordinate s = distance.start();
+    const Span u = difference_from(s.x, box.min_x, box.max_x);
+    const Span v = difference_from(s.y, box.min_y, box.max_y);
+    const double dx = distance.dx();
+    const double dy = distance.dy();
+    const Branches branches = possible_branches(over<false>(
+        plus<false>(times<false>(negated(u), dx), times<false>(negated(v), dy)), distance.len2()));
+    Reach reach{branches, 0.0, 0.0, 0.0, 0.0};
+    if (branches.start) {
+        reach.to_start = hypot_bound(magnitude(u), magnitude(v), limit);
+    }
+    if (branches.end) {
+        const Coordinate from_end = largest_offsets(box, distance.end());
+        reach.to_end = hypot_bound(from_end.x, from_end.y, limit);
+    }
+    if (branches.line) {
+        reach.to_line =
+            line_bound<false>(plus<false>(times<false>(v, dx), negated(times<false>(u, dy))),
+                              distance.len2(), distance.length());
+    }
+    return reach.bound();
+}
+
+// The guard's bound over boxes about random short chords equals the unscaled one, bit for bit,
+// and is at least the distance of each of the box's corners.
+void check_box_bounds() {
+    std::mt19937_64 random(1074);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    const quorvel::NodeHulls hulls;
+    const quorvel::Ring ring;
+    quorvel::FarthestCache cache;
+    std::size_t parts_wanted = 0;
+    int boxes = 0;
+    int failures = 0;
+    while (boxes < 200000 && failures <= 10) {
+        const double size = std::ldexp(1.0, -512 - static_cast<int>(random() % 48));
+        const Coordinate s{unit(random) * size, unit(random) * size};
+        const Coordinate e{s.x + unit(random) * size, s.y + unit(random) * size};
+        const DistanceToSegment distance(s, e);
+        if (!DistanceToShortChord::over(distance)) {
+            continue;
+        }
+        ++boxes;
+        // Corners on a grid of the chord's size, whose products tie often, or anywhere near.
+        const auto near = [&] {
+            return random() % 2 == 0 ? std::round(unit(random) * 256) * size / 128
+                                     : unit(random) * size * 2;
+        };
+        const double x0 = s.x + near();
+        const double x1 = s.x + near();
+        const double y0 = s.y + near();
+        const double y1 = s.y + near();
+        const quorvel::NodeBox box{std::min(x0, x1), std::max(x0, x1), std::min(y0, y1),
+                                   std::max(y0, y1)};
+        const quorvel::guard_bounds::NodeBound<false> bound(distance, hulls, {}, parts_wanted, ring,
+                                                            cache);
+        for (const double limit : {0.0, size}) {
+            const double expected = box_bound_unscaled(distance, box, limit);
+            const double got = bound(box, limit);
+            bool holds = same_bits(expected, got);
+            for (const Coordinate corner :
+                 {Coordinate{box.min_x, box.min_y}, Coordinate{box.min_x, box.max_y},
+                  Coordinate{box.max_x, box.min_y}, Coordinate{box.max_x, box.max_y}}) {
+                holds = holds && got >= distance(corner);
+            }
+            if (!holds) {
+                ++failures;
+                std::fprintf(stderr, "chord {%a, %a}, {%a, %a}, box %a %a %a %a: %a, not %a\n", s.x,
+                             s.y, e.x, e.y, box.min_x, box.max_x, box.min_y, box.max_y, got,
+                             expected);
+            }
+        }
+    }
+    check::expect(failures == 0, "the box's bound is the unscaled one and holds at its corners");
+}
+
 }  // namespace
 
 int main() {
@@ -169,5 +256,6 @@ int main() {
     check_random_chords();
     check_edges_of_range();
     check_chords_served();
+    check_box_bounds();
     return check::status();
 }
