@@ -129,36 +129,30 @@ inline double NodeBound<Ordinary>::exactly(double bound, std::size_t node, Coord
 // The spans of the numerators of r and q that reach() forms from the differences u and v, for
 // a chord whose squared length is subnormal, scaled: each end of a span is a product of u or v
 // with a step of the chord rounded as DistanceToShortChord rounds it, the same double scaled,
-// and the sums of two of them are exact, as the unscaled ones are. None for other chords, or
-// where a product leaves the scaled products' range.
+// and the sums of two of them are exact, as the unscaled ones are; reach() asks only where
+// there is such a chord. None where a product leaves the scaled products' range.
 template <bool Ordinary>
 auto NodeBound<Ordinary>::short_chord_numerators(Span u, Span v) const
     -> std::optional<ScaledNumerators> {
-    if constexpr (Ordinary) {
-        return std::nullopt;
-    } else {
-        const auto times_step = [](Span a, double step) -> std::optional<Span> {
-            const std::optional<double> at_lo =
-                DistanceToShortChord::scaled_product(a.lo * DistanceToShortChord::kScale, step);
-            const std::optional<double> at_hi =
-                DistanceToShortChord::scaled_product(a.hi * DistanceToShortChord::kScale, step);
-            if (!at_lo || !at_hi) {
-                return std::nullopt;
-            }
-            return step >= 0.0 ? Span{*at_lo, *at_hi, false} : Span{*at_hi, *at_lo, false};
-        };
-        const double dx = short_chord_->scaled_dx();
-        const double dy = short_chord_->scaled_dy();
-        const std::optional<Span> along_x = times_step(negated(u), dx);
-        const std::optional<Span> along_y = times_step(negated(v), dy);
-        const std::optional<Span> across_x = times_step(v, dx);
-        const std::optional<Span> across_y = times_step(u, dy);
-        if (!(along_x && along_y && across_x && across_y)) {
+    const auto times_step = [](Span a, double step) -> std::optional<Span> {
+        const std::optional<double> at_lo = DistanceToShortChord::product_with_step(a.lo, step);
+        const std::optional<double> at_hi = DistanceToShortChord::product_with_step(a.hi, step);
+        if (!at_lo || !at_hi) {
             return std::nullopt;
         }
-        return ScaledNumerators{plus<true>(*along_x, *along_y),
-                                plus<true>(*across_x, negated(*across_y))};
+        return step >= 0.0 ? Span{*at_lo, *at_hi, false} : Span{*at_hi, *at_lo, false};
+    };
+    const double dx = short_chord_->scaled_dx();
+    const double dy = short_chord_->scaled_dy();
+    const std::optional<Span> along_x = times_step(negated(u), dx);
+    const std::optional<Span> along_y = times_step(negated(v), dy);
+    const std::optional<Span> across_x = times_step(v, dx);
+    const std::optional<Span> across_y = times_step(u, dy);
+    if (!(along_x && along_y && across_x && across_y)) {
+        return std::nullopt;
     }
+    return ScaledNumerators{plus<true>(*along_x, *along_y),
+                            plus<true>(*across_x, negated(*across_y))};
 }
 
 template class NodeBound<true>;

@@ -44,12 +44,10 @@ class DistanceToShortChord {
     }
 
     double operator()(Coordinate p) const {
-        const double along_x = p.x - plain_.start().x;
-        const double along_y = p.y - plain_.start().y;
-        const double x = along_x * kScale;
-        const double y = along_y * kScale;
-        const std::optional<double> r_x = scaled_product(x, dx_);
-        const std::optional<double> r_y = scaled_product(y, dy_);
+        const double x = p.x - plain_.start().x;
+        const double y = p.y - plain_.start().y;
+        const std::optional<double> r_x = product_with_step(x, dx_);
+        const std::optional<double> r_y = product_with_step(y, dy_);
         if (!r_x || !r_y) {
             return plain_(p);
         }
@@ -61,8 +59,8 @@ class DistanceToShortChord {
             return hypotenuse(plain_.end().x - p.x, plain_.end().y - p.y);
         }
         // s - p is exactly -(p - s).
-        const std::optional<double> q_y = scaled_product(-y, dx_);
-        const std::optional<double> q_x = scaled_product(-x, dy_);
+        const std::optional<double> q_y = product_with_step(-y, dx_);
+        const std::optional<double> q_x = product_with_step(-x, dy_);
         if (!q_y || !q_x) {
             return plain_(p);
         }
@@ -74,9 +72,11 @@ class DistanceToShortChord {
     double scaled_dy() const { return dy_; }
     double scaled_len2() const { return len2_; }
 
-    // The product of two scaled values, as the doubles round the unscaled product, scaled;
-    // none from 2^51 on.
-    static std::optional<double> scaled_product(double a, double b) {
+    // The product of a difference and a scaled step, as the doubles round the unscaled product,
+    // scaled; none from 2^51 on.
+    static std::optional<double> product_with_step(double difference, double scaled_step) {
+        const double a = difference * kScale;
+        const double b = scaled_step;
         const double p = a * b;
         if (!(std::fabs(p) < 0x1p51)) {
             return std::nullopt;
