@@ -326,6 +326,31 @@ void check_random_rings() {
     }
 }
 
+// The largest distance of the inner points of each run that the plain scan keeps whole at
+// `tolerance`, for up to eight runs with inner points.
+std::vector<double> farthest_distances_of_kept_runs(const Ring& ring, double tolerance) {
+    const Ring kept =
+        quorvel::simplify_ring(ring, tolerance, {SplitScan::Plain, SplitGuardUse::Never});
+    std::vector<std::size_t> at;  // where each kept point lies in the ring, in order
+    for (std::size_t i = 0; i < ring.size() && at.size() < kept.size(); ++i) {
+        if (ring[i] == kept[at.size()]) {
+            at.push_back(i);
+        }
+    }
+    std::vector<double> distances;
+    for (std::size_t k = 1; k < at.size() && distances.size() < 8; ++k) {
+        double farthest = 0.0;
+        for (std::size_t i = at[k - 1] + 1; i < at[k]; ++i) {
+            farthest = std::max(
+                farthest, quorvel::point_segment_distance(ring[i], ring[at[k - 1]], ring[at[k]]));
+        }
+        if (farthest > 0.0) {
+            distances.push_back(farthest);
+        }
+    }
+    return distances;
+}
+
 // Tolerances that are distances of the ring, and one unit in the last place either side; NaN,
 // infinite and tiny tolerances.
 void check_tolerance_edges() {
@@ -345,6 +370,18 @@ void check_tolerance_edges() {
         }
         for (const double t : {kNaN, kInf, -kInf, 0.0, -0.0, 4.9e-324, 1e308}) {
             expect_all_agree("extreme tolerance", ring, t);
+        }
+    }
+    // Tolerances that equal a run's farthest distance: the runs that a simplification keeps
+    // whole are runs of the simplification at that distance too, whose winner then ties the
+    // tolerance and must not split. Near 1e-160 their chords' squared lengths are subnormal.
+    for (const Ring& ring : {smoothed(spiral(500, 9)), smoothed(scaled(spiral(500, 9), 1e-160)),
+                             smoothed(scaled(zigzag(120, false), 1e-160))}) {
+        const double scale = std::fabs(ring[1].x) + std::fabs(ring[1].y);
+        for (const double t : {scale * 0.01, scale * 0.001}) {
+            for (const double farthest : farthest_distances_of_kept_runs(ring, t)) {
+                expect_all_agree("tolerance at a run's farthest distance", ring, farthest);
+            }
         }
     }
 }
