@@ -37,11 +37,14 @@ class DistanceToShortChord {
     // The measure for `distance`'s chord where its squared length is positive and below the
     // normal doubles, else none.
     static std::optional<DistanceToShortChord> over(const DistanceToSegment& distance) {
-        if (distance.degenerate() || !(distance.len2() > 0.0 && distance.len2() < 0x1p-1022)) {
+        if (distance.degenerate() || !measures(distance.len2())) {
             return std::nullopt;
         }
         return DistanceToShortChord(distance);
     }
+    // Whether over() takes a chord of squared length `len2` (a degenerate chord's is 0 or NaN),
+    // to be asked before the chord's length, a square root, is worked out.
+    static bool measures(double len2) { return len2 > 0.0 && len2 < 0x1p-1022; }
 
     double operator()(Coordinate p) const {
         const double x = p.x - plain_.start().x;

@@ -54,8 +54,14 @@ Farthest farthest_among_candidates(const Ring& points, const Run& run, const dou
 // squared length is subnormal by DistanceToShortChord: the same distances, without the
 // subnormal products that slow each point of split_plain several times over.
 Split split_measured(const Ring& points, const Run& run, double tolerance) {
-    const DistanceToSegment distance(points[run.first], points[run.last]);
-    const std::optional<DistanceToShortChord> short_chord = DistanceToShortChord::over(distance);
+    const Coordinate s = points[run.first];
+    const Coordinate e = points[run.last];
+    // The squared length alone first: most runs that come here have no short chord, and the
+    // chord's own length is a square root.
+    const std::optional<DistanceToShortChord> short_chord =
+        DistanceToShortChord::measures(chord_len2(s, e))
+            ? DistanceToShortChord::over(DistanceToSegment(s, e))
+            : std::nullopt;
     if (!short_chord) {
         return split_plain(points, run, tolerance);
     }
@@ -679,7 +685,7 @@ template <int N>
                                                                  double* estimate) {
     ToStartPastOverflow measure{points[run.first], points[run.last], 1.0};
     if (!measure.overflows()) {
-        return split_measured(points, run, tolerance);
+        return split_plain(points, run, tolerance);
     }
     measure.factor = factor_past_overflow(measure, points, run);
     return split_screened_by<N>(points, run, tolerance, measure, estimate);

@@ -36,7 +36,7 @@ Split split_screened(const Ring& points, const Run& run, double tolerance, doubl
 // For a ring that screening_applies() refuses: split_plain's answer, screened where the run's
 // chord is so long that its squared length overflows (coordinates beyond about 1e154), which
 // makes every point's exact distance a costly hypotenuse() from the chord's start; measured
-// point by point for any other run. Same `estimate` and lanes.
+// by split_plain for any other run. Same `estimate` and lanes.
 Split split_screened_past_overflow(const Ring& points, const Run& run, double tolerance,
                                    double* estimate, ScreenLanes lanes);
 
