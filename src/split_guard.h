@@ -151,7 +151,8 @@ class SplitGuard {
     Vector<std::uint8_t> parts_of_;
     std::size_t parts_wanted_ = 0;
     bool parts_laid_ = false;
-    // Built once the searches have measured many points in leaves, with many exact ties.
+    // Built once the searches have measured many points in the tree's nodes, with many exact
+    // ties.
     RepeatedPoints repeated_;
     std::size_t leaf_points_measured_ = 0;
     std::size_t ties_measured_ = 0;
