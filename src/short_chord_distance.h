@@ -54,11 +54,14 @@ class DistanceToShortChord {
         if (!r_x || !r_y) {
             return plain_(p);
         }
-        const double r = (*r_x + *r_y) / len2_;
-        if (r <= 0.0) {
+        // r = along / len2 is at most 0 exactly where `along` is, and at least 1 exactly where
+        // `along` is at least len2: both are whole numbers below 2^52, so a quotient in (0, 1)
+        // lies at least 2^-52 from either end, beyond its rounding.
+        const double along = *r_x + *r_y;
+        if (along <= 0.0) {
             return hypotenuse(plain_.start().x - p.x, plain_.start().y - p.y);
         }
-        if (r >= 1.0) {
+        if (along >= len2_) {
             return hypotenuse(plain_.end().x - p.x, plain_.end().y - p.y);
         }
         // s - p is exactly -(p - s).
