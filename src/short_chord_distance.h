@@ -42,9 +42,15 @@ class DistanceToShortChord {
         }
         return DistanceToShortChord(distance);
     }
-    // Whether over() takes a chord of squared length `len2` (a degenerate chord's is 0 or NaN),
-    // to be asked before the chord's length, a square root, is worked out.
-    static bool measures(double len2) { return len2 > 0.0 && len2 < 0x1p-1022; }
+    // The same for the chord from `s` to `e`, its squared length tested before the chord's
+    // length, a square root, is worked out: for callers with no DistanceToSegment at hand, most
+    // of whose chords are not short.
+    static std::optional<DistanceToShortChord> between(Coordinate s, Coordinate e) {
+        if (!measures(chord_len2(s, e))) {
+            return std::nullopt;
+        }
+        return over(DistanceToSegment(s, e));
+    }
 
     double operator()(Coordinate p) const {
         const double x = p.x - plain_.start().x;
@@ -100,6 +106,10 @@ class DistanceToShortChord {
     }
 
   private:
+    // Whether a chord of squared length `len2` is one to measure (a degenerate chord's is 0 or
+    // NaN).
+    static bool measures(double len2) { return len2 > 0.0 && len2 < 0x1p-1022; }
+
     explicit DistanceToShortChord(const DistanceToSegment& distance)
         : plain_(distance),
           dx_(distance.dx() * kScale),

@@ -54,14 +54,8 @@ Farthest farthest_among_candidates(const Ring& points, const Run& run, const dou
 // squared length is subnormal by DistanceToShortChord: the same distances, without the
 // subnormal products that slow each point of split_plain several times over.
 Split split_measured(const Ring& points, const Run& run, double tolerance) {
-    const Coordinate s = points[run.first];
-    const Coordinate e = points[run.last];
-    // The squared length alone first: most runs that come here have no short chord, and the
-    // chord's own length is a square root.
     const std::optional<DistanceToShortChord> short_chord =
-        DistanceToShortChord::measures(chord_len2(s, e))
-            ? DistanceToShortChord::over(DistanceToSegment(s, e))
-            : std::nullopt;
+        DistanceToShortChord::between(points[run.first], points[run.last]);
     if (!short_chord) {
         return split_plain(points, run, tolerance);
     }
