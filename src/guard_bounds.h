@@ -98,6 +98,18 @@
 //    and the exact L and T, which is all that 3, 4, 7 and 11 take from them, with 8 slack' as
 //    the slack there, at least the error of a point's own numerator. An R at -inf belongs to a
 //    T below 0, and one at +inf to a T above len2 - err: the half-planes of 7 still hold them.
+//    Where `scale` is below 2^-1026, as for a chord whose len2 is subnormal over the nodes
+//    near it, a step of 2^-1074 is most of that slack, and one step less counts: the bound
+//    then needs two steps, not four. There every term of either numerator is below 2^-1025,
+//    so every product that makes N or R, at a point or a vertex, is subnormal, and so is the
+//    sum of two, exact: each N and R is a multiple of 2^-1074 below 2^-1024. err is below
+//    2^-1074 + 2^-1077, as 3.01e times the terms is below 2^-1077, and 2 err below
+//    3 2^-1074. So N(p) < N(v) + 3 2^-1074, and as both are multiples of 2^-1074,
+//    N(p) <= N(v) + 2^-1073, a sum of subnormals, exact; the exact L(p) <= N(v) + err lies
+//    below it too, and R and T alike. The spans are widened by 2^-1073 alone
+//    (kSubnormalSpanSlack), and hold every computed and exact numerator as before. 7 and 11
+//    take for the branches a slack that must exceed a point's own err by 2^-1074 and relative
+//    terms: 3 2^-1074 (kSubnormalEndSlack) exceeds it by more than 2^-1074 + 2^-1076.
 //
 // 7. The cut hull and the start and end branches. A point takes the start branch only if
 //    fl(R / len2) <= 0, so R <= len2 2^-1075, so T(p) <= tau_s = slack + len2 2^-1074; it takes
@@ -216,12 +228,13 @@
 //      |dx dy| |1/(1 + d1) - 1/(1 + d2)| <= 1.01 eps D. With len2 normal (at least 2^-1022),
 //      the squares' underflow (2^-1075 each) is at most eps len2, so D lies within 4 eps len2 of
 //      len2; with len2 subnormal, both squares are subnormal and their sum exact, so D lies
-//      within 2^-1074 of len2 (and tau_e still bounds a.d from below: slack exceeds err by more
-//      than 2^-1073, 6 above). So a.d lies in [-tau_e, hi_R - len2 + 5 eps len2 + 2^-1073]:
-//      A = max(tau_e, fl(fl(hi_R - len2) + m)) with m = fl(fl(len2 2^-48) + 2^-1072), at least
-//      31 eps len2 + 2^-1072 even where the product underflows, or max(tau_e, m) where hi_R <=
-//      len2 (fl keeps the sign of a difference); and C = fl(|N|max + fl(len2 2^-50) +
-//      2^-1072), whose margin covers 1.01 eps D.
+//      within 2^-1074 of len2 (and tau_e still bounds a.d from below: slack exceeds err by
+//      more than 2^-1074 + 2^-1076, 6 above). So a.d lies in
+//      [-tau_e, hi_R - len2 + 5 eps len2 + 2^-1073]: A = max(tau_e, fl(fl(hi_R - len2) + m))
+//      with m = fl(fl(len2 2^-48) + 2^-1072), at least 31 eps len2 + 2^-1072 even where the
+//      product underflows, or max(tau_e, m) where hi_R <= len2 (fl keeps the sign of a
+//      difference); and C = fl(|N|max + fl(len2 2^-50) + 2^-1072), whose margin covers
+//      1.01 eps D.
 //    A sum or difference that underflows is exact, and otherwise errs by at most eps relative;
 //    the terms here are non-negative or keep what the margins add, so A and C are each at least
 //    (1 - 2 eps) times the exact bounds they stand for. Both are then scaled by the power of
@@ -347,6 +360,11 @@ constexpr double kSmallestOrdinaryLen2 = 0x1p-1022;
 constexpr double kLargestHullScale = 0x1p1023;
 constexpr double kHullSlack = 0x1p-49;
 constexpr double kHullTinySlack = 0x1p-1072;
+// Where their size is below kSubnormalHullScale, the spans are widened by kSubnormalSpanSlack
+// alone, and the branches take kSubnormalEndSlack as their slack.
+constexpr double kSubnormalHullScale = 0x1p-1026;
+constexpr double kSubnormalSpanSlack = 0x1p-1073;
+constexpr double kSubnormalEndSlack = 0x1.8p-1073;
 // Beyond that range, where no product of a point's own numerators can overflow, the spans are
 // made with the chord divided by kChordDivisor, a power of two that brings their terms back
 // within it.

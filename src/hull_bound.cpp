@@ -158,9 +158,12 @@ inline void HullBound<Ordinary>::narrow_by_chord(Reach& reach, const NodeBox& bo
                                                  std::size_t search, std::size_t& work) const {
     const double dx = distance_.dx();
     const double dy = distance_.dy();
-    // The spans' slack at the size of the chord they take, and at the chord's own.
-    const double hull_slack = chord.scale * kHullSlack + kHullTinySlack;
-    const double slack = hull_slack * chord.divisor;
+    // The spans' slack at the size of the chord they take, and at the chord's own; where every
+    // numerator is subnormal, whole steps of them (6).
+    const bool subnormal = chord.scale < kSubnormalHullScale;
+    const double hull_slack =
+        subnormal ? kSubnormalSpanSlack : chord.scale * kHullSlack + kHullTinySlack;
+    const double slack = subnormal ? kSubnormalEndSlack : hull_slack * chord.divisor;
     const double len2 = distance_.len2();
     // Only parts of the bound above the limit are worth narrowing.
     std::optional<Span> across;

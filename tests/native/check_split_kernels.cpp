@@ -943,6 +943,37 @@ void check_guard_far_out_on_any_run() {
     }
 }
 
+// The guard on runs of a spiral and a line visited in turn near 1e-155, whose chords' squared
+// lengths are subnormal: their numerators come in steps of 2^-1074, and the hull's spans are
+// widened by whole steps alone. Every point is a candidate (tolerance 0), so the earliest of the
+// points that tie within those steps must be found. The shorter chords of the smallest ring have
+// squared lengths that round to 0.
+void check_guard_on_subnormal_chords() {
+    std::mt19937_64 random(103);
+    for (const double scale : {3e-161, 1e-161, 3e-162}) {
+        const Ring ring = scaled(spiral_and_line(4000, 10), scale);
+        quorvel::SplitGuard guard;
+        check::expect(guard.build(ring), "the guard accepts a finite ring");
+        int subnormal = 0;
+        for (int k = 0; k < 3000; ++k) {
+            std::size_t a = random() % ring.size();
+            std::size_t b = random() % ring.size();
+            if (a > b) {
+                std::swap(a, b);
+            }
+            const double len2 = quorvel::chord_len2(ring[a], ring[b]);
+            subnormal += len2 > 0.0 && len2 < 0x1p-1022;
+            const quorvel::Run run{a, b};
+            if (guard.split(ring, run, 0.0) != quorvel::split_plain(ring, run, 0.0)) {
+                check::expect(false,
+                              "the guard's split of a run whose chord's squared length is "
+                              "subnormal differs from the plain scan's");
+            }
+        }
+        check::expect(subnormal > 1000, "a third of the chords have subnormal squared lengths");
+    }
+}
+
 // The bounds scale by powers of two without the math library: every product must be the one
 // std::ldexp gives, bit for bit, through the subnormals, past overflow and beyond the range of
 // a normal 2^e, and every exponent the one std::ilogb gives.
@@ -1091,6 +1122,7 @@ int main() {
     check_rings_beyond_the_hulls_range();
     check_guard_on_any_run();
     check_guard_far_out_on_any_run();
+    check_guard_on_subnormal_chords();
     check_powers_of_two();
     check_winner_whose_r_is_nan();
     check_scans_stay_near_n_log_n();
