@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <optional>
+
+#include "short_chord_distance.h"
 
 namespace quorvel {
 
@@ -13,13 +16,16 @@ namespace guard_bounds {
 namespace {
 
 // The computed numerators of r and q at a point for the chord d, as point_segment_distance forms
-// them; types of their own, so that the scan of a small hull has them inline.
+// them; types of their own, so that the scan of a small hull has them inline. factors() gives
+// the two differences that a numerator multiplies by dx and dy, signs included, for the exact
+// value of its sum of products.
 struct Along {
     static constexpr NodeHulls::Search kHighest = NodeHulls::Search::AlongHigh;
     static constexpr NodeHulls::Search kLowest = NodeHulls::Search::AlongLow;
     double operator()(Coordinate s, Coordinate d, Coordinate p) const {
         return (p.x - s.x) * d.x + (p.y - s.y) * d.y;
     }
+    static Coordinate factors(Coordinate s, Coordinate p) { return {p.x - s.x, p.y - s.y}; }
 };
 struct Across {
     static constexpr NodeHulls::Search kHighest = NodeHulls::Search::AcrossHigh;
@@ -27,7 +33,45 @@ struct Across {
     double operator()(Coordinate s, Coordinate d, Coordinate p) const {
         return (s.y - p.y) * d.x - (s.x - p.x) * d.y;
     }
+    static Coordinate factors(Coordinate s, Coordinate p) { return {s.y - p.y, -(s.x - p.x)}; }
 };
+
+// A sum of two products a.x b.x + a.y b.y, each below 2^-1025, times 2^1074, as a double and
+// the rest, their sum within 2^-50 of the exact value: each factor scaled by 2^537, exactly,
+// each product with its remainder from fma(), and the sum of the two with its own (Knuth's
+// two-sum). None where a scaled product reaches 2^51 or is not finite.
+struct ScaledSum {
+    double value;
+    double rest;
+};
+std::optional<ScaledSum> scaled_sum_of_products(Coordinate a, Coordinate b) {
+    constexpr double kScale = DistanceToShortChord::kScale;
+    const double a_x = a.x * kScale;
+    const double a_y = a.y * kScale;
+    const double b_x = b.x * kScale;
+    const double b_y = b.y * kScale;
+    const double first = a_x * b_x;
+    const double second = a_y * b_y;
+    if (!(std::fabs(first) < 0x1p51 && std::fabs(second) < 0x1p51)) {
+        return std::nullopt;
+    }
+    const double sum = first + second;
+    const double second_taken = sum - first;
+    const double sum_error = (first - (sum - second_taken)) + (second - second_taken);
+    return ScaledSum{sum, sum_error + (std::fma(a_x, b_x, -first) + std::fma(a_y, b_y, -second))};
+}
+
+// The largest and the smallest multiple of 2^-1074, scaled to an integer, that a point's
+// numerator can reach where the exact value at the extreme vertex is `exact` (6): its whole part
+// taken first, exactly, so that the sum that decides is small.
+double highest_step(ScaledSum exact) {
+    const double whole = std::floor(exact.value);
+    return whole + std::floor((exact.value - whole) + exact.rest + kSubnormalStepsBeyond);
+}
+double lowest_step(ScaledSum exact) {
+    const double whole = std::ceil(exact.value);
+    return whole + std::ceil((exact.value - whole) + exact.rest - kSubnormalStepsBeyond);
+}
 
 // How far (p - s).d may exceed 0 for a point p of the start branch, tau_s, and how far
 // (p - e).d may fall below 0 for one of the end branch, tau_e (7).
@@ -77,7 +121,13 @@ bool HullBound<Ordinary>::narrow_by_hull(Reach& reach, const NodeBox& box, std::
     const std::size_t size = hulls_.own.hull_size(node);
     const std::size_t search =
         size <= kScannedHull ? size / 2 : static_cast<std::size_t>(std::bit_width(size));
-    narrow_by_chord(reach, box, node, limit, *chord, search, work);
+    // Where every numerator is subnormal, the spans come from the exact values at the vertices
+    // (6); a search of its own, so that the ordinary one stays as lean as it was.
+    if (chord->scale < kSubnormalHullScale) [[unlikely]] {
+        narrow_by_chord<true>(reach, box, node, limit, *chord, search, work);
+    } else {
+        narrow_by_chord<false>(reach, box, node, limit, *chord, search, work);
+    }
     return true;
 }
 
@@ -153,23 +203,28 @@ inline auto HullBound<Ordinary>::hull_chord(const NodeBox& box, double start_siz
 // the start and end branches from the spans (11) and from the farthest corner of the cut
 // hull (7).
 template <bool Ordinary>
+template <bool Subnormal>
 inline void HullBound<Ordinary>::narrow_by_chord(Reach& reach, const NodeBox& box, std::size_t node,
                                                  double limit, const HullChord& chord,
                                                  std::size_t search, std::size_t& work) const {
     const double dx = distance_.dx();
     const double dy = distance_.dy();
-    // The spans' slack at the size of the chord they take, and at the chord's own; where every
-    // numerator is subnormal, whole steps of them (6).
-    const bool subnormal = chord.scale < kSubnormalHullScale;
-    const double hull_slack =
-        subnormal ? kSubnormalSpanSlack : chord.scale * kHullSlack + kHullTinySlack;
-    const double slack = subnormal ? kSubnormalEndSlack : hull_slack * chord.divisor;
+    // The spans' slack at the size of the chord they take, and at the chord's own.
+    const double hull_slack = chord.scale * kHullSlack + kHullTinySlack;
+    const double slack = Subnormal ? kSubnormalEndSlack : hull_slack * chord.divisor;
     const double len2 = distance_.len2();
+    const auto span_of = [&](Coordinate f, auto numerator) {
+        if constexpr (Subnormal) {
+            return subnormal_hull_span(node, f, numerator);
+        } else {
+            return hull_span(node, f, chord, hull_slack, numerator);
+        }
+    };
     // Only parts of the bound above the limit are worth narrowing.
     std::optional<Span> across;
     const auto search_across = [&] {
         work += kSearchWork * search;
-        across = hull_span(node, {dy, -dx}, chord, hull_slack, Across{});
+        across = span_of({dy, -dx}, Across{});
     };
     if (reach.branches.line && reach.to_line > limit) {
         search_across();
@@ -184,7 +239,7 @@ inline void HullBound<Ordinary>::narrow_by_chord(Reach& reach, const NodeBox& bo
     };
     if (ends_above_limit()) {
         work += kSearchWork * search;
-        const std::optional<Span> along = hull_span(node, {dx, dy}, chord, hull_slack, Along{});
+        const std::optional<Span> along = span_of({dx, dy}, Along{});
         if (along) {
             const Branches hull = possible_branches(over<Ordinary>(*along, len2));
             reach.branches = {reach.branches.start && hull.start, reach.branches.end && hull.end,
@@ -327,6 +382,46 @@ inline std::optional<Span> HullBound<Ordinary>::hull_span(std::size_t node, Coor
         return std::nullopt;
     }
     return widened(numerator(s, chord.d, *lowest), numerator(s, chord.d, *highest));
+}
+
+// The span of a numerator over the node's points where every numerator is subnormal (6): the
+// exact values at the vertices extreme along `f` and its opposite (at every vertex for a small
+// hull), brought to the multiples of 2^-1074 that a point's numerator can reach from them.
+template <bool Ordinary>
+template <class Numerator>
+std::optional<Span> HullBound<Ordinary>::subnormal_hull_span(std::size_t node, Coordinate f,
+                                                             Numerator) const {
+    const Coordinate s = distance_.start();
+    const Coordinate d{distance_.dx(), distance_.dy()};
+    double highest = -kInfinity;
+    double lowest = kInfinity;
+    bool decided = true;
+    const auto take = [&](Coordinate v) {
+        const std::optional<ScaledSum> value = scaled_sum_of_products(Numerator::factors(s, v), d);
+        if (!value) {
+            decided = false;
+            return;
+        }
+        highest = std::max(highest, highest_step(*value));
+        lowest = std::min(lowest, lowest_step(*value));
+    };
+    if (hulls_.own.hull_size(node) <= kScannedHull) {
+        hulls_.own.visit_vertices(node, take);
+    } else {
+        const std::optional<Coordinate> high = hulls_.own.extreme(node, f, Numerator::kHighest);
+        const std::optional<Coordinate> low =
+            hulls_.own.extreme(node, {-f.x, -f.y}, Numerator::kLowest);
+        if (!high || !low) {
+            return std::nullopt;
+        }
+        take(*high);
+        take(*low);
+    }
+    if (!decided || !(lowest <= highest)) {
+        return std::nullopt;
+    }
+    constexpr double kStep = 0x1p-1074;
+    return Span{lowest * kStep, highest * kStep, false};
 }
 
 template class HullBound<true>;

@@ -63,11 +63,15 @@ class HullBound {
     };
 
     std::optional<HullChord> hull_chord(const NodeBox& box, double start_size) const;
+    template <bool Subnormal>
     void narrow_by_chord(Reach& reach, const NodeBox& box, std::size_t node, double limit,
                          const HullChord& chord, std::size_t search, std::size_t& work) const;
     template <class Numerator>
     std::optional<Span> hull_span(std::size_t node, Coordinate f, const HullChord& chord,
                                   double slack, Numerator numerator) const;
+    template <class Numerator>
+    std::optional<Span> subnormal_hull_span(std::size_t node, Coordinate f,
+                                            Numerator numerator) const;
     void narrow_ends_by_spans(Reach& reach, Span along, Span across, double slack) const;
     void narrow_ends_by_cut_corners(Reach& reach, const NodeBox& box, std::size_t node,
                                     double limit, double slack, std::size_t& work) const;
