@@ -99,25 +99,32 @@
 //    the slack there, at least the error of a point's own numerator. An R at -inf belongs to a
 //    T below 0, and one at +inf to a T above len2 - err: the half-planes of 7 still hold them.
 //    Where `scale` is below 2^-1026, as for a chord whose len2 is subnormal over the nodes
-//    near it, a step of 2^-1074 (a unit, u) is most of that slack; there the spans come from
-//    the exact numerators at the vertices instead, and reach about one unit beyond them, not
-//    four. Every term of either numerator is below 2^-1025 there, so each product that makes N
-//    or R is subnormal, within u/2 of its exact value, and the sum of two is subnormal and
-//    exact: each N and R is a multiple of u. With X(p) the exact sum of the products of the
-//    rounded differences, |X(p) - L(p)| <= e times the terms < u/16, so N(p) <= X(p) + u <=
-//    L(p) + 17u/16 <= L(v) + 17u/16 <= X(v) + 9u/8 for the extreme vertex v, and as N(p) is a
-//    multiple of u, N(p) <= floor(X(v)/u + 9/8) u; likewise N(p) >= ceil(X(v')/u - 9/8) u,
-//    and R alike. X(v), times 2^1074, is worked out as a double and a rest within 2^-50 of it
-//    (each product scaled exactly, below 2^51, with its remainder from fma, and their sum with
-//    its own from Knuth's two-sum), and the floor taken as that of the double's whole part plus
-//    the floor of its fraction, the rest and 5/4: the 1/8 beyond 9/8 covers the roundings of
-//    that small sum. A small hull takes the largest of these floors over its vertices, at least
-//    that of the extreme one. The spans' ends, integers below 2^51 times u, are exact, hold
-//    every point's N and R, and the exact L and T too, which lie within X(v) + u/16. 7 and 11
-//    take for the branches a slack that must exceed a point's own err by u and relative terms:
-//    3u (kSubnormalEndSlack) exceeds err, at most u + u/16, by more than u + u/4. On a spiral
-//    and a line visited in turn near 1e-154, spans four units wide made the search measure
-//    nearly eight times the points that it measures with these.
+//    near it, a step of 2^-1074 (a unit, u) is most of that slack, and the bound needs fewer.
+//    Every term of either numerator is below 2^-1025 there, so each product that makes N or R
+//    is subnormal, within u/2 of its exact value, and the sum of two is subnormal and exact:
+//    each N and R is a multiple of u below 2^-1024, and err is below u + u/16, as e times the
+//    terms is below u/16. So N(p) <= N(v) + 2 err < N(v) + 3u, and as both are multiples of
+//    u, N(p) <= N(v) + 2u, a sum of subnormals, exact; the exact L(p) <= N(v) + err lies below
+//    it too. R's span is widened by 2u alone (kSubnormalSpanSlack). N's comes from the exact
+//    values at the vertices instead, and reaches about one unit beyond them: with X(p) the
+//    exact sum of the products of the rounded differences, |X(p) - L(p)| < u/16, so N(p) <=
+//    X(p) + u <= L(p) + 17u/16 <= L(v) + 17u/16 <= X(v) + 9u/8, and as N(p) is a multiple of
+//    u, N(p) <= floor(X(v)/u + 9/8) u; likewise N(p) >= ceil(X(v')/u - 9/8) u. X(v), times
+//    2^1074, is the sum of the two products of the differences and the chord's steps, each
+//    scaled by 2^537 exactly; rounded, each product is below 2^49 and their sum below 2^50, so
+//    the rounded sum lies within 1/8 of the exact one. It is split into a whole number and a
+//    fraction, both exact, and the floor of the fraction, the error and 5/4 (1/8 above 9/8
+//    covers the roundings of that small sum) is 0 or 1, decided by the fraction alone unless
+//    it lies within 1/8 of where it changes; there the exact error decides, the products'
+//    remainders from fma() and the sum's from Knuth's two-sum. A small hull's vertex whose
+//    computed N is two units below the largest, whose X lies at least a unit below that
+//    vertex's, is passed over; the largest of the other vertices' floors is at least that of
+//    the extreme vertex. The span's ends, integers below 2^51 times u, are exact, and hold
+//    every point's N and the exact L, which lies within X(v) + u/16. 7 and 11 take for the
+//    branches a slack that must exceed a point's own err by u and relative terms: 3u
+//    (kSubnormalEndSlack) exceeds err by more than u + u/4. On a spiral and a line visited in
+//    turn near 1e-154, spans four units wide made the search measure nearly eight times the
+//    points that it measures with these.
 //
 // 7. The cut hull and the start and end branches. A point takes the start branch only if
 //    fl(R / len2) <= 0, so R <= len2 2^-1075, so T(p) <= tau_s = slack + len2 2^-1074; it takes
@@ -368,10 +375,12 @@ constexpr double kSmallestOrdinaryLen2 = 0x1p-1022;
 constexpr double kLargestHullScale = 0x1p1023;
 constexpr double kHullSlack = 0x1p-49;
 constexpr double kHullTinySlack = 0x1p-1072;
-// Where their size is below kSubnormalHullScale, the spans reach kSubnormalStepsBeyond steps of
-// 2^-1074 beyond the exact values at the extreme vertices, rounded down to whole steps, and the
-// branches take kSubnormalEndSlack as their slack.
+// Where their size is below kSubnormalHullScale, the span of r's numerator is widened by
+// kSubnormalSpanSlack alone, q's reaches kSubnormalStepsBeyond steps of 2^-1074 beyond the exact
+// values at the extreme vertices, rounded to whole steps, and the branches take
+// kSubnormalEndSlack as their slack.
 constexpr double kSubnormalHullScale = 0x1p-1026;
+constexpr double kSubnormalSpanSlack = 0x1p-1073;
 constexpr double kSubnormalStepsBeyond = 1.25;
 constexpr double kSubnormalEndSlack = 0x1.8p-1073;
 // Beyond that range, where no product of a point's own numerators can overflow, the spans are

@@ -3,6 +3,7 @@
 #include "hull_bound.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <optional>
@@ -17,7 +18,7 @@ namespace {
 
 // The computed numerators of r and q at a point for the chord d, as point_segment_distance forms
 // them; types of their own, so that the scan of a small hull has them inline. factors() gives
-// the two differences that a numerator multiplies by dx and dy, signs included, for the exact
+// the two differences that q's numerator multiplies by dx and dy, signs included, for the exact
 // value of its sum of products.
 struct Along {
     static constexpr NodeHulls::Search kHighest = NodeHulls::Search::AlongHigh;
@@ -25,7 +26,6 @@ struct Along {
     double operator()(Coordinate s, Coordinate d, Coordinate p) const {
         return (p.x - s.x) * d.x + (p.y - s.y) * d.y;
     }
-    static Coordinate factors(Coordinate s, Coordinate p) { return {p.x - s.x, p.y - s.y}; }
 };
 struct Across {
     static constexpr NodeHulls::Search kHighest = NodeHulls::Search::AcrossHigh;
@@ -36,42 +36,79 @@ struct Across {
     static Coordinate factors(Coordinate s, Coordinate p) { return {s.y - p.y, -(s.x - p.x)}; }
 };
 
-// A sum of two products a.x b.x + a.y b.y, each below 2^-1025, times 2^1074, as a double and
-// the rest, their sum within 2^-50 of the exact value: each factor scaled by 2^537, exactly,
-// each product with its remainder from fma(), and the sum of the two with its own (Knuth's
-// two-sum). None where a scaled product reaches 2^51 or is not finite.
-struct ScaledSum {
-    double value;
-    double rest;
-};
-std::optional<ScaledSum> scaled_sum_of_products(Coordinate a, Coordinate b) {
-    constexpr double kScale = DistanceToShortChord::kScale;
-    const double a_x = a.x * kScale;
-    const double a_y = a.y * kScale;
-    const double b_x = b.x * kScale;
-    const double b_y = b.y * kScale;
-    const double first = a_x * b_x;
-    const double second = a_y * b_y;
-    if (!(std::fabs(first) < 0x1p51 && std::fabs(second) < 0x1p51)) {
-        return std::nullopt;
+// A sum of two products a.x b.x + a.y b.y, each below 2^-1025, times 2^1074, and the steps of
+// 2^-1074 that a point's numerator can reach from it (6). Each factor is scaled by 2^537,
+// exactly; the rounded sum of the rounded products lies within 1/8 of the exact sum, as each
+// scaled product is below 2^49 and their sum below 2^50. That sum is split into a whole number
+// and a fraction, both exact, and a step is decided by the fraction alone unless the fraction
+// lies within 1/8 of where the step changes; then by the exact rest, the products' remainders
+// from fma() and the sum's own from Knuth's two-sum.
+class ScaledSum {
+  public:
+    // None where a scaled product reaches 2^49 or is not finite.
+    static std::optional<ScaledSum> of(Coordinate a, Coordinate b) {
+        constexpr double kScale = DistanceToShortChord::kScale;
+        const ScaledSum sum(a.x * kScale, b.x * kScale, a.y * kScale, b.y * kScale);
+        if (!(std::fabs(sum.first_) < 0x1p49 && std::fabs(sum.second_) < 0x1p49)) {
+            return std::nullopt;
+        }
+        return sum;
     }
-    const double sum = first + second;
-    const double second_taken = sum - first;
-    const double sum_error = (first - (sum - second_taken)) + (second - second_taken);
-    return ScaledSum{sum, sum_error + (std::fma(a_x, b_x, -first) + std::fma(a_y, b_y, -second))};
-}
 
-// The largest and the smallest multiple of 2^-1074, scaled to an integer, that a point's
-// numerator can reach where the exact value at the extreme vertex is `exact` (6): its whole part
-// taken first, exactly, so that the sum that decides is small.
-double highest_step(ScaledSum exact) {
-    const double whole = std::floor(exact.value);
-    return whole + std::floor((exact.value - whole) + exact.rest + kSubnormalStepsBeyond);
-}
-double lowest_step(ScaledSum exact) {
-    const double whole = std::ceil(exact.value);
-    return whole + std::ceil((exact.value - whole) + exact.rest - kSubnormalStepsBeyond);
-}
+    // floor(x + kSubnormalStepsBeyond) and ceil(x - kSubnormalStepsBeyond) for the exact sum x:
+    // as |fraction + rest| <= 5/8, the whole number plus one or none, or minus one or none.
+    double highest_step() const {
+        return whole_ + (exceeds(1.0 - kSubnormalStepsBeyond) ? 1.0 : 0.0);
+    }
+    double lowest_step() const {
+        return whole_ - (exceeds(kSubnormalStepsBeyond - 1.0) ? 0.0 : 1.0);
+    }
+    // Bounds on those steps from the rounded sum alone.
+    double highest_step_at_most() const { return whole_ + (fraction_ >= -0.375 ? 1.0 : 0.0); }
+    double lowest_step_at_least() const { return whole_ - (fraction_ > 0.375 ? 0.0 : 1.0); }
+
+  private:
+    ScaledSum(double a_x, double b_x, double a_y, double b_y)
+        : a_x_(a_x),
+          b_x_(b_x),
+          a_y_(a_y),
+          b_y_(b_y),
+          first_(a_x * b_x),
+          second_(a_y * b_y),
+          sum_(first_ + second_),
+          whole_((sum_ + kToIntegers) - kToIntegers),
+          fraction_(sum_ - whole_) {}
+
+    // Whether fraction + rest exceeds `threshold`, a quarter from 0, where the rest only can
+    // decide it; `>=` and `>` alike, as the threshold has 1/8 of room beyond the bound (6).
+    bool exceeds(double threshold) const {
+        if (fraction_ >= threshold + 0.125) {
+            return true;
+        }
+        if (fraction_ < threshold - 0.125) {
+            return false;
+        }
+        return fraction_ + rest() >= threshold;
+    }
+    double rest() const {
+        const double second_taken = sum_ - first_;
+        const double sum_error = (first_ - (sum_ - second_taken)) + (second_ - second_taken);
+        return sum_error + (std::fma(a_x_, b_x_, -first_) + std::fma(a_y_, b_y_, -second_));
+    }
+
+    // Adding 1.5 2^52 to a number below 2^51 leaves no bits below the units.
+    static constexpr double kToIntegers = 0x1.8p52;
+
+    double a_x_;
+    double b_x_;
+    double a_y_;
+    double b_y_;
+    double first_;
+    double second_;
+    double sum_;
+    double whole_;
+    double fraction_;
+};
 
 // How far (p - s).d may exceed 0 for a point p of the start branch, tau_s, and how far
 // (p - e).d may fall below 0 for one of the end branch, tau_e (7).
@@ -209,22 +246,22 @@ inline void HullBound<Ordinary>::narrow_by_chord(Reach& reach, const NodeBox& bo
                                                  std::size_t search, std::size_t& work) const {
     const double dx = distance_.dx();
     const double dy = distance_.dy();
-    // The spans' slack at the size of the chord they take, and at the chord's own.
-    const double hull_slack = chord.scale * kHullSlack + kHullTinySlack;
+    // The spans' slack at the size of the chord they take, and at the chord's own; where every
+    // numerator is subnormal, whole steps of 2^-1074, and q's span from the exact values at the
+    // vertices (6).
+    const double hull_slack =
+        Subnormal ? kSubnormalSpanSlack : chord.scale * kHullSlack + kHullTinySlack;
     const double slack = Subnormal ? kSubnormalEndSlack : hull_slack * chord.divisor;
     const double len2 = distance_.len2();
-    const auto span_of = [&](Coordinate f, auto numerator) {
-        if constexpr (Subnormal) {
-            return subnormal_hull_span(node, f, numerator);
-        } else {
-            return hull_span(node, f, chord, hull_slack, numerator);
-        }
-    };
     // Only parts of the bound above the limit are worth narrowing.
     std::optional<Span> across;
     const auto search_across = [&] {
         work += kSearchWork * search;
-        across = span_of({dy, -dx}, Across{});
+        if constexpr (Subnormal) {
+            across = subnormal_across_span(node);
+        } else {
+            across = hull_span(node, {dy, -dx}, chord, hull_slack, Across{});
+        }
     };
     if (reach.branches.line && reach.to_line > limit) {
         search_across();
@@ -239,7 +276,7 @@ inline void HullBound<Ordinary>::narrow_by_chord(Reach& reach, const NodeBox& bo
     };
     if (ends_above_limit()) {
         work += kSearchWork * search;
-        const std::optional<Span> along = span_of({dx, dy}, Along{});
+        const std::optional<Span> along = hull_span(node, {dx, dy}, chord, hull_slack, Along{});
         if (along) {
             const Branches hull = possible_branches(over<Ordinary>(*along, len2));
             reach.branches = {reach.branches.start && hull.start, reach.branches.end && hull.end,
@@ -384,43 +421,70 @@ inline std::optional<Span> HullBound<Ordinary>::hull_span(std::size_t node, Coor
     return widened(numerator(s, chord.d, *lowest), numerator(s, chord.d, *highest));
 }
 
-// The span of a numerator over the node's points where every numerator is subnormal (6): the
-// exact values at the vertices extreme along `f` and its opposite (at every vertex for a small
-// hull), brought to the multiples of 2^-1074 that a point's numerator can reach from them.
+// The span of q's numerator over the node's points where every numerator is subnormal (6): the
+// exact values at the vertices extreme across the chord (at every vertex for a small hull),
+// brought to the multiples of 2^-1074 that a point's numerator can reach from them.
 template <bool Ordinary>
-template <class Numerator>
-std::optional<Span> HullBound<Ordinary>::subnormal_hull_span(std::size_t node, Coordinate f,
-                                                             Numerator) const {
+std::optional<Span> HullBound<Ordinary>::subnormal_across_span(std::size_t node) const {
+    constexpr double kStep = 0x1p-1074;
     const Coordinate s = distance_.start();
     const Coordinate d{distance_.dx(), distance_.dy()};
     double highest = -kInfinity;
     double lowest = kInfinity;
     bool decided = true;
-    const auto take = [&](Coordinate v) {
-        const std::optional<ScaledSum> value = scaled_sum_of_products(Numerator::factors(s, v), d);
+    // A vertex's exact step is worked out only where it could move the span's end.
+    const auto take = [&](Coordinate v, bool high, bool low) {
+        const std::optional<ScaledSum> value = ScaledSum::of(Across::factors(s, v), d);
         if (!value) {
             decided = false;
             return;
         }
-        highest = std::max(highest, highest_step(*value));
-        lowest = std::min(lowest, lowest_step(*value));
+        if (high && value->highest_step_at_most() > highest) {
+            highest = std::max(highest, value->highest_step());
+        }
+        if (low && value->lowest_step_at_least() < lowest) {
+            lowest = std::min(lowest, value->lowest_step());
+        }
     };
     if (hulls_.own.hull_size(node) <= kScannedHull) {
-        hulls_.own.visit_vertices(node, take);
+        // A vertex's computed numerator lies within a step of its exact one, so one whose
+        // numerator is two steps below the largest cannot reach a higher step than the vertex
+        // of the largest: only those within a step of the largest and the smallest are taken.
+        std::array<Coordinate, kScannedHull> vertices;
+        std::array<double, kScannedHull> computed;
+        std::size_t count = 0;
+        double largest = -kInfinity;
+        double smallest = kInfinity;
+        hulls_.own.visit_vertices(node, [&](Coordinate v) {
+            const double value = Across{}(s, d, v);
+            decided = decided && !std::isnan(value);
+            vertices[count] = v;
+            computed[count] = value;
+            ++count;
+            largest = std::max(largest, value);
+            smallest = std::min(smallest, value);
+        });
+        for (std::size_t i = 0; decided && i < count; ++i) {
+            const bool high = computed[i] >= largest - kStep;
+            const bool low = computed[i] <= smallest + kStep;
+            if (high || low) {
+                take(vertices[i], high, low);
+            }
+        }
     } else {
-        const std::optional<Coordinate> high = hulls_.own.extreme(node, f, Numerator::kHighest);
+        const std::optional<Coordinate> high =
+            hulls_.own.extreme(node, {d.y, -d.x}, Across::kHighest);
         const std::optional<Coordinate> low =
-            hulls_.own.extreme(node, {-f.x, -f.y}, Numerator::kLowest);
+            hulls_.own.extreme(node, {-d.y, d.x}, Across::kLowest);
         if (!high || !low) {
             return std::nullopt;
         }
-        take(*high);
-        take(*low);
+        take(*high, true, false);
+        take(*low, false, true);
     }
     if (!decided || !(lowest <= highest)) {
         return std::nullopt;
     }
-    constexpr double kStep = 0x1p-1074;
     return Span{lowest * kStep, highest * kStep, false};
 }
 

@@ -69,9 +69,7 @@ class HullBound {
     template <class Numerator>
     std::optional<Span> hull_span(std::size_t node, Coordinate f, const HullChord& chord,
                                   double slack, Numerator numerator) const;
-    template <class Numerator>
-    std::optional<Span> subnormal_hull_span(std::size_t node, Coordinate f,
-                                            Numerator numerator) const;
+    std::optional<Span> subnormal_across_span(std::size_t node) const;
     void narrow_ends_by_spans(Reach& reach, Span along, Span across, double slack) const;
     void narrow_ends_by_cut_corners(Reach& reach, const NodeBox& box, std::size_t node,
                                     double limit, double slack, std::size_t& work) const;
