@@ -27,6 +27,9 @@ struct Along {
         return (p.x - s.x) * d.x + (p.y - s.y) * d.y;
     }
 };
+// r's numerator for the search of a chord whose numerators are subnormal: a type of its own, so
+// that the ordinary search keeps its span of r inline.
+struct SubnormalAlong : Along {};
 struct Across {
     static constexpr NodeHulls::Search kHighest = NodeHulls::Search::AcrossHigh;
     static constexpr NodeHulls::Search kLowest = NodeHulls::Search::AcrossLow;
@@ -276,7 +279,9 @@ inline void HullBound<Ordinary>::narrow_by_chord(Reach& reach, const NodeBox& bo
     };
     if (ends_above_limit()) {
         work += kSearchWork * search;
-        const std::optional<Span> along = hull_span(node, {dx, dy}, chord, hull_slack, Along{});
+        const std::optional<Span> along =
+            Subnormal ? hull_span(node, {dx, dy}, chord, hull_slack, SubnormalAlong{})
+                      : hull_span(node, {dx, dy}, chord, hull_slack, Along{});
         if (along) {
             const Branches hull = possible_branches(over<Ordinary>(*along, len2));
             reach.branches = {reach.branches.start && hull.start, reach.branches.end && hull.end,
