@@ -117,7 +117,7 @@
 //    covers the roundings of that small sum) is 0 or 1, decided by the fraction alone unless
 //    it lies within 1/8 of where it changes; there the exact error decides, the products'
 //    remainders from fma() and the sum's from Knuth's two-sum. A small hull's vertex whose
-//    computed N is two units below the largest, whose X lies at least a unit below that
+//    computed N is two units below the largest, whose X then lies no higher than that
 //    vertex's, is passed over; the largest of the other vertices' floors is at least that of
 //    the extreme vertex. The span's ends, integers below 2^51 times u, are exact, and hold
 //    every point's N and the exact L, which lies within X(v) + u/16. 7 and 11 take for the

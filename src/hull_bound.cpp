@@ -3,7 +3,6 @@
 #include "hull_bound.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cmath>
 #include <optional>
@@ -454,28 +453,23 @@ std::optional<Span> HullBound<Ordinary>::subnormal_across_span(std::size_t node)
     if (hulls_.own.hull_size(node) <= kScannedHull) {
         // A vertex's computed numerator lies within a step of its exact one, so one whose
         // numerator is two steps below the largest cannot reach a higher step than the vertex
-        // of the largest: only those within a step of the largest and the smallest are taken.
-        std::array<Coordinate, kScannedHull> vertices;
-        std::array<double, kScannedHull> computed;
-        std::size_t count = 0;
+        // of the largest: only those within a step of the largest and the smallest are taken,
+        // found by a second scan, as cheap as the first.
         double largest = -kInfinity;
         double smallest = kInfinity;
         hulls_.own.visit_vertices(node, [&](Coordinate v) {
             const double value = Across{}(s, d, v);
-            decided = decided && !std::isnan(value);
-            vertices[count] = v;
-            computed[count] = value;
-            ++count;
             largest = std::max(largest, value);
             smallest = std::min(smallest, value);
         });
-        for (std::size_t i = 0; decided && i < count; ++i) {
-            const bool high = computed[i] >= largest - kStep;
-            const bool low = computed[i] <= smallest + kStep;
+        hulls_.own.visit_vertices(node, [&](Coordinate v) {
+            const double value = Across{}(s, d, v);
+            const bool high = !(value < largest - kStep);
+            const bool low = !(value > smallest + kStep);
             if (high || low) {
-                take(vertices[i], high, low);
+                take(v, high, low);
             }
-        }
+        });
     } else {
         const std::optional<Coordinate> high =
             hulls_.own.extreme(node, {d.y, -d.x}, Across::kHighest);
