@@ -63,8 +63,8 @@ constexpr std::size_t kDirectScanPoints = 4 * kLeafPoints;
 // within that of the best, as on a spiral and a line visited in turn near 1e-154, the bounds of
 // the nodes under one that stays open seldom drop them: bounding them cost more than measuring
 // their points. At 80,000 points such a ring took half the time with 512 as with 16 when the
-// hull's spans were four steps wide; with spans a step beyond the vertices' exact values
-// (guard_bounds.h 6), 64 to 1,024 take within 4% of each other's instructions.
+// hull's spans were four steps wide; with q's span a step beyond the vertices' exact values
+// (guard_bounds.h 6), 64 to 1,024 take within 8% of each other's instructions, 128 3% fewer.
 constexpr std::size_t kShortChordScanPoints = 32 * kLeafPoints;
 // Points measured directly at each end of a longer run before the search.
 constexpr std::size_t kEndPoints = kLeafPoints;
