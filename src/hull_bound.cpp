@@ -59,15 +59,15 @@ class ScaledSum {
 
     // floor(x + kSubnormalStepsBeyond) and ceil(x - kSubnormalStepsBeyond) for the exact sum x:
     // as |fraction + rest| <= 5/8, the whole number plus one or none, or minus one or none.
-    double highest_step() const {
-        return whole_ + (exceeds(1.0 - kSubnormalStepsBeyond) ? 1.0 : 0.0);
-    }
-    double lowest_step() const {
-        return whole_ - (exceeds(kSubnormalStepsBeyond - 1.0) ? 0.0 : 1.0);
-    }
+    double highest_step() const { return whole_ + (exceeds(kHighestStepAt) ? 1.0 : 0.0); }
+    double lowest_step() const { return whole_ - (exceeds(kLowestStepAt) ? 0.0 : 1.0); }
     // Bounds on those steps from the rounded sum alone.
-    double highest_step_at_most() const { return whole_ + (fraction_ >= -0.375 ? 1.0 : 0.0); }
-    double lowest_step_at_least() const { return whole_ - (fraction_ > 0.375 ? 0.0 : 1.0); }
+    double highest_step_at_most() const {
+        return whole_ + (fraction_ >= kHighestStepAt - kLargestRest ? 1.0 : 0.0);
+    }
+    double lowest_step_at_least() const {
+        return whole_ - (fraction_ > kLowestStepAt + kLargestRest ? 0.0 : 1.0);
+    }
 
   private:
     ScaledSum(double a_x, double b_x, double a_y, double b_y)
@@ -81,13 +81,13 @@ class ScaledSum {
           whole_((sum_ + kToIntegers) - kToIntegers),
           fraction_(sum_ - whole_) {}
 
-    // Whether fraction + rest exceeds `threshold`, a quarter from 0, where the rest only can
-    // decide it; `>=` and `>` alike, as the threshold has 1/8 of room beyond the bound (6).
+    // Whether fraction + rest reaches `threshold`, the rest worked out only where it could
+    // decide; `>=` and `>` alike, as the threshold has 1/8 of room beyond the bound (6).
     bool exceeds(double threshold) const {
-        if (fraction_ >= threshold + 0.125) {
+        if (fraction_ >= threshold + kLargestRest) {
             return true;
         }
-        if (fraction_ < threshold - 0.125) {
+        if (fraction_ < threshold - kLargestRest) {
             return false;
         }
         return fraction_ + rest() >= threshold;
@@ -100,6 +100,12 @@ class ScaledSum {
 
     // Adding 1.5 2^52 to a number below 2^51 leaves no bits below the units.
     static constexpr double kToIntegers = 0x1.8p52;
+    // The largest |rest|: half a unit in the last place of each product, below 2^49, and of
+    // their sum, below 2^50.
+    static constexpr double kLargestRest = 0.125;
+    // Where fraction + rest moves the highest and the lowest step.
+    static constexpr double kHighestStepAt = 1.0 - kSubnormalStepsBeyond;
+    static constexpr double kLowestStepAt = kSubnormalStepsBeyond - 1.0;
 
     double a_x_;
     double b_x_;
@@ -160,8 +166,8 @@ bool HullBound<Ordinary>::narrow_by_hull(Reach& reach, const NodeBox& box, std::
     const std::size_t size = hulls_.own.hull_size(node);
     const std::size_t search =
         size <= kScannedHull ? size / 2 : static_cast<std::size_t>(std::bit_width(size));
-    // Where every numerator is subnormal, the spans come from the exact values at the vertices
-    // (6); a search of its own, so that the ordinary one stays as lean as it was.
+    // Where every numerator is subnormal, the spans are narrower (6): a search of its own, so
+    // that the ordinary one stays as lean as it was.
     if (chord->scale < kSubnormalHullScale) [[unlikely]] {
         narrow_by_chord<true>(reach, box, node, limit, *chord, search, work);
     } else {
