@@ -78,7 +78,7 @@ class ScaledSum {
           first_(a_x * b_x),
           second_(a_y * b_y),
           sum_(first_ + second_),
-          whole_((sum_ + kToIntegers) - kToIntegers),
+          whole_((sum_ + DistanceToShortChord::kToIntegers) - DistanceToShortChord::kToIntegers),
           fraction_(sum_ - whole_) {}
 
     // Whether fraction + rest reaches `threshold`, the rest worked out only where it could
@@ -98,8 +98,6 @@ class ScaledSum {
         return sum_error + (std::fma(a_x_, b_x_, -first_) + std::fma(a_y_, b_y_, -second_));
     }
 
-    // Adding 1.5 2^52 to a number below 2^51 leaves no bits below the units.
-    static constexpr double kToIntegers = 0x1.8p52;
     // The largest |rest|: half a unit in the last place of each product, below 2^49, and of
     // their sum, below 2^50.
     static constexpr double kLargestRest = 0.125;

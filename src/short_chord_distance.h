@@ -33,6 +33,9 @@ class DistanceToShortChord {
   public:
     // The factor of every difference; products and squared lengths take its square.
     static constexpr double kScale = 0x1p537;
+    // Adding this to a number below 2^51 and taking it away again rounds the number to an
+    // integer: the sum has no bits below the units.
+    static constexpr double kToIntegers = 0x1.8p52;
 
     // The measure for `distance`'s chord where its squared length is positive and below the
     // normal doubles, else none.
@@ -93,8 +96,6 @@ class DistanceToShortChord {
         if (!(std::fabs(p) < 0x1p51)) {
             return std::nullopt;
         }
-        // Adding 1.5 2^52 leaves no bits below the units: the sum rounds to an integer.
-        constexpr double kToIntegers = 0x1.8p52;
         const double rounded = (p + kToIntegers) - kToIntegers;
         if (std::fabs(p - rounded) == 0.5) [[unlikely]] {
             const double remainder = std::fma(a, b, -p);
