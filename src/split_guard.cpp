@@ -76,11 +76,12 @@ constexpr std::size_t kBoundWork = 8;
 // sort costs about as much, and the rings that stall the scans without coming back to the same
 // points measure less than half as many (up to 1.99 per point at 160,000 points).
 constexpr std::size_t kMeasuredBeforeSorting = 4;
-// ... and only once at least one in so many of those points tied exactly with the best point
-// found so far: a ring that comes back to its points ties on most splits, where about a fifth of
-// the points measured tie, while one that merely keeps its nodes open with close calls, as two
-// curves near each other do, ties on a few points in tens of thousands, and would sort its
-// points for nothing.
+// ... and only once at least one in so many of those points tied as a copy of the best point
+// found so far: a ring that comes back to its points ties so on most splits, where about a
+// fifth of the points measured tie, while distinct points that tie would have the ring's points
+// sorted for nothing. Two curves near each other tie on a few points in tens of thousands, but
+// a chord near 1e-160, whose distances come in steps of about a thousandth of its length, on one
+// point in six (a spiral and a line visited in turn, where the sort took 4% of the time).
 constexpr std::size_t kMeasuredPerTie = 64;
 // What the tree over the ring's order may spend on a chord whose squared length overflows, in
 // nodes per level, before the ring's such chords go to the tree of the points in space.
@@ -106,12 +107,17 @@ constexpr std::size_t kRunShareLayingHulls = 64;
 constexpr std::size_t kLeavesPerPartsWanted = 64;
 
 // The best point measured so far, by the scan's rule (above), and how many points measured
-// tied with it.
+// tied with it as copies of it.
 struct Best {
+    // The ring's points, to tell a tie with a copy of the best point.
+    const Coordinate* points;
     bool found = false;
     std::size_t index = 0;
     double distance = 0.0;
-    std::size_t ties = 0;
+    // Ties of points equal to the best one: those that sorting the ring's points can spare
+    // (repeated_points.h). Ties of other points, as where a chord so short that distances come
+    // in steps, are not counted.
+    std::size_t copies_tied = 0;
 
     void offer(std::size_t i, double d) {
         if (d > distance) {
@@ -119,7 +125,7 @@ struct Best {
             index = i;
             distance = d;
         } else if (found && d == distance) {
-            ++ties;
+            copies_tied += points[i] == points[index] ? 1 : 0;
             index = std::min(index, i);
         }
     }
@@ -231,7 +237,7 @@ bool SplitGuard::build(const Ring& points) {
     parts_laid_ = false;
     repeated_.clear();
     leaf_points_measured_ = 0;
-    ties_measured_ = 0;
+    copies_tied_ = 0;
     farthest_.reset(2 * leaf_base_, leaf_base_, kLeafPoints, cache_points_allowed(points.size()));
     return true;
 }
@@ -334,10 +340,10 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
                                                  const DistanceToSegment& distance,
                                                  std::size_t work_limit, std::size_t& work,
                                                  bool trial) {
-    Best best;
+    Best best{points.data()};
     const std::size_t first_inner = run.first + 1;
     if (!repeated_.built() && leaf_points_measured_ > kMeasuredBeforeSorting * points.size() &&
-        ties_measured_ > leaf_points_measured_ / kMeasuredPerTie) {
+        copies_tied_ > leaf_points_measured_ / kMeasuredPerTie) {
         repeated_.build(points, leaf_base_, kLeafPoints);
     }
     // A chord whose squared length is subnormal has its points measured without subnormal
@@ -476,7 +482,7 @@ std::optional<Split> SplitGuard::search_in_order(const Ring& points, const Run& 
                 ? search(NodeBound<true>(distance, hulls_, parts, parts_wanted_, points, farthest_))
                 : search(
                       NodeBound<false>(distance, hulls_, parts, parts_wanted_, points, farthest_));
-        ties_measured_ += best.ties;
+        copies_tied_ += best.copies_tied;
         if (!decided) {
             return std::nullopt;
         }
@@ -511,7 +517,7 @@ std::optional<Split> SplitGuard::split_beyond_overflow(const Ring& points, const
     // Only the boxes count here: where len2 overflows, no hull bound serves.
     std::size_t parts_wanted = 0;
     const NodeBound<false> bound(distance, hulls_, {}, parts_wanted, points, farthest_);
-    Best best;
+    Best best{points.data()};
     // A node of points in space holds indices from all over the ring: `begin` is the least of
     // them, which is all the tie rule needs (this file's opening comment), and a node
     // whose indices all lie outside the run gets the bound 0, so is never pushed.

@@ -34,8 +34,8 @@
 // (split_within); its laying counts as the searches' work.
 // A ring that comes back to the same points over and over ties exactly on most splits, each
 // tie with copies of the run's winner further on, which no bound can drop; once the searches
-// have measured four points per point of the ring in leaves, a 64th of them tied exactly with
-// the best, the ring's points are sorted once, and a node whose every point repeats an earlier
+// have measured four points per point of the ring in leaves, a 64th of them copies of the best,
+// the ring's points are sorted once, and a node whose every point repeats an earlier
 // point of the run is no longer opened (repeated_points.h).
 // No bound of O(n log n) is proven for every ring: a node must be opened whenever one of its
 // points could equal the best distance, and ties of other kinds can keep many nodes open run
@@ -151,11 +151,11 @@ class SplitGuard {
     Vector<std::uint8_t> parts_of_;
     std::size_t parts_wanted_ = 0;
     bool parts_laid_ = false;
-    // Built once the searches have measured many points in the tree's nodes, with many exact
-    // ties.
+    // Built once the searches have measured many points in the tree's nodes, many of them tied
+    // with a copy of the best point.
     RepeatedPoints repeated_;
     std::size_t leaf_points_measured_ = 0;
-    std::size_t ties_measured_ = 0;
+    std::size_t copies_tied_ = 0;
     FarthestCache farthest_;
     std::size_t leaf_base_ = 0;
     bool ordinary_coordinates_ = false;
