@@ -57,8 +57,11 @@
 //    on U and V times 2^-600, and w times 2^600: both scalings of the larger and of w are exact
 //    (or w overflows to +inf, which bounds anything), and the smaller, if it underflows, loses
 //    at most 2^-1075, which lowers E* by less than 2^-975 of itself (the larger, scaled, is at
-//    least 2^-100), far within the room left above. The cheap bound is used first and the
-//    tight one only when the cheap one's slack alone keeps a box from being dropped.
+//    least 2^-100), far within the room left above. Below 2^-450, down to 2^-1020, it is
+//    computed on U and V times 2^600, and w times 2^-600: scaling up is exact, subnormals
+//    included, and w, at least the larger scaled (at least 2^-420) times 1 - 2e, stays normal
+//    scaled back, so exact. The cheap bound is used first and the tight one only when the
+//    cheap one's slack alone keeps a box from being dropped.
 //
 // 6. The hull and the line branch. Let L(p) = (s.y - p.y) dx - (s.x - p.x) dy and
 //    T(p) = (p.x - s.x) dx + (p.y - s.y) dy, exact, with the chord's dx and dy. Both are linear
@@ -439,9 +442,11 @@ constexpr std::size_t kExactFromStartPoints = 1024;
 constexpr int kCutSteps = 24;
 constexpr std::size_t kCutWork = 16 * kCutSteps;
 
-// Range of the cheap bound on hypot (5 above), and its factor 1 + 2^-49.
+// Range of the cheap bound on hypot (5 above) without scaling, the least value it takes scaled,
+// and its factor 1 + 2^-49.
 constexpr double kCheapHypotSmallest = 0x1p-450;
 constexpr double kCheapHypotLargest = 0x1p500;
+constexpr double kCheapHypotSmallestScaled = 0x1p-1020;
 constexpr double kCheapHypotSlack = 1.0 + 0x1p-49;
 
 // The computed values of one expression over a box (2 above): every value that is not NaN lies
@@ -544,22 +549,28 @@ inline int binary_exponent(double x) {
 }
 
 // The cheap bound of 5 on hypot(a, b) over |a| <= big_a, |b| <= big_b, and the root it is
-// taken from; none outside its range (from 2^-450 to the overflow).
+// taken from; none outside its range (from 2^-1020 to the overflow).
 struct CheapHypot {
     double root;
     double bound;
 };
 inline std::optional<CheapHypot> cheap_hypot_bound(double big_a, double big_b) {
     const double larger = std::max(big_a, big_b);
-    // Above 2^500 it is computed on the values times 2^-600 (5 above).
-    const bool scaled = larger > kCheapHypotLargest && larger < kInfinity;
-    if (!scaled && !(larger >= kCheapHypotSmallest && larger <= kCheapHypotLargest)) {
+    // Above 2^500 it is computed on the values times 2^-600, below 2^-450 times 2^600 (5 above).
+    double factor = 1.0;
+    double back = 1.0;
+    if (larger > kCheapHypotLargest && larger < kInfinity) {
+        factor = 0x1p-600;
+        back = 0x1p600;
+    } else if (larger < kCheapHypotSmallest && larger >= kCheapHypotSmallestScaled) {
+        factor = 0x1p600;
+        back = 0x1p-600;
+    } else if (!(larger >= kCheapHypotSmallest && larger <= kCheapHypotLargest)) {
         return std::nullopt;
     }
-    const double a = scaled ? big_a * 0x1p-600 : big_a;
-    const double b = scaled ? big_b * 0x1p-600 : big_b;
-    const double root_of_sum = std::sqrt(a * a + b * b);
-    const double root = scaled ? root_of_sum * 0x1p600 : root_of_sum;
+    const double a = big_a * factor;
+    const double b = big_b * factor;
+    const double root = std::sqrt(a * a + b * b) * back;
     return CheapHypot{root, root * kCheapHypotSlack};
 }
 

@@ -204,17 +204,20 @@ void compare_with_library() {
 }  // namespace
 
 // The guard's bound on hypot over |a| <= U, |b| <= V is at least hypot(U, V), the largest of
-// them, whatever the limit it is asked against: for U and V of every size, the larger above
-// 2^500 most often, where the cheap bound is worked out on scaled values.
+// them, whatever the limit it is asked against: for U and V of every size, the larger most
+// often above 2^500 or below 2^-450, where the cheap bound is worked out on scaled values.
 void check_guard_bound() {
     std::mt19937_64 engine(20261208);
     std::uniform_int_distribution<int> exponent(-1074, 1023);
     std::uniform_int_distribution<int> high_exponent(480, 1023);
+    std::uniform_int_distribution<int> low_exponent(-1030, -440);
     std::uniform_int_distribution<int> apart(0, 80);
     std::uniform_real_distribution<double> mantissa(1.0, 2.0);
     int failures = 0;
     for (int k = 0; k < 2'000'000; ++k) {
-        const int larger = k % 4 == 0 ? exponent(engine) : high_exponent(engine);
+        const int larger = k % 4 == 0   ? exponent(engine)
+                           : k % 4 == 1 ? low_exponent(engine)
+                                        : high_exponent(engine);
         const double u = std::ldexp(mantissa(engine), larger);
         const double v = std::ldexp(mantissa(engine), k % 3 == 0 ? larger : larger - apart(engine));
         if (!std::isfinite(u) || !std::isfinite(v)) {
