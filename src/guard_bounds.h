@@ -556,21 +556,22 @@ struct CheapHypot {
 };
 inline std::optional<CheapHypot> cheap_hypot_bound(double big_a, double big_b) {
     const double larger = std::max(big_a, big_b);
-    // Above 2^500 it is computed on the values times 2^-600, below 2^-450 times 2^600 (5 above).
-    double factor = 1.0;
-    double back = 1.0;
-    if (larger > kCheapHypotLargest && larger < kInfinity) {
-        factor = 0x1p-600;
-        back = 0x1p600;
-    } else if (larger < kCheapHypotSmallest && larger >= kCheapHypotSmallestScaled) {
-        factor = 0x1p600;
-        back = 0x1p-600;
-    } else if (!(larger >= kCheapHypotSmallest && larger <= kCheapHypotLargest)) {
+    // Above 2^500 it is computed on the values times 2^-600 (5 above).
+    const bool scaled = larger > kCheapHypotLargest && larger < kInfinity;
+    if (!scaled && !(larger >= kCheapHypotSmallest && larger <= kCheapHypotLargest)) {
+        // Below 2^-450, on the values times 2^600: the rarest, kept off the common path.
+        if (larger < kCheapHypotSmallest && larger >= kCheapHypotSmallestScaled) {
+            const double a = big_a * 0x1p600;
+            const double b = big_b * 0x1p600;
+            const double root = std::sqrt(a * a + b * b) * 0x1p-600;
+            return CheapHypot{root, root * kCheapHypotSlack};
+        }
         return std::nullopt;
     }
-    const double a = big_a * factor;
-    const double b = big_b * factor;
-    const double root = std::sqrt(a * a + b * b) * back;
+    const double a = scaled ? big_a * 0x1p-600 : big_a;
+    const double b = scaled ? big_b * 0x1p-600 : big_b;
+    const double root_of_sum = std::sqrt(a * a + b * b);
+    const double root = scaled ? root_of_sum * 0x1p600 : root_of_sum;
     return CheapHypot{root, root * kCheapHypotSlack};
 }
 
