@@ -20,7 +20,10 @@
 // the comparisons of r with 0 and 1 nor |q| read.
 #pragma once
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <optional>
 
 #include "hypotenuse.h"
@@ -82,6 +85,24 @@ class DistanceToShortChord {
         return std::fabs((*q_y - *q_x) / len2_) * plain_.length();
     }
 
+    // operator()'s distances for the points at `xs`, `ys` (a GCC vector of doubles each, `Mask`
+    // the vector of 64-bit integers its comparisons give), lane by lane, for the points on the
+    // line's branch: the same operations on each lane, so the same doubles. `elsewhere` is set in
+    // the lanes that operator() must measure: a point on an end's branch, or one with a product
+    // from 2^51 on, not a number, or on a half, whose rounding takes the remainder.
+    template <class Lanes, class Mask>
+    [[gnu::always_inline]] Lanes line_lanes(const Lanes& xs, const Lanes& ys,
+                                            Mask& elsewhere) const {
+        const Lanes x = xs - plain_.start().x;
+        const Lanes y = ys - plain_.start().y;
+        Mask odd{};
+        const Lanes along = products_with_step(x, dx_, odd) + products_with_step(y, dy_, odd);
+        const Lanes q_y = products_with_step(-y, dx_, odd);
+        const Lanes q_x = products_with_step(-x, dy_, odd);
+        elsewhere = odd | (along <= 0.0) | (along >= len2_);
+        return magnitudes<Lanes, Mask>((q_y - q_x) / len2_) * plain_.length();
+    }
+
     // The chord's steps and squared length, scaled.
     double scaled_dx() const { return dx_; }
     double scaled_dy() const { return dy_; }
@@ -107,6 +128,25 @@ class DistanceToShortChord {
     }
 
   private:
+    // product_with_step() lane by lane, where it rounds to an integer; `odd` is set where it
+    // would not (from 2^51 on, or not a number) or might take the remainder (on a half).
+    template <class Lanes, class Mask>
+    [[gnu::always_inline]] static Lanes products_with_step(const Lanes& differences,
+                                                           double scaled_step, Mask& odd) {
+        const Lanes p = (differences * kScale) * scaled_step;
+        const Lanes rounded = (p + kToIntegers) - kToIntegers;
+        const Lanes off = p - rounded;
+        odd |= ~(magnitudes<Lanes, Mask>(p) < 0x1p51) | (off == 0.5) | (off == -0.5);
+        return rounded;
+    }
+
+    // |v| lane by lane, the sign bit cleared as std::fabs() clears it.
+    template <class Lanes, class Mask>
+    [[gnu::always_inline]] static Lanes magnitudes(const Lanes& v) {
+        constexpr std::int64_t kAllButSign = std::numeric_limits<std::int64_t>::max();
+        return std::bit_cast<Lanes>(std::bit_cast<Mask>(v) & kAllButSign);
+    }
+
     // Whether a chord of squared length `len2` is one to measure (a degenerate chord's is 0 or
     // NaN).
     static bool measures(double len2) { return len2 > 0.0 && len2 < 0x1p-1022; }

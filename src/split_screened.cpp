@@ -8,15 +8,16 @@
 #include <limits>
 #include <optional>
 
+#if defined(__GNUC__)
+// Four-lane values never cross a call boundary (see LaneTypes; the lane functions of the
+// headers below are always inlined too), so the warning that their calling convention differs
+// without AVX does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+
 #include "segment_distance.h"
 #include "short_chord_distance.h"
 #include "split_plain.h"
-
-#if defined(__GNUC__)
-// Four-lane values never cross a call boundary (see LaneTypes), so the warning that their
-// calling convention differs without AVX does not apply.
-#pragma GCC diagnostic ignored "-Wpsabi"
-#endif
 
 namespace quorvel {
 namespace {
@@ -48,25 +49,6 @@ Farthest farthest_among_candidates(const Ring& points, const Run& run, const dou
         }
     }
     return best;
-}
-
-// split_plain's answer for a run that the estimates do not screen, measuring a chord whose
-// squared length is subnormal by DistanceToShortChord: the same distances, without the
-// subnormal products that slow each point of split_plain several times over.
-Split split_measured(const Ring& points, const Run& run, double tolerance) {
-    const std::optional<DistanceToShortChord> short_chord =
-        DistanceToShortChord::between(points[run.first], points[run.last]);
-    if (!short_chord) {
-        return split_plain(points, run, tolerance);
-    }
-    Farthest best;
-    for (std::size_t i = run.first + 1; i < run.last; ++i) {
-        const double d = (*short_chord)(points[i]);
-        if (d > best.distance) {
-            best = {true, i, d};
-        }
-    }
-    return best.found && best.distance > tolerance ? Split{best.index} : Split{};
 }
 
 // Lanes of doubles; every operation is the scalar IEEE operation lane by lane, so results do
@@ -319,6 +301,40 @@ template <int N>
         xs = __builtin_shufflevector(low, high, 0, 2, 4, 6);
         ys = __builtin_shufflevector(low, high, 1, 3, 5, 7);
     }
+}
+
+// split_plain's answer for a run that the estimates do not screen, measuring a chord whose
+// squared length is subnormal by DistanceToShortChord: the same distances, without the
+// subnormal products that slow each point of split_plain several times over. N points at a
+// time on the line's branch; the others one by one.
+template <int N>
+[[gnu::always_inline]] inline Split split_measured(const Ring& points, const Run& run,
+                                                   double tolerance) {
+    const std::optional<DistanceToShortChord> short_chord =
+        DistanceToShortChord::between(points[run.first], points[run.last]);
+    if (!short_chord) {
+        return split_plain(points, run, tolerance);
+    }
+    Farthest best;
+    const auto offer = [&best](std::size_t i, double d) {
+        if (d > best.distance) {
+            best = {true, i, d};
+        }
+    };
+    std::size_t i = run.first + 1;
+    for (; i + N <= run.last; i += N) {
+        Lanes<N> xs, ys;
+        load_points<N>(points.data() + i, xs, ys);
+        LaneMask<N> elsewhere;
+        const Lanes<N> line = short_chord->line_lanes(xs, ys, elsewhere);
+        for (int lane = 0; lane < N; ++lane) {
+            offer(i + lane, elsewhere[lane] != 0 ? (*short_chord)(points[i + lane]) : line[lane]);
+        }
+    }
+    for (; i < run.last; ++i) {
+        offer(i, (*short_chord)(points[i]));
+    }
+    return best.found && best.distance > tolerance ? Split{best.index} : Split{};
 }
 
 // Fills estimate[i] for the inner points of the run, N points per step; returns the largest.
@@ -646,7 +662,7 @@ template <int N>
     }
     const ToChord to_chord{s, e};
     if (to_chord.too_short()) {
-        return split_measured(points, run, tolerance);
+        return split_measured<N>(points, run, tolerance);
     }
     return split_screened_by<N>(points, run, tolerance, to_chord, estimate);
 }

@@ -1,10 +1,11 @@
-// Checks DistanceToShortChord against DistanceToSegment, bit for bit: at two points where a
-// product rounded to 53 bits lands on a half step of the subnormal grid, though the exact
-// product does not; on random chords whose squared length is subnormal, at points near them,
-// on the grids of their products, where roundings tie, far from them and at subnormal
-// coordinates; at the edges of its range; and that it serves only such chords. Then the bound
-// of the simplification guard over a box, which works out the spans of such a chord's
-// numerators in the same scaled frame, against the same bound worked out unscaled.
+// Checks DistanceToShortChord, one point at a time and in lanes, against DistanceToSegment, bit
+// for bit: at two points where a product rounded to 53 bits lands on a half step of the
+// subnormal grid, though the exact product does not; on random chords whose squared length is
+// subnormal, at points near them, on the grids of their products, where roundings tie, far from
+// them and at subnormal coordinates; at the edges of its range; and that it serves only such
+// chords. Then the bound of the simplification guard over a box, which works out the spans of
+// such a chord's numerators in the same scaled frame, against the same bound worked out
+// unscaled.
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -32,7 +33,12 @@ bool same_bits(double a, double b) {
            (std::isnan(a) && std::isnan(b));
 }
 
-// Whether the two measures agree at p; prints the case where they do not.
+// The points that the lanes measured on the line's branch, rather than leaving them to the
+// measure one by one.
+int lanes_on_line = 0;
+
+// Whether the two measures agree at p, one by one and in lanes; prints the case where they do
+// not.
 bool agree_at(const DistanceToSegment& plain, Coordinate p) {
     const std::optional<DistanceToShortChord> short_chord = DistanceToShortChord::over(plain);
     if (!short_chord) {
@@ -42,11 +48,25 @@ bool agree_at(const DistanceToSegment& plain, Coordinate p) {
     }
     const double expected = plain(p);
     const double got = (*short_chord)(p);
-    if (same_bits(expected, got)) {
+    // The same point in both lanes of a pair, beside another point in the other order, so that
+    // each lane serves it once.
+    using Pair = double __attribute__((vector_size(16)));
+    using PairMask = std::int64_t __attribute__((vector_size(16)));
+    const Coordinate other = plain.end();
+    PairMask elsewhere;
+    const Pair first = short_chord->line_lanes(Pair{p.x, other.x}, Pair{p.y, other.y}, elsewhere);
+    const double in_first = elsewhere[0] != 0 ? got : first[0];
+    const Pair second = short_chord->line_lanes(Pair{other.x, p.x}, Pair{other.y, p.y}, elsewhere);
+    const double in_second = elsewhere[1] != 0 ? got : second[1];
+    lanes_on_line += elsewhere[1] == 0 ? 1 : 0;
+    if (same_bits(expected, got) && same_bits(expected, in_first) &&
+        same_bits(expected, in_second)) {
         return true;
     }
-    std::fprintf(stderr, "chord {%a, %a}, {%a, %a}, point {%a, %a}: %a, not %a\n", plain.start().x,
-                 plain.start().y, plain.end().x, plain.end().y, p.x, p.y, got, expected);
+    std::fprintf(stderr,
+                 "chord {%a, %a}, {%a, %a}, point {%a, %a}: %a and in lanes %a, %a, not %a\n",
+                 plain.start().x, plain.start().y, plain.end().x, plain.end().y, p.x, p.y, got,
+                 in_first, in_second, expected);
     return false;
 }
 
@@ -128,6 +148,7 @@ void check_random_chords() {
         }
     }
     check::expect(failures == 0, "random chords: every point agrees");
+    check::expect(lanes_on_line > 1'000'000, "random chords: most points measured in lanes");
 }
 
 void check_edges_of_range() {
