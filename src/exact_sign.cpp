@@ -323,6 +323,7 @@ void ScaledForTurns::reset(std::span<const Coordinate> points, double largest) {
     points_ = points;
     scaled_.clear();
     state_ = State::None;
+    below_range_ = false;
     const std::optional<Scaling> scaling = scaling_of(largest);
     if (!scaling) {
         return;
@@ -334,6 +335,7 @@ void ScaledForTurns::reset(std::span<const Coordinate> points, double largest) {
     factor_ = scaling->factor;
     inverse_ = scaling->inverse;
     state_ = State::Unmade;
+    below_range_ = exponent < kSmallestExponentUnscaled;
 }
 
 const Coordinate* ScaledForTurns::made() const {

@@ -84,6 +84,8 @@ class ScaledForTurns {
     const Coordinate* points() const {
         return state_ == State::Made ? scaled_.data() : state_ == State::None ? nullptr : made();
     }
+    // Whether the ring lies below the range, scaled up in the copy.
+    bool below_range() const { return below_range_; }
 
   private:
     const Coordinate* made() const;
@@ -93,6 +95,7 @@ class ScaledForTurns {
     double inverse_ = 1.0;
     enum class State : std::uint8_t { None, Unmade, Made };
     mutable State state_ = State::None;
+    bool below_range_ = false;
     mutable Vector<Coordinate> scaled_;
 };
 

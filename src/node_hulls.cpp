@@ -31,6 +31,11 @@ constexpr double kLargestStripped = 2.0;
 constexpr double kCrossingMargin = 0x1p-44;
 constexpr double kCrossingSlack = 1.0 + 0x1p-49;
 
+// Directions below this are scaled by the factor before extreme() takes the signs of steps
+// along them (exact: the factor only raises them, to below 2^300).
+constexpr double kSmallDirection = 0x1p-300;
+constexpr double kDirectionScale = 0x1p600;
+
 // A hint of extreme() in one word: where a search ended on its chain, and in the top three bits
 // the eighth of the circle that the search's direction pointed into.
 constexpr int kPositionBits = 29;
@@ -87,6 +92,14 @@ void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_
                            const ScaledForTurns* scaled, Part part) {
     points_ = points.data();
     scaled_ = scaled;
+    // A ring below the range of the scaled copy has its turns taken on the copy alone: on its
+    // points, the products of a turn's differences mostly fall among the subnormals, where the
+    // filter cannot decide and each product takes several times longer (a spiral and a line near
+    // 1e-154 took a tenth more time). The copy, the points scaled up exactly, has the same signs,
+    // and its differences lie among the subnormals wherever the points' do.
+    const Coordinate* copy =
+        scaled != nullptr && scaled->below_range() ? scaled->points() : nullptr;
+    turn_points_ = copy != nullptr ? copy : points_;
     part_ = part;
     point_count_ = points.size();
     leaf_base_ = leaf_base;
@@ -298,7 +311,7 @@ bool NodeHulls::append_chain(const std::uint32_t* sorted, std::size_t count, boo
     const std::size_t begin = vertices_.size();
     for (std::size_t i = 0; i < count; ++i) {
         while (vertices_.size() - begin >= 2) {
-            const Sign turn = sign_of_turn(points_, scaled_, vertices_[vertices_.size() - 2],
+            const Sign turn = sign_of_turn(turn_points_, scaled_, vertices_[vertices_.size() - 2],
                                            vertices_.back(), sorted[i]);
             if (turn == Sign::Unknown) {
                 vertices_.resize(begin);
@@ -629,6 +642,12 @@ std::optional<NodeHulls::AcrossInStrip> NodeHulls::largest_across_in_strip(
 }
 
 std::optional<Coordinate> NodeHulls::extreme(std::size_t node, Coordinate f, Search search) const {
+    // Scaling f by a power of two changes no sign of a step along it. Near 1e-160, a chord's
+    // steps times a step of the hull fall among the subnormal numbers, where the filter cannot
+    // decide and every sign took the exact arithmetic; f times 2^600, exactly, keeps them normal.
+    if (std::max(std::fabs(f.x), std::fabs(f.y)) < kSmallDirection) {
+        f = {f.x * kDirectionScale, f.y * kDirectionScale};
+    }
     const Chains chains = chains_[node];
     // Along the upper chain the steps turn clockwise from at most straight up to more than
     // straight down, so for f.y > 0 their signs along f run +, ..., + then 0 or -, ..., -: the

@@ -252,6 +252,8 @@ class NodeHulls {
     bool append_chain(const std::uint32_t* sorted, std::size_t count, bool upper) const;
 
     const Coordinate* points_ = nullptr;
+    // The points whose turns the hulls take: points_, or the scaled copy below its range.
+    const Coordinate* turn_points_ = nullptr;
     // The points scaled for the turns the filter cannot decide on points_, or null.
     const ScaledForTurns* scaled_ = nullptr;
     Part part_;
