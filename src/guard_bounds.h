@@ -119,15 +119,13 @@
 //    fraction, both exact, and the floor of the fraction, the error and 5/4 (1/8 above 9/8
 //    covers the roundings of that small sum) is 0 or 1, decided by the fraction alone unless
 //    it lies within 1/8 of where it changes; there the exact error decides, the products'
-//    remainders from fma() and the sum's from Knuth's two-sum. A small hull's vertex whose
-//    computed N is two units below the largest, whose X then lies no higher than that
-//    vertex's, is passed over; the largest of the other vertices' floors is at least that of
-//    the extreme vertex. The span's ends, integers below 2^51 times u, are exact, and hold
-//    every point's N and the exact L, which lies within X(v) + u/16. 7 and 11 take for the
-//    branches a slack that must exceed a point's own err by u and relative terms: 3u
-//    (kSubnormalEndSlack) exceeds err by more than u + u/4. On a spiral and a line visited in
-//    turn near 1e-154, spans four units wide made the search measure nearly eight times the
-//    points that it measures with these.
+//    remainders from fma() and the sum's from Knuth's two-sum. A small hull has every vertex
+//    taken, so the largest of their floors is at least that of the extreme vertex. The span's
+//    ends, integers below 2^51 times u, are exact, and hold every point's N and the exact L,
+//    which lies within X(v) + u/16. 7 and 11 take for the branches a slack that must exceed a
+//    point's own err by u and relative terms: 3u (kSubnormalEndSlack) exceeds err by more than
+//    u + u/4. On a spiral and a line visited in turn near 1e-154, spans four units wide made the
+//    search measure nearly eight times the points that it measures with these.
 //
 // 7. The cut hull and the start and end branches. A point takes the start branch only if
 //    fl(R / len2) <= 0, so R <= len2 2^-1075, so T(p) <= tau_s = slack + len2 2^-1074; it takes
