@@ -552,17 +552,22 @@ struct CheapHypot {
     double root;
     double bound;
 };
+// `Small`: below 2^-450 as well, on the values times 2^600 (5 above), for the queries that are
+// not ordinary (8), where such values are common; an ordinary query leaves them to the tight
+// bound, and its common case stays as lean.
+template <bool Small = true>
 inline std::optional<CheapHypot> cheap_hypot_bound(double big_a, double big_b) {
     const double larger = std::max(big_a, big_b);
     // Above 2^500 it is computed on the values times 2^-600 (5 above).
     const bool scaled = larger > kCheapHypotLargest && larger < kInfinity;
     if (!scaled && !(larger >= kCheapHypotSmallest && larger <= kCheapHypotLargest)) {
-        // Below 2^-450, on the values times 2^600: the rarest, kept off the common path.
-        if (larger < kCheapHypotSmallest && larger >= kCheapHypotSmallestScaled) {
-            const double a = big_a * 0x1p600;
-            const double b = big_b * 0x1p600;
-            const double root = std::sqrt(a * a + b * b) * 0x1p-600;
-            return CheapHypot{root, root * kCheapHypotSlack};
+        if constexpr (Small) {
+            if (larger < kCheapHypotSmallest && larger >= kCheapHypotSmallestScaled) {
+                const double a = big_a * 0x1p600;
+                const double b = big_b * 0x1p600;
+                const double root = std::sqrt(a * a + b * b) * 0x1p-600;
+                return CheapHypot{root, root * kCheapHypotSlack};
+            }
         }
         return std::nullopt;
     }
@@ -575,9 +580,10 @@ inline std::optional<CheapHypot> cheap_hypot_bound(double big_a, double big_b) {
 
 // An upper bound on hypot(a, b) over |a| <= big_a, |b| <= big_b (5 above). `limit` is the value
 // at or below which the caller drops the box: the tight bound is computed only when it could
-// decide that where the cheap one cannot.
+// decide that where the cheap one cannot. An `Ordinary` query's cheap bound stops at 2^-450.
+template <bool Ordinary = false>
 inline double hypot_bound(double big_a, double big_b, double limit) {
-    const std::optional<CheapHypot> cheap = cheap_hypot_bound(big_a, big_b);
+    const std::optional<CheapHypot> cheap = cheap_hypot_bound<!Ordinary>(big_a, big_b);
     if (cheap && !(cheap->bound > limit && cheap->root <= limit)) {
         return cheap->bound;
     }

@@ -420,9 +420,10 @@ inline std::optional<Span> HullBound<Ordinary>::hull_span(std::size_t node, Coor
         });
         return widened(lowest, highest);
     }
-    const std::optional<Coordinate> highest = hulls_.own.extreme(node, f, Numerator::kHighest);
+    const Coordinate g{f.x * direction_scale_, f.y * direction_scale_};
+    const std::optional<Coordinate> highest = hulls_.own.extreme(node, g, Numerator::kHighest);
     const std::optional<Coordinate> lowest =
-        hulls_.own.extreme(node, {-f.x, -f.y}, Numerator::kLowest);
+        hulls_.own.extreme(node, {-g.x, -g.y}, Numerator::kLowest);
     if (!highest || !lowest) {
         return std::nullopt;
     }
@@ -459,10 +460,11 @@ std::optional<Span> HullBound<Ordinary>::subnormal_across_span(std::size_t node)
         // take several times longer each, would cost more as a first sieve than it spares.
         hulls_.own.visit_vertices(node, [&](Coordinate v) { take(v, true, true); });
     } else {
+        const Coordinate g{d.x * direction_scale_, d.y * direction_scale_};
         const std::optional<Coordinate> high =
-            hulls_.own.extreme(node, {d.y, -d.x}, Across::kHighest);
+            hulls_.own.extreme(node, {g.y, -g.x}, Across::kHighest);
         const std::optional<Coordinate> low =
-            hulls_.own.extreme(node, {-d.y, d.x}, Across::kLowest);
+            hulls_.own.extreme(node, {-g.y, g.x}, Across::kLowest);
         if (!high || !low) {
             return std::nullopt;
         }

@@ -4,6 +4,8 @@
 // the hull cut to the chord's strip (13).
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <optional>
 
@@ -23,7 +25,7 @@ template <bool Ordinary>
 class HullBound {
   public:
     HullBound(const DistanceToSegment& distance, StripHulls hulls)
-        : distance_(distance), hulls_(hulls) {}
+        : distance_(distance), hulls_(hulls), direction_scale_(direction_scale(distance)) {}
 
     // Where the chord lies within the hull's range of scales (6), narrows the line branch and
     // which branches are possible by the spans of the numerators, and the start and end
@@ -76,8 +78,18 @@ class HullBound {
     double farthest_bound(std::size_t node, const NodeBox& box, Coordinate c, Coordinate f,
                           double tau, double limit, std::size_t& work) const;
 
+    // The power of two by which the chord's steps are scaled as directions of
+    // NodeHulls::extreme(), which changes no sign of a step along them: near 1e-160, their
+    // products with the hull's steps fell among the subnormals, where the filter cannot decide
+    // and every sign took the exact arithmetic.
+    static double direction_scale(const DistanceToSegment& distance) {
+        return std::max(std::fabs(distance.dx()), std::fabs(distance.dy())) < 0x1p-300 ? 0x1p600
+                                                                                       : 1.0;
+    }
+
     const DistanceToSegment& distance_;
     StripHulls hulls_;
+    double direction_scale_;
 };
 
 extern template class HullBound<true>;

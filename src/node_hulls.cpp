@@ -31,11 +31,6 @@ constexpr double kLargestStripped = 2.0;
 constexpr double kCrossingMargin = 0x1p-44;
 constexpr double kCrossingSlack = 1.0 + 0x1p-49;
 
-// Directions below this are scaled by the factor before extreme() takes the signs of steps
-// along them (exact: the factor only raises them, to below 2^300).
-constexpr double kSmallDirection = 0x1p-300;
-constexpr double kDirectionScale = 0x1p600;
-
 // A hint of extreme() in one word: where a search ended on its chain, and in the top three bits
 // the eighth of the circle that the search's direction pointed into.
 constexpr int kPositionBits = 29;
@@ -642,12 +637,6 @@ std::optional<NodeHulls::AcrossInStrip> NodeHulls::largest_across_in_strip(
 }
 
 std::optional<Coordinate> NodeHulls::extreme(std::size_t node, Coordinate f, Search search) const {
-    // Scaling f by a power of two changes no sign of a step along it. Near 1e-160, a chord's
-    // steps times a step of the hull fall among the subnormal numbers, where the filter cannot
-    // decide and every sign took the exact arithmetic; f times 2^600, exactly, keeps them normal.
-    if (std::max(std::fabs(f.x), std::fabs(f.y)) < kSmallDirection) {
-        f = {f.x * kDirectionScale, f.y * kDirectionScale};
-    }
     const Chains chains = chains_[node];
     // Along the upper chain the steps turn clockwise from at most straight up to more than
     // straight down, so for f.y > 0 their signs along f run +, ..., + then 0 or -, ..., -: the

@@ -143,7 +143,8 @@ class NodeHulls {
     // or, where the ring visits two curves in turn, alternate between two such families of
     // chords. So the extreme vertex has moved by a step or two, where a search from scratch
     // would wait on memory at each of log2 h steps. The vertex found is the same from any
-    // start.
+    // start, and for f times any power of two; the signs cost least where f's products with
+    // the hull's steps are normal numbers.
     std::optional<Coordinate> extreme(std::size_t node, Coordinate f, Search search) const;
 
     // An upper bound on the squared distance from c to the points p of the node's hull that
