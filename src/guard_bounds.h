@@ -119,13 +119,15 @@
 //    fraction, both exact, and the floor of the fraction, the error and 5/4 (1/8 above 9/8
 //    covers the roundings of that small sum) is 0 or 1, decided by the fraction alone unless
 //    it lies within 1/8 of where it changes; there the exact error decides, the products'
-//    remainders from fma() and the sum's from Knuth's two-sum. A small hull has every vertex
-//    taken, so the largest of their floors is at least that of the extreme vertex. The span's
-//    ends, integers below 2^51 times u, are exact, and hold every point's N and the exact L,
-//    which lies within X(v) + u/16. 7 and 11 take for the branches a slack that must exceed a
-//    point's own err by u and relative terms: 3u (kSubnormalEndSlack) exceeds err by more than
-//    u + u/4. On a spiral and a line visited in turn near 1e-154, spans four units wide made the
-//    search measure nearly eight times the points that it measures with these.
+//    remainders from fma() and the sum's from Knuth's two-sum. A small hull's vertex whose
+//    computed N is two units below the largest, whose X then lies no higher than that
+//    vertex's, is passed over; the largest of the other vertices' floors is at least that of
+//    the extreme vertex. The span's ends, integers below 2^51 times u, are exact, and hold
+//    every point's N and the exact L, which lies within X(v) + u/16. 7 and 11 take for the
+//    branches a slack that must exceed a point's own err by u and relative terms: 3u
+//    (kSubnormalEndSlack) exceeds err by more than u + u/4. On a spiral and a line visited in
+//    turn near 1e-154, spans four units wide made the search measure nearly eight times the
+//    points that it measures with these.
 //
 // 7. The cut hull and the start and end branches. A point takes the start branch only if
 //    fl(R / len2) <= 0, so R <= len2 2^-1075, so T(p) <= tau_s = slack + len2 2^-1074; it takes
@@ -552,22 +554,17 @@ struct CheapHypot {
     double root;
     double bound;
 };
-// `Small`: below 2^-450 as well, on the values times 2^600 (5 above), for the queries that are
-// not ordinary (8), where such values are common; an ordinary query leaves them to the tight
-// bound, and its common case stays as lean.
-template <bool Small = true>
 inline std::optional<CheapHypot> cheap_hypot_bound(double big_a, double big_b) {
     const double larger = std::max(big_a, big_b);
     // Above 2^500 it is computed on the values times 2^-600 (5 above).
     const bool scaled = larger > kCheapHypotLargest && larger < kInfinity;
     if (!scaled && !(larger >= kCheapHypotSmallest && larger <= kCheapHypotLargest)) {
-        if constexpr (Small) {
-            if (larger < kCheapHypotSmallest && larger >= kCheapHypotSmallestScaled) {
-                const double a = big_a * 0x1p600;
-                const double b = big_b * 0x1p600;
-                const double root = std::sqrt(a * a + b * b) * 0x1p-600;
-                return CheapHypot{root, root * kCheapHypotSlack};
-            }
+        // Below 2^-450, on the values times 2^600: the rarest, kept off the common path.
+        if (larger < kCheapHypotSmallest && larger >= kCheapHypotSmallestScaled) {
+            const double a = big_a * 0x1p600;
+            const double b = big_b * 0x1p600;
+            const double root = std::sqrt(a * a + b * b) * 0x1p-600;
+            return CheapHypot{root, root * kCheapHypotSlack};
         }
         return std::nullopt;
     }
@@ -580,10 +577,9 @@ inline std::optional<CheapHypot> cheap_hypot_bound(double big_a, double big_b) {
 
 // An upper bound on hypot(a, b) over |a| <= big_a, |b| <= big_b (5 above). `limit` is the value
 // at or below which the caller drops the box: the tight bound is computed only when it could
-// decide that where the cheap one cannot. An `Ordinary` query's cheap bound stops at 2^-450.
-template <bool Ordinary = false>
+// decide that where the cheap one cannot.
 inline double hypot_bound(double big_a, double big_b, double limit) {
-    const std::optional<CheapHypot> cheap = cheap_hypot_bound<!Ordinary>(big_a, big_b);
+    const std::optional<CheapHypot> cheap = cheap_hypot_bound(big_a, big_b);
     if (cheap && !(cheap->bound > limit && cheap->root <= limit)) {
         return cheap->bound;
     }

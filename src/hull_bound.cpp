@@ -456,9 +456,25 @@ std::optional<Span> HullBound<Ordinary>::subnormal_across_span(std::size_t node)
         }
     };
     if (hulls_.own.hull_size(node) <= kScannedHull) {
-        // Every vertex, in the scaled frame: its computed numerator, whose subnormal products
-        // take several times longer each, would cost more as a first sieve than it spares.
-        hulls_.own.visit_vertices(node, [&](Coordinate v) { take(v, true, true); });
+        // A vertex's computed numerator lies within a step of its exact one, so one whose
+        // numerator is two steps below the largest cannot reach a higher step than the vertex
+        // of the largest: only those within a step of the largest and the smallest are taken,
+        // found by a second scan, as cheap as the first.
+        double largest = -kInfinity;
+        double smallest = kInfinity;
+        hulls_.own.visit_vertices(node, [&](Coordinate v) {
+            const double value = Across{}(s, d, v);
+            largest = std::max(largest, value);
+            smallest = std::min(smallest, value);
+        });
+        hulls_.own.visit_vertices(node, [&](Coordinate v) {
+            const double value = Across{}(s, d, v);
+            const bool high = !(value < largest - kStep);
+            const bool low = !(value > smallest + kStep);
+            if (high || low) {
+                take(v, high, low);
+            }
+        });
     } else {
         const Coordinate g{d.x * direction_scale_, d.y * direction_scale_};
         const std::optional<Coordinate> high =

@@ -89,7 +89,7 @@ inline void NodeBound<Ordinary>::narrow_ends_by_cuts(Reach& reach, const NodeBox
             return;
         }
         const Coordinate offsets = largest_offsets(*cut, c);
-        bound = std::min(bound, hypot_bound<Ordinary>(offsets.x, offsets.y, limit));
+        bound = std::min(bound, hypot_bound(offsets.x, offsets.y, limit));
     };
     narrow(reach.branches.start, reach.to_start, false, distance_.start());
     narrow(reach.branches.end, reach.to_end, true, distance_.end());

@@ -107,7 +107,7 @@ inline Reach NodeBound<Ordinary>::reach(const NodeBox& box, double limit) const 
     Reach reach{{false, false, false}, 0.0, 0.0, 0.0, magnitude(u) + magnitude(v)};
     if (distance_.degenerate()) {
         reach.branches.start = true;
-        reach.to_start = hypot_bound<Ordinary>(magnitude(u), magnitude(v), limit);
+        reach.to_start = hypot_bound(magnitude(u), magnitude(v), limit);
         return reach;
     }
     const double dx = distance_.dx();
@@ -119,7 +119,7 @@ inline Reach NodeBound<Ordinary>::reach(const NodeBox& box, double limit) const 
             reach.branches.start =
                 may_sum_to_finite(times<false>(negated(u), dx), times<false>(negated(v), dy));
             if (reach.branches.start) {
-                reach.to_start = hypot_bound<Ordinary>(magnitude(u), magnitude(v), limit);
+                reach.to_start = hypot_bound(magnitude(u), magnitude(v), limit);
             }
             return reach;
         }
@@ -150,11 +150,11 @@ template <bool Ordinary>
             : plus<Ordinary>(times<Ordinary>(negated(u), dx), times<Ordinary>(negated(v), dy)),
         divisor));
     if (reach.branches.start) {
-        reach.to_start = hypot_bound<Ordinary>(magnitude(u), magnitude(v), limit);
+        reach.to_start = hypot_bound(magnitude(u), magnitude(v), limit);
     }
     if (reach.branches.end) {
         const Coordinate from_end = largest_offsets(box, distance_.end());
-        reach.to_end = hypot_bound<Ordinary>(from_end.x, from_end.y, limit);
+        reach.to_end = hypot_bound(from_end.x, from_end.y, limit);
     }
     if (reach.branches.line) {
         reach.to_line = line_bound<Ordinary>(
