@@ -4,8 +4,6 @@
 // the hull cut to the chord's strip (13).
 #pragma once
 
-#include <algorithm>
-#include <cmath>
 #include <cstddef>
 #include <optional>
 
@@ -81,10 +79,10 @@ class HullBound {
     // The power of two by which the chord's steps are scaled as directions of
     // NodeHulls::extreme(), which changes no sign of a step along them: near 1e-160, their
     // products with the hull's steps fell among the subnormals, where the filter cannot decide
-    // and every sign took the exact arithmetic.
+    // and every sign took the exact arithmetic. Read from len2, at hand, for a chord whose
+    // steps lie below about 2^-300.
     static double direction_scale(const DistanceToSegment& distance) {
-        return std::max(std::fabs(distance.dx()), std::fabs(distance.dy())) < 0x1p-300 ? 0x1p600
-                                                                                       : 1.0;
+        return distance.len2() < 0x1p-600 ? 0x1p600 : 1.0;
     }
 
     const DistanceToSegment& distance_;
