@@ -554,25 +554,19 @@ struct CheapHypot {
     double root;
     double bound;
 };
-// Below 2^-450, the bound on the values times 2^600 (5 above): out of line, so that the common
-// case stays as lean where the search inlines it (the box's bound had 3% more instructions).
-[[gnu::noinline]] inline std::optional<CheapHypot> small_cheap_hypot_bound(double big_a,
-                                                                           double big_b) {
-    const double larger = std::max(big_a, big_b);
-    if (!(larger < kCheapHypotSmallest && larger >= kCheapHypotSmallestScaled)) {
-        return std::nullopt;
-    }
-    const double a = big_a * 0x1p600;
-    const double b = big_b * 0x1p600;
-    const double root = std::sqrt(a * a + b * b) * 0x1p-600;
-    return CheapHypot{root, root * kCheapHypotSlack};
-}
 inline std::optional<CheapHypot> cheap_hypot_bound(double big_a, double big_b) {
     const double larger = std::max(big_a, big_b);
     // Above 2^500 it is computed on the values times 2^-600 (5 above).
     const bool scaled = larger > kCheapHypotLargest && larger < kInfinity;
     if (!scaled && !(larger >= kCheapHypotSmallest && larger <= kCheapHypotLargest)) {
-        return small_cheap_hypot_bound(big_a, big_b);
+        // Below 2^-450, on the values times 2^600: the rarest, kept off the common path.
+        if (larger < kCheapHypotSmallest && larger >= kCheapHypotSmallestScaled) {
+            const double a = big_a * 0x1p600;
+            const double b = big_b * 0x1p600;
+            const double root = std::sqrt(a * a + b * b) * 0x1p-600;
+            return CheapHypot{root, root * kCheapHypotSlack};
+        }
+        return std::nullopt;
     }
     const double a = scaled ? big_a * 0x1p-600 : big_a;
     const double b = scaled ? big_b * 0x1p-600 : big_b;
