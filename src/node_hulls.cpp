@@ -89,9 +89,9 @@ void NodeHulls::build_over(const Ring& points, std::size_t leaf_base, std::size_
     scaled_ = scaled;
     // A ring below the range of the scaled copy has its turns taken on the copy alone: on its
     // points, the products of a turn's differences mostly fall among the subnormals, where the
-    // filter cannot decide and each product takes several times longer (a spiral and a line near
-    // 1e-154 took a tenth more time). The copy, the points scaled up exactly, has the same signs,
-    // and its differences lie among the subnormals wherever the points' do.
+    // filter cannot decide and each product takes longer. The copy, the points scaled up
+    // exactly, has the same signs, and its differences lie among the subnormals wherever the
+    // points' do.
     const Coordinate* copy =
         scaled != nullptr && scaled->below_range() ? scaled->points() : nullptr;
     turn_points_ = copy != nullptr ? copy : points_;
